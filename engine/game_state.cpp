@@ -1,0 +1,62 @@
+#include "game_state.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <utility>
+
+namespace {
+
+std::array<CardKind, deckSize> orderedDeck() {
+    std::array<CardKind, deckSize> deck{};
+    for (int i = 0; i < deckSize; ++i) {
+        if (i < 63) {
+            deck[i] = static_cast<CardKind>(i / 9);
+        } else if (i < 66) {
+            deck[i] = Wild;
+        } else {
+            deck[i] = PlusTwo;
+        }
+    }
+    return deck;
+}
+
+// 75 draws from rand, one swap each; the last position is never chosen as j.
+void shuffle(std::array<CardKind, deckSize>& deck) {
+    for (int j = 0; j < deckSize - 1; ++j) {
+        const int n = deckSize - j;
+        const int k = j + std::rand() % n;
+        std::swap(deck[j], deck[k]);
+    }
+}
+
+} // namespace
+
+GameState newGame(std::int32_t requestedPlayers) {
+    return newGame(requestedPlayers, static_cast<std::uint32_t>(std::time(nullptr)));
+}
+
+GameState newGame(std::int32_t requestedPlayers, std::uint32_t seed) {
+    GameState game;
+    game.numberOfPlayers = std::clamp(requestedPlayers, minPlayers, maxPlayers);
+    game.players.assign(game.numberOfPlayers, PlayerState{});
+    game.currentPlayer = 0;
+    game.rows.assign(game.numberOfPlayers, Row{});
+    game.deck = orderedDeck();
+    std::srand(seed);
+    shuffle(game.deck);
+    game.nextCard = 0;
+    return game;
+}
+
+CardKind topCard(const GameState& game) {
+    // Play never draws past position 73; the check keeps a hand-made state safe.
+    if (game.nextCard < 0 || game.nextCard >= deckSize) {
+        return noCard;
+    }
+    return game.deck[game.nextCard];
+}
+
+bool isLastRound(const GameState& game) {
+    return 75 - game.nextCard <= 3 * game.numberOfPlayers;
+}

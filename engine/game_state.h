@@ -1,0 +1,50 @@
+#pragma once
+
+#include "card.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+inline constexpr int deckSize = 76;
+inline constexpr int rowLength = 3;
+inline constexpr std::int32_t minPlayers = 2;
+inline constexpr std::int32_t maxPlayers = 5;
+
+struct PlayerState {
+    // True from taking a row until the round ends; such a player is skipped.
+    bool outOfRound = false;
+    // Cards in the score pile, indexed by CardKind.
+    std::array<std::int32_t, cardKindCount> counts{};
+};
+
+struct Row {
+    bool full = false;
+    bool taken = false;
+    // Filled in order from slot 0; a taken row keeps its cards until the round ends.
+    std::array<CardKind, rowLength> slots{noCard, noCard, noCard};
+};
+
+struct GameState {
+    std::int32_t numberOfPlayers = minPlayers;
+    std::vector<PlayerState> players;
+    std::int32_t currentPlayer = 0;
+    std::vector<Row> rows;
+    // The shuffled deck, position 0 drawn first.
+    std::array<CardKind, deckSize> deck{};
+    std::int32_t nextCard = 0;
+};
+
+// A new game for the requested number of players (kept within 2 to 5), with
+// the deck shuffled from a generator seeded by the clock.
+GameState newGame(std::int32_t requestedPlayers);
+
+// The same set-up with the generator seeded by the given value, so that a
+// known seed always yields the same deck.
+GameState newGame(std::int32_t requestedPlayers, std::uint32_t seed);
+
+// The card the next Draw would place.
+CardKind topCard(const GameState& game);
+
+// True once so few cards remain that the current round must be the last.
+bool isLastRound(const GameState& game);

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "game_state.h"
+
+#include <cstdint>
+
+enum class TurnAction : std::uint8_t {
+    Draw = 0,
+    Take = 1,
+};
+
+// The seat after the current one that is still in the round; when nobody is
+// in, simply the next seat.
+std::int32_t nextActivePlayer(const GameState& game);
+
+// Whether at least one row allows the action.
+bool isActionPossible(const GameState& game, TurnAction action);
+
+// Whether this row, a 0-based index of any value, allows the action.
+bool isRowValid(const GameState& game, TurnAction action, std::int32_t row);
+
+// Plays the move for the current player, passes the turn and clears the board
+// at a round's end. Returns true when the game is over. A move that
+// isRowValid refuses changes nothing.
+bool applyMove(GameState& game, TurnAction action, std::int32_t row);

@@ -1,0 +1,24 @@
+#include "session.h"
+
+#include "console/console_input.h"
+#include "driver/main_loop.h"
+
+#include <iostream>
+#include <sstream>
+
+SessionResult runSession(std::string_view input) {
+    std::istringstream in{std::string(input)};
+    std::ostringstream out;
+    std::streambuf* const oldIn = std::cin.rdbuf(in.rdbuf());
+    std::streambuf* const oldOut = std::cout.rdbuf(out.rdbuf());
+    resetConsoleInput();
+
+    SessionResult result;
+    result.status = MainLoop();
+
+    std::cout.rdbuf(oldOut);
+    std::cin.rdbuf(oldIn);
+    resetConsoleInput();
+    result.output = std::move(out).str();
+    return result;
+}
