@@ -26,8 +26,8 @@ void takeRow(GameState& game, Row& row) {
 }
 
 void drawOnto(GameState& game, Row& row) {
-    const auto slot = std::find(row.slots.begin(), row.slots.end(), noCard);
-    *slot = topCard(game);
+    CardKind& slot = *std::find(row.slots.begin(), row.slots.end(), noCard);
+    slot = topCard(game);
     row.full = row.slots[rowLength - 1] != noCard;
     ++game.nextCard;
 }
@@ -96,11 +96,13 @@ bool applyMove(GameState& game, TurnAction action, std::int32_t row) {
     } else {
         drawOnto(game, chosen);
     }
-    if (isLastRound(game) && everyoneOut(game)) {
+    // Passing the turn changes no player's flag, so one look serves both tests.
+    const bool roundOver = everyoneOut(game);
+    if (roundOver && isLastRound(game)) {
         return true;
     }
     game.currentPlayer = nextActivePlayer(game);
-    if (!everyoneOut(game)) {
+    if (!roundOver) {
         return false;
     }
     clearBoard(game);

@@ -22,6 +22,8 @@ void pinClock(std::time_t seconds) {
     pinned() = seconds;
 }
 
+// The C library names the parameter with a reserved identifier.
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name)
 extern "C" std::time_t time(std::time_t* result) noexcept {
     if (result != nullptr) {
         *result = pinned();

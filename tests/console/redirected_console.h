@@ -1,0 +1,24 @@
+#pragma once
+
+#include <iostream>
+#include <sstream>
+#include <string>
+
+// While it lives, standard input reads the given bytes and standard output is
+// collected, so that one question or display can be run on its own.
+struct RedirectedConsole {
+    explicit RedirectedConsole(const std::string& input);
+    ~RedirectedConsole();
+    RedirectedConsole(const RedirectedConsole&) = delete;
+    RedirectedConsole& operator=(const RedirectedConsole&) = delete;
+
+    // Everything written so far.
+    std::string output() const;
+    // What no question has read yet.
+    std::string unread() const;
+
+    std::istringstream in;
+    std::ostringstream out;
+    std::streambuf* oldIn = nullptr;
+    std::streambuf* oldOut = nullptr;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// The real program, started with its standard input and output on pipes.
+struct RunningProgram {
+    pid_t pid = -1;
+    int toProgram = -1;
+    int fromProgram = -1;
+    std::string output;
+};
+
+// Starts the program with these arguments and these NAME=VALUE settings
+// added to the environment.
+RunningProgram startProgram(const std::vector<std::string>& arguments,
+                            const std::vector<std::string>& settings);
+
+// Writes the bytes to the program's standard input, reading its output
+// meanwhile so that neither side can block the other.
+void send(RunningProgram& program, const std::string& bytes);
+
+// Reads output until it ends in the text; false if that takes longer than
+// the given milliseconds or the output ends first.
+bool readUntil(RunningProgram& program, const std::string& ending, int milliseconds);
+
+// Closes standard input, reads the rest of the output and returns the exit
+// status, or -1 if the program did not exit by itself within the time.
+int finish(RunningProgram& program, int milliseconds);
+
+struct ProgramRun {
+    int status = -1;
+    std::string output;
+};
+
+// The whole run of the program on the given standard input.
+ProgramRun runProgram(const std::string& input, const std::vector<std::string>& arguments = {},
+                      const std::vector<std::string>& settings = {});
