@@ -24,4 +24,5 @@ inline constexpr int cardKindCount = 9;
 
 // Labels shown on the board and in the row prompt, indexed by CardKind.
 inline constexpr std::array<std::string_view, cardKindCount> cardLabels = {
-    "R", "G", "B", "Y", "P", "S", "V", "W", "+2"};
+    "R", "G", "B", "Y", "P", "S", "V", "W", "+2",
+};

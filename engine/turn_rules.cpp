@@ -36,22 +36,25 @@ void clearBoard(GameState& game) {
     for (PlayerState& player : game.players) {
         player.outOfRound = false;
     }
-    for (Row& row : game.rows) {
-        row = Row{};
-    }
+    std::fill(game.rows.begin(), game.rows.end(), Row{});
 }
 
 } // namespace
 
 std::int32_t nextActivePlayer(const GameState& game) {
     const std::int32_t n = game.numberOfPlayers;
+    const std::int32_t following = (game.currentPlayer + 1) % n;
+    std::int32_t seat = following;
+    // The last seat looked at is the player's own, who plays on when all the
+    // others have taken their rows.
     for (std::int32_t step = 1; step <= n; ++step) {
-        const std::int32_t seat = (game.currentPlayer + step) % n;
         if (!game.players[seat].outOfRound) {
             return seat;
         }
+        seat = seat + 1 == n ? 0 : seat + 1;
     }
-    return (game.currentPlayer + 1) % n;
+    // Everyone is out: the seat after the last taker opens the next round.
+    return following;
 }
 
 bool isActionPossible(const GameState& game, TurnAction action) {

@@ -8,13 +8,13 @@
 namespace {
 
 Row row(std::vector<CardKind> cards, bool taken = false) {
-    Row shown;
+    Row built;
     for (std::size_t i = 0; i < cards.size(); ++i) {
-        shown.slots[i] = cards[i];
+        built.slots[i] = cards[i];
     }
-    shown.full = cards.size() == 3;
-    shown.taken = taken;
-    return shown;
+    built.full = cards.size() == 3;
+    built.taken = taken;
+    return built;
 }
 
 PlayerState player(std::array<std::int32_t, cardKindCount> counts, bool out = false) {

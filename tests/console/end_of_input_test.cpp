@@ -20,12 +20,8 @@ const std::vector<std::string> questionEnds = {
     "(Y/N) ", "(2-5): ", "? ", "place it on: ", "take: ", "continue; ", "play; "};
 
 bool endsAtAQuestion(const std::string& output) {
-    for (const std::string& end : questionEnds) {
-        if (output.ends_with(end)) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(questionEnds.begin(), questionEnds.end(),
+                       [&output](const std::string& end) { return output.ends_with(end); });
 }
 
 TEST(EndOfInput, EndsTheProgramRightAfterTheQuestionThatFindsIt) {

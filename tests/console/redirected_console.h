@@ -11,6 +11,8 @@ struct RedirectedConsole {
     ~RedirectedConsole();
     RedirectedConsole(const RedirectedConsole&) = delete;
     RedirectedConsole& operator=(const RedirectedConsole&) = delete;
+    RedirectedConsole(RedirectedConsole&&) = delete;
+    RedirectedConsole& operator=(RedirectedConsole&&) = delete;
 
     // Everything written so far.
     std::string output() const;

@@ -45,7 +45,8 @@ TEST(RulesOffer, AnyOtherWordShowsTheWholeWalkthrough) {
          {"y", "Y", "yes", "x", "1", "maybe", "?", "\n\ny", "y please"}) {
         // Text before Enter at a pause is ignored, even when it looks like an answer.
         for (const std::string pauses : {"\n\n\n\n", "n\n3\nt\nno\n"}) {
-            RedirectedConsole console(answer + "\n" + pauses + "4\n");
+            RedirectedConsole console(
+                std::string(answer).append("\n").append(pauses).append("4\n"));
             const ConsoleView view{};
             view.offerRules();
             EXPECT_EQ(console.output(), expected) << answer;

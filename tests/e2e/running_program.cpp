@@ -1,14 +1,15 @@
 #include "running_program.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <iterator>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
@@ -23,14 +24,14 @@ bool readSome(RunningProgram& program, int milliseconds) {
     if (poll(&ready, 1, milliseconds) <= 0) {
         return true;
     }
-    char buffer[65536];
-    const ssize_t count = read(program.fromProgram, buffer, sizeof buffer);
+    std::array<char, 65536> buffer{};
+    const ssize_t count = read(program.fromProgram, buffer.data(), buffer.size());
     if (count <= 0) {
         close(program.fromProgram);
         program.fromProgram = -1;
         return false;
     }
-    program.output.append(buffer, static_cast<std::size_t>(count));
+    program.output.append(buffer.data(), static_cast<std::size_t>(count));
     return true;
 }
 
@@ -46,9 +47,9 @@ RunningProgram startProgram(const std::vector<std::string>& arguments,
                             const std::vector<std::string>& settings) {
     // A program that stops reading must not end the test with SIGPIPE.
     std::signal(SIGPIPE, SIG_IGN);
-    int input[2];
-    int output[2];
-    if (pipe(input) != 0 || pipe(output) != 0) {
+    std::array<int, 2> input{};
+    std::array<int, 2> output{};
+    if (pipe(input.data()) != 0 || pipe(output.data()) != 0) {
         std::abort();
     }
     std::vector<std::string> argumentTexts = {PELLARO_PROGRAM};
@@ -57,15 +58,16 @@ RunningProgram startProgram(const std::vector<std::string>& arguments,
     for (char** entry = environ; *entry != nullptr; ++entry) {
         environmentTexts.emplace_back(*entry);
     }
+    // execve wants both lists as C strings ending in a null pointer.
+    const auto textOf = [](std::string& text) { return text.data(); };
     std::vector<char*> argv;
-    for (std::string& text : argumentTexts) {
-        argv.push_back(text.data());
-    }
+    argv.reserve(argumentTexts.size() + 1);
+    std::transform(argumentTexts.begin(), argumentTexts.end(), std::back_inserter(argv), textOf);
     argv.push_back(nullptr);
     std::vector<char*> envp;
-    for (std::string& text : environmentTexts) {
-        envp.push_back(text.data());
-    }
+    envp.reserve(environmentTexts.size() + 1);
+    std::transform(environmentTexts.begin(), environmentTexts.end(), std::back_inserter(envp),
+                   textOf);
     envp.push_back(nullptr);
 
     RunningProgram program;
@@ -90,8 +92,9 @@ RunningProgram startProgram(const std::vector<std::string>& arguments,
 void send(RunningProgram& program, const std::string& bytes) {
     std::size_t written = 0;
     while (written < bytes.size() && program.toProgram >= 0) {
-        pollfd ends[2] = {{program.toProgram, POLLOUT, 0}, {program.fromProgram, POLLIN, 0}};
-        if (poll(ends, program.fromProgram >= 0 ? 2 : 1, 10000) <= 0) {
+        std::array<pollfd, 2> ends = {
+            {{program.toProgram, POLLOUT, 0}, {program.fromProgram, POLLIN, 0}}};
+        if (poll(ends.data(), program.fromProgram >= 0 ? 2 : 1, 10000) <= 0) {
             return;
         }
         if ((ends[1].revents & (POLLIN | POLLHUP)) != 0) {

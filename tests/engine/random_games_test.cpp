@@ -92,6 +92,32 @@ void expectClearedBoard(const GameState& game) {
     }
 }
 
+// The seats whose bits are set are exactly the players out of the round.
+void expectOutSeats(const GameState& game, std::uint32_t outSeats) {
+    for (std::int32_t seat = 0; seat < game.numberOfPlayers; ++seat) {
+        ASSERT_EQ(game.players[seat].outOfRound, ((outSeats >> seat) & 1U) != 0) << seat;
+    }
+}
+
+// A Draw puts the top card into the first empty slot of the row and fills the
+// row with its third card.
+void expectDrawnOnto(const Row& before, const Row& after, CardKind top) {
+    const std::int32_t filled = cardsIn(before);
+    for (std::int32_t slot = 0; slot < rowLength; ++slot) {
+        ASSERT_EQ(after.slots[slot], slot == filled ? top : before.slots[slot]);
+    }
+    ASSERT_EQ(after.full, filled == rowLength - 1);
+}
+
+// A Take adds the cards of the row to the taker's pile.
+void expectTakenInto(const Row& before, const Counts& pileBefore, const Counts& pileAfter) {
+    Counts expectedPile = pileBefore;
+    for (std::int32_t slot = 0; slot < cardsIn(before); ++slot) {
+        ++expectedPile.at(before.slots[slot]);
+    }
+    ASSERT_EQ(pileAfter, expectedPile);
+}
+
 void playRandomGame(std::int32_t players, std::uint32_t seed, SmallRandom& random) {
     GameState game = newGame(players, seed);
     const auto deck = game.deck;
@@ -110,9 +136,7 @@ void playRandomGame(std::int32_t players, std::uint32_t seed, SmallRandom& rando
         const std::int32_t mover = game.currentPlayer;
         ASSERT_GE(mover, 0);
         ASSERT_LT(mover, n);
-        for (std::int32_t seat = 0; seat < n; ++seat) {
-            ASSERT_EQ(game.players[seat].outOfRound, ((outSeats >> seat) & 1U) != 0) << seat;
-        }
+        ASSERT_NO_FATAL_FAILURE(expectOutSeats(game, outSeats));
         ASSERT_FALSE(game.players[mover].outOfRound) << "the player to move is out";
 
         Move move;
@@ -133,19 +157,11 @@ void playRandomGame(std::int32_t players, std::uint32_t seed, SmallRandom& rando
             ASSERT_EQ(top, deck.at(drawnBefore));
             ++drawn[top];
             ++drawsThisRound;
-            const std::int32_t filled = cardsIn(before);
-            const Row& after = game.rows[move.row];
-            for (std::int32_t slot = 0; slot < rowLength; ++slot) {
-                ASSERT_EQ(after.slots[slot], slot == filled ? top : before.slots[slot]);
-            }
-            ASSERT_EQ(after.full, filled == rowLength - 1);
+            ASSERT_NO_FATAL_FAILURE(expectDrawnOnto(before, game.rows[move.row], top));
         } else {
             ASSERT_EQ(game.nextCard, drawnBefore);
-            Counts expectedPile = pileBefore;
-            for (std::int32_t slot = 0; slot < cardsIn(before); ++slot) {
-                ++expectedPile.at(before.slots[slot]);
-            }
-            ASSERT_EQ(game.players[mover].counts, expectedPile);
+            ASSERT_NO_FATAL_FAILURE(
+                expectTakenInto(before, pileBefore, game.players[mover].counts));
             outSeats |= 1U << mover;
             ++takesThisRound;
         }

@@ -18,11 +18,13 @@
 #include "engine/turn_rules.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -254,9 +256,9 @@ void rowMistakes(const GameState& game, TurnAction action, Rng& rng, Transcript&
 std::vector<Move> legalMoves(const GameState& game) {
     std::vector<Move> moves;
     for (const TurnAction action : {TurnAction::Draw, TurnAction::Take}) {
-        for (const std::int32_t row : validRows(game, action)) {
-            moves.push_back(Move{action, row});
-        }
+        const std::vector<std::int32_t> rows = validRows(game, action);
+        const auto onto = [action](std::int32_t row) { return Move{action, row}; };
+        std::transform(rows.begin(), rows.end(), std::back_inserter(moves), onto);
     }
     return moves;
 }
@@ -266,7 +268,7 @@ std::vector<Move> legalMoves(const GameState& game) {
 // while the others keep a few cards of every colour, level.
 std::int32_t lowness(const GameState& game) {
     std::int32_t value = 0;
-    const auto& sink = game.players[0].counts;
+    const std::array<std::int32_t, cardKindCount>& sink = game.players[0].counts;
     for (int colour = 0; colour < colourCount; ++colour) {
         value += 10 * std::max(0, 6 - sink[colour]);
     }
@@ -296,7 +298,11 @@ std::vector<Move> lowestGame(std::int32_t players, std::uint32_t pinnedTime, std
                 child.moves.push_back(move);
                 const bool over = applyMove(child.game, move.action, move.row);
                 child.value = lowness(child.game);
-                (over ? finished : next).push_back(std::move(child));
+                if (over) {
+                    finished.push_back(std::move(child));
+                } else {
+                    next.push_back(std::move(child));
+                }
             }
         }
         std::stable_sort(next.begin(), next.end(),
@@ -443,7 +449,7 @@ int scan(int argc, char** argv) {
     plan.policy = static_cast<Policy>(std::atoi(argv[3]));
     const long from = std::atol(argv[4]);
     const long to = std::atol(argv[5]);
-    const unsigned seeds = static_cast<unsigned>(std::atoi(argv[6]));
+    const auto seeds = static_cast<unsigned>(std::atoi(argv[6]));
     for (long time = from; time <= to; ++time) {
         for (unsigned seed = 0; seed < seeds; ++seed) {
             plan.policySeed = seed;
