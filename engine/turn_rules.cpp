@@ -43,7 +43,7 @@ void clearBoard(GameState& game) {
 
 std::int32_t nextActivePlayer(const GameState& game) {
     const std::int32_t n = game.numberOfPlayers;
-    const std::int32_t following = (game.currentPlayer + 1) % n;
+    const std::int32_t following = game.currentPlayer + 1 >= n ? 0 : game.currentPlayer + 1;
     std::int32_t seat = following;
     // The last seat looked at is the player's own, who plays on when all the
     // others have taken their rows.
@@ -99,8 +99,9 @@ bool applyMove(GameState& game, TurnAction action, std::int32_t row) {
     } else {
         drawOnto(game, chosen);
     }
-    // Passing the turn changes no player's flag, so one look serves both tests.
-    const bool roundOver = everyoneOut(game);
+    // Only a Take can end a round, and passing the turn changes no player's
+    // flag, so one look serves both tests.
+    const bool roundOver = action == TurnAction::Take && everyoneOut(game);
     if (roundOver && isLastRound(game)) {
         return true;
     }
