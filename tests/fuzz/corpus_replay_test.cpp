@@ -39,7 +39,7 @@ TEST(FuzzCorpus, EverySeedPassesTheSessionChecks) {
     // The generated seeds alone are over forty; fewer means the folder was not found whole.
     ASSERT_GE(seeds.size(), 40U);
     for (const Seed& seed : seeds) {
-        const CheckedSession session = playSession(seed.input);
+        const SessionResult session = playSession(seed.input);
         EXPECT_EQ(sessionFault(seed.input, session), "") << seed.name;
         const int reports = expectedScoreReports(seed.name);
         if (reports >= 0) {
@@ -50,12 +50,12 @@ TEST(FuzzCorpus, EverySeedPassesTheSessionChecks) {
 }
 
 TEST(FuzzCorpus, TheChecksRejectBrokenSessions) {
-    CheckedSession good = playSession("n\n3\n");
+    SessionResult good = playSession("n\n3\n");
     ASSERT_EQ(sessionFault("n\n3\n", good), "");
 
     struct Broken {
         const char* what;
-        CheckedSession session;
+        SessionResult session;
     };
     const std::string opening = "Would you like to hear the rules? (Y/N) ";
     const std::vector<Broken> broken = {

@@ -10,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): libFuzzer hands us bytes.
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const CheckedSession session = playSession(input);
+    const SessionResult session = playSession(input);
     const std::string fault = sessionFault(input, session);
     if (!fault.empty()) {
         std::fprintf(stderr, "session fault: %s\n", fault.c_str());

@@ -8,6 +8,7 @@
 
 #include "engine/game_state.h"
 #include "engine/turn_rules.h"
+#include "tests/support/legal_rows.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -85,16 +86,6 @@ void askPlayerCount(Session& session, Typist& typist, int players) {
     answer(session,
            typist.pick<std::string>({count, count, " " + count, "+" + count, count + " players",
                                      count + ".9", "00" + count, count + "\r"}));
-}
-
-std::vector<std::int32_t> rowsAllowing(const GameState& game, TurnAction action) {
-    std::vector<std::int32_t> rows;
-    for (std::int32_t row = 0; row < game.numberOfPlayers; ++row) {
-        if (isRowValid(game, action, row)) {
-            rows.push_back(row);
-        }
-    }
-    return rows;
 }
 
 std::vector<std::int32_t> rowsRefusing(const GameState& game, TurnAction action) {

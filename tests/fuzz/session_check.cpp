@@ -1,13 +1,9 @@
 #include "session_check.h"
 
-#include "console/console_input.h"
-#include "driver/main_loop.h"
 #include "support/pinned_clock.h"
 
 #include <algorithm>
 #include <array>
-#include <iostream>
-#include <sstream>
 
 namespace {
 
@@ -59,27 +55,12 @@ std::size_t occurrences(std::string_view output, std::string_view text) {
     return count;
 }
 
-CheckedSession playSession(std::string_view input) {
-    std::istringstream in{std::string(input)};
-    std::ostringstream out;
-    std::streambuf* const oldIn = std::cin.rdbuf(in.rdbuf());
-    std::streambuf* const oldOut = std::cout.rdbuf(out.rdbuf());
-    resetConsoleInput();
+SessionResult playSession(std::string_view input) {
     pinClock(sessionSeed(input));
-
-    CheckedSession session;
-    session.status = MainLoop();
-
-    std::cout.rdbuf(oldOut);
-    std::cin.rdbuf(oldIn);
-    resetConsoleInput();
-    session.unreadInput =
-        static_cast<std::size_t>(std::max<std::streamsize>(in.rdbuf()->in_avail(), 0));
-    session.output = std::move(out).str();
-    return session;
+    return runSession(input);
 }
 
-std::string sessionFault(std::string_view input, const CheckedSession& session) {
+std::string sessionFault(std::string_view input, const SessionResult& session) {
     const std::string_view output = session.output;
     if (session.status != 0) {
         return "the main loop returned " + std::to_string(session.status);

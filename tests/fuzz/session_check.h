@@ -1,17 +1,11 @@
 #pragma once
 
+#include "support/session.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-// One whole run of the real main loop over bytes given as standard input.
-struct CheckedSession {
-    int status = -1;
-    std::string output;
-    // Bytes of standard input the program never read.
-    std::size_t unreadInput = 0;
-};
 
 // The most text the program writes between two answers it reads: the second
 // block of the rules walkthrough with the pause prompt after it (1073 bytes),
@@ -26,13 +20,13 @@ std::uint32_t sessionSeed(std::string_view input);
 
 // Runs the main loop over the input in memory, with the clock pinned to the
 // input's seed.
-CheckedSession playSession(std::string_view input);
+SessionResult playSession(std::string_view input);
 
 // What the run got wrong, or nothing: it must return 0, end at a question,
 // leave input unread only after a declined replay, write only the game's own
 // printable text, keep the games' questions in step, and stay within the
 // output bound.
-std::string sessionFault(std::string_view input, const CheckedSession& session);
+std::string sessionFault(std::string_view input, const SessionResult& session);
 
 // How many times the text occurs in the output, overlaps not counted.
 std::size_t occurrences(std::string_view output, std::string_view text);

@@ -16,6 +16,7 @@
 #include "engine/results.h"
 #include "engine/scoring.h"
 #include "engine/turn_rules.h"
+#include "tests/support/legal_rows.h"
 
 #include <algorithm>
 #include <array>
@@ -81,16 +82,6 @@ bool chance(Rng& rng, double p) {
     return std::bernoulli_distribution(p)(rng);
 }
 
-std::vector<std::int32_t> validRows(const GameState& game, TurnAction action) {
-    std::vector<std::int32_t> rows;
-    for (std::int32_t r = 0; r < game.numberOfPlayers; ++r) {
-        if (isRowValid(game, action, r)) {
-            rows.push_back(r);
-        }
-    }
-    return rows;
-}
-
 // How much the current player's final score would change by taking the row.
 std::int32_t gainOfTaking(const GameState& game, std::int32_t row) {
     GameState after = game;
@@ -146,8 +137,8 @@ Move chooseEvenMove(const GameState& game, const std::vector<std::int32_t>& take
 constexpr std::size_t beamWidth = 3000;
 
 Move chooseMove(const GameState& game, Policy policy, Rng& rng) {
-    const std::vector<std::int32_t> takes = validRows(game, TurnAction::Take);
-    const std::vector<std::int32_t> draws = validRows(game, TurnAction::Draw);
+    const std::vector<std::int32_t> takes = rowsAllowing(game, TurnAction::Take);
+    const std::vector<std::int32_t> draws = rowsAllowing(game, TurnAction::Draw);
     const auto randomDraw = [&] {
         return Move{TurnAction::Draw, draws[pick(rng, static_cast<int>(draws.size()))]};
     };
@@ -256,7 +247,7 @@ void rowMistakes(const GameState& game, TurnAction action, Rng& rng, Transcript&
 std::vector<Move> legalMoves(const GameState& game) {
     std::vector<Move> moves;
     for (const TurnAction action : {TurnAction::Draw, TurnAction::Take}) {
-        const std::vector<std::int32_t> rows = validRows(game, action);
+        const std::vector<std::int32_t> rows = rowsAllowing(game, action);
         const auto onto = [action](std::int32_t row) { return Move{action, row}; };
         std::transform(rows.begin(), rows.end(), std::back_inserter(moves), onto);
     }

@@ -3,6 +3,7 @@
 #include "console/console_input.h"
 #include "driver/main_loop.h"
 
+#include <algorithm>
 #include <iostream>
 #include <sstream>
 
@@ -19,6 +20,8 @@ SessionResult runSession(std::string_view input) {
     std::cout.rdbuf(oldOut);
     std::cin.rdbuf(oldIn);
     resetConsoleInput();
+    result.unreadInput =
+        static_cast<std::size_t>(std::max<std::streamsize>(in.rdbuf()->in_avail(), 0));
     result.output = std::move(out).str();
     return result;
 }
