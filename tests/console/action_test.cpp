@@ -1,6 +1,6 @@
 #include "console/console_input.h"
 #include "console/console_view.h"
-#include "redirected_console.h"
+#include "support/redirected_console.h"
 
 #include <gtest/gtest.h>
 #include <string>

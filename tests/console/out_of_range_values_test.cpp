@@ -4,7 +4,7 @@
 // table or the list.
 
 #include "console/console_view.h"
-#include "redirected_console.h"
+#include "support/redirected_console.h"
 
 #include <array>
 #include <cstdint>

@@ -1,5 +1,5 @@
 #include "console/console_view.h"
-#include "redirected_console.h"
+#include "support/redirected_console.h"
 
 #include <gtest/gtest.h>
 #include <string>

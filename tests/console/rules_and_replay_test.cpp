@@ -1,6 +1,6 @@
 #include "console/console_view.h"
-#include "redirected_console.h"
 #include "support/golden_sessions.h"
+#include "support/redirected_console.h"
 
 #include <gtest/gtest.h>
 #include <string>

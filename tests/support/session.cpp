@@ -1,27 +1,15 @@
 #include "session.h"
 
-#include "console/console_input.h"
 #include "driver/main_loop.h"
+#include "redirected_console.h"
 
-#include <algorithm>
-#include <iostream>
-#include <sstream>
+#include <string>
 
 SessionResult runSession(std::string_view input) {
-    std::istringstream in{std::string(input)};
-    std::ostringstream out;
-    std::streambuf* const oldIn = std::cin.rdbuf(in.rdbuf());
-    std::streambuf* const oldOut = std::cout.rdbuf(out.rdbuf());
-    resetConsoleInput();
-
+    const RedirectedConsole console{std::string(input)};
     SessionResult result;
     result.status = MainLoop();
-
-    std::cout.rdbuf(oldOut);
-    std::cin.rdbuf(oldIn);
-    resetConsoleInput();
-    result.unreadInput =
-        static_cast<std::size_t>(std::max<std::streamsize>(in.rdbuf()->in_avail(), 0));
-    result.output = std::move(out).str();
+    result.output = console.output();
+    result.unreadInput = console.unread().size();
     return result;
 }
