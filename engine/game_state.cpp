@@ -5,8 +5,6 @@
 #include <ctime>
 #include <utility>
 
-namespace {
-
 std::array<CardKind, deckSize> orderedDeck() {
     std::array<CardKind, deckSize> deck{};
     for (int i = 0; i < deckSize; ++i) {
@@ -21,30 +19,37 @@ std::array<CardKind, deckSize> orderedDeck() {
     return deck;
 }
 
-// 75 draws from rand, one swap each; the last position is never chosen as j.
-void shuffle(std::array<CardKind, deckSize>& deck) {
-    for (int j = 0; j < deckSize - 1; ++j) {
+// One swap a draw; the last position is never chosen as j.
+void shuffleDeck(std::array<CardKind, deckSize>& deck, const ShuffleDraws& draws) {
+    for (int j = 0; j < shuffleSteps; ++j) {
         const int n = deckSize - j;
-        const int k = j + std::rand() % n;
+        const int k = j + draws[j] % n;
         std::swap(deck[j], deck[k]);
     }
 }
-
-} // namespace
 
 GameState newGame(std::int32_t requestedPlayers) {
     return newGame(requestedPlayers, static_cast<std::uint32_t>(std::time(nullptr)));
 }
 
 GameState newGame(std::int32_t requestedPlayers, std::uint32_t seed) {
+    // The game's deal: srand once, then rand 75 times, in the shuffle's order.
+    std::srand(seed);
+    ShuffleDraws draws{};
+    for (std::int32_t& draw : draws) {
+        draw = std::rand();
+    }
+    return dealGame(requestedPlayers, draws);
+}
+
+GameState dealGame(std::int32_t requestedPlayers, const ShuffleDraws& draws) {
     GameState game;
     game.numberOfPlayers = std::clamp(requestedPlayers, minPlayers, maxPlayers);
     game.players.assign(game.numberOfPlayers, PlayerState{});
     game.currentPlayer = 0;
     game.rows.assign(game.numberOfPlayers, Row{});
     game.deck = orderedDeck();
-    std::srand(seed);
-    shuffle(game.deck);
+    shuffleDeck(game.deck, draws);
     game.nextCard = 0;
     return game;
 }

@@ -35,6 +35,17 @@ struct GameState {
     std::int32_t nextCard = 0;
 };
 
+// The 75 random numbers the shuffle consumes, one per swap, each from 0 up to
+// the generator's maximum; taken modulo the cards left to choose from.
+inline constexpr int shuffleSteps = deckSize - 1;
+using ShuffleDraws = std::array<std::int32_t, shuffleSteps>;
+
+// The deck in kind order: nine of each colour, then the wilds, then the +2 cards.
+std::array<CardKind, deckSize> orderedDeck();
+
+// The game's one shuffle: step j swaps position j with j + draws[j] mod (76 - j).
+void shuffleDeck(std::array<CardKind, deckSize>& deck, const ShuffleDraws& draws);
+
 // A new game for the requested number of players (kept within 2 to 5), with
 // the deck shuffled from a generator seeded by the clock.
 GameState newGame(std::int32_t requestedPlayers);
@@ -42,6 +53,10 @@ GameState newGame(std::int32_t requestedPlayers);
 // The same set-up with the generator seeded by the given value, so that a
 // known seed always yields the same deck.
 GameState newGame(std::int32_t requestedPlayers, std::uint32_t seed);
+
+// A new game whose deck is shuffled by the given draws, for simulations that
+// use a generator of their own.
+GameState dealGame(std::int32_t requestedPlayers, const ShuffleDraws& draws);
 
 // The card the next Draw would place.
 CardKind topCard(const GameState& game);

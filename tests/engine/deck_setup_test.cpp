@@ -1,5 +1,6 @@
 #include "engine/card.h"
 #include "engine/game_state.h"
+#include "engine/seeded_random.h"
 #include "support/pinned_clock.h"
 
 #include <algorithm>
@@ -113,6 +114,33 @@ TEST(DeckSetup, ShuffleIsTheSeededSwapOfEveryPositionButTheLast) {
             EXPECT_EQ(newGame(players, seed).deck, expected) << players << " players";
         }
     }
+}
+
+// Simulations deal through the same shuffle with draws from their own
+// generator: the same draws must give the same deck, and every deck must hold
+// the whole card set.
+TEST(DeckSetup, DealFromDrawsIsTheGamesOwnShuffle) {
+    for (const std::uint32_t seed : {5U, 77U, 4000000000U}) {
+        std::srand(seed);
+        ShuffleDraws draws{};
+        for (std::int32_t& draw : draws) {
+            draw = std::rand();
+        }
+        EXPECT_EQ(dealGame(4, draws).deck, expectedDeck(seed)) << "seed " << seed;
+    }
+    SeededRandom random = seededRandom(9);
+    std::set<std::array<CardKind, deckSize>> decks;
+    for (int deal = 0; deal < 100; ++deal) {
+        ShuffleDraws draws{};
+        for (std::int32_t& draw : draws) {
+            draw = nextDraw(random);
+            ASSERT_GE(draw, 0);
+        }
+        const GameState game = dealGame(3, draws);
+        EXPECT_EQ(kindCounts(game.deck), cardsOfEachKind);
+        decks.insert(game.deck);
+    }
+    EXPECT_EQ(decks.size(), 100U);
 }
 
 TEST(DeckSetup, ShuffleDrawsExactlySeventyFiveNumbers) {

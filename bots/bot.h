@@ -1,0 +1,53 @@
+#pragma once
+
+#include "../engine/card.h"
+#include "../engine/seeded_random.h"
+#include "../engine/turn_rules.h"
+#include "seat_view.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+// How a computer player chooses its moves.
+enum class Strategy : std::uint8_t {
+    Random = 0,
+    Greedy = 1,
+    MonteCarlo = 2,
+    Ismcts = 3,
+    // Reads the real deck order: a ceiling for measurements, never a player's opponent.
+    Clairvoyant = 4,
+};
+
+// The name used on command lines and in reports: random, greedy, montecarlo,
+// ismcts, clairvoyant.
+std::string_view strategyName(Strategy strategy);
+std::optional<Strategy> strategyNamed(std::string_view name);
+
+// Whether the strategy decides from what its seat may know alone.
+bool isFair(Strategy strategy);
+
+// Playouts (montecarlo, clairvoyant) or iterations (ismcts) per decision.
+inline constexpr std::int32_t defaultBudget = 500;
+
+struct BotSettings {
+    Strategy strategy = Strategy::Greedy;
+    std::int32_t budget = defaultBudget;
+};
+
+// One computer player in one game: its settings and its own random stream.
+struct Bot {
+    BotSettings settings;
+    SeededRandom random;
+};
+
+// The bot for a seat of a game; its stream depends on the game's seed and the
+// seat alone, so a game between bots is a pure function of its seed.
+Bot newBot(BotSettings settings, std::uint64_t gameSeed, std::int32_t seat);
+
+// Draw or Take, chosen without knowing the top card. Always possible.
+TurnAction chooseAction(Bot& bot, const SeatView& view);
+
+// The row for an accepted action; for a Draw the drawn card is known (it is
+// still counted among view.unseen). Always valid.
+std::int32_t chooseRow(Bot& bot, const SeatView& view, TurnAction action, CardKind drawn);
