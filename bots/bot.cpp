@@ -16,8 +16,8 @@ bool rowAllows(const Row& row, TurnAction action) {
 }
 
 bool actionPossible(const SeatView& view, TurnAction action) {
-    for (const Row& row : view.rows) {
-        if (rowAllows(row, action)) {
+    for (std::int32_t row = 0; row < view.numberOfPlayers; ++row) {
+        if (rowAllows(view.rows[row], action)) {
             return true;
         }
     }

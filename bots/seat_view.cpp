@@ -1,11 +1,13 @@
 #include "seat_view.h"
 
+#include <algorithm>
+
 SeatView seatView(const GameState& game) {
     SeatView view;
     view.numberOfPlayers = game.numberOfPlayers;
     view.seat = game.currentPlayer;
-    view.players = game.players;
-    view.rows = game.rows;
+    std::copy(game.players.begin(), game.players.end(), view.players.begin());
+    std::copy(game.rows.begin(), game.rows.end(), view.rows.begin());
     view.cardsDrawn = game.nextCard;
     view.lastRound = isLastRound(game);
     // Every drawn card lies on the board or in a pile until the game ends, so

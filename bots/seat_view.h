@@ -15,8 +15,10 @@ struct SeatView {
     std::int32_t numberOfPlayers = minPlayers;
     // The seat to move: the one deciding.
     std::int32_t seat = 0;
-    std::vector<PlayerState> players;
-    std::vector<Row> rows;
+    // Seats and rows 0 to numberOfPlayers - 1 are in play; fixed arrays keep
+    // a view free of allocations, as simulations build one per decision.
+    std::array<PlayerState, maxPlayers> players{};
+    std::array<Row, maxPlayers> rows{};
     std::int32_t cardsDrawn = 0;
     bool lastRound = false;
     // Cards neither on the board nor in any pile, by kind: the undrawn deck's
