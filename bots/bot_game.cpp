@@ -1,0 +1,21 @@
+#include "bot_game.h"
+
+bool playBotTurn(GameState& game, std::span<Bot> bots, PlayedMove& played) {
+    Bot& bot = bots[static_cast<std::size_t>(game.currentPlayer)];
+    const SeatView view = isFair(bot.settings.strategy) ? seatView(game) : revealedView(game);
+    played.action = chooseAction(bot, view);
+    played.card = played.action == TurnAction::Draw ? topCard(game) : noCard;
+    played.row = chooseRow(bot, view, played.action, played.card);
+    return applyMove(game, played.action, played.row);
+}
+
+void playBotGame(GameState& game, std::span<Bot> bots, std::vector<PlayedMove>* moves) {
+    bool over = false;
+    while (!over) {
+        PlayedMove played;
+        over = playBotTurn(game, bots, played);
+        if (moves != nullptr) {
+            moves->push_back(played);
+        }
+    }
+}
