@@ -4,6 +4,7 @@
 #include <iostream>
 #include <limits>
 #include <streambuf>
+#include <unistd.h>
 
 namespace {
 
@@ -22,9 +23,38 @@ bool isDigit(char c) {
 
 constexpr int endOfInput = std::streambuf::traits_type::eof();
 
+// A read that fails (standard input closed, a directory, a terminal hung up)
+// makes the stream buffer throw; such input can give no more answers, so it
+// counts as the end of input from then on.
+bool readFailed = false;
+
 std::streambuf& input() {
     std::cout.flush();
     return *std::cin.rdbuf();
+}
+
+int currentChar(std::streambuf& in) {
+    if (readFailed) {
+        return endOfInput;
+    }
+    try {
+        return in.sgetc();
+    } catch (const std::ios_base::failure&) {
+        readFailed = true;
+        return endOfInput;
+    }
+}
+
+int nextChar(std::streambuf& in) {
+    if (readFailed) {
+        return endOfInput;
+    }
+    try {
+        return in.snextc();
+    } catch (const std::ios_base::failure&) {
+        readFailed = true;
+        return endOfInput;
+    }
 }
 
 void markInputEnded() {
@@ -35,9 +65,9 @@ void markInputEnded() {
 
 std::optional<char> readWordAnswer() {
     std::streambuf& in = input();
-    int c = in.sgetc();
+    int c = currentChar(in);
     while (c != endOfInput && isWhiteSpace(c)) {
-        c = in.snextc();
+        c = nextChar(in);
     }
     if (c == endOfInput) {
         markInputEnded();
@@ -46,9 +76,11 @@ std::optional<char> readWordAnswer() {
     const char first = static_cast<char>(c);
     // Only the first character is judged, so the rest of the word is passed over.
     do {
-        c = in.snextc();
+        c = nextChar(in);
     } while (c != endOfInput && !isWhiteSpace(c));
-    wordLineUnread = true;
+    // A word ended by the end of input (Ctrl-D at a terminal, which then reads
+    // on) leaves nothing of its line unread: what comes next is a new line.
+    wordLineUnread = c != endOfInput;
     return first;
 }
 
@@ -58,10 +90,11 @@ void discardRestOfLine() {
     }
     wordLineUnread = false;
     std::streambuf& in = input();
-    int c = in.sgetc();
+    int c = currentChar(in);
     while (c != endOfInput && c != '\n') {
-        c = in.snextc();
+        c = nextChar(in);
     }
+    // The newline is already in the buffer: taking it waits for nothing.
     if (c == '\n') {
         in.sbumpc();
     }
@@ -69,7 +102,7 @@ void discardRestOfLine() {
 
 bool readLineAnswer(LineAnswer& answer) {
     std::streambuf& in = input();
-    int c = in.sgetc();
+    int c = currentChar(in);
     if (c == endOfInput) {
         markInputEnded();
         return false;
@@ -79,8 +112,9 @@ bool readLineAnswer(LineAnswer& answer) {
         if (length < answer.size() - 1) {
             answer[length++] = static_cast<char>(c);
         }
-        c = in.snextc();
+        c = nextChar(in);
     }
+    // The newline is already in the buffer: taking it waits for nothing.
     if (c == '\n') {
         in.sbumpc();
     }
@@ -129,7 +163,14 @@ bool inputEnded() {
 
 void resetConsoleInput() {
     wordLineUnread = false;
+    readFailed = false;
     std::cin.clear();
+}
+
+void endLineLeftByEndedInput() {
+    if (inputEnded() && isatty(STDOUT_FILENO) == 1) {
+        endLine();
+    }
 }
 
 void endLine() {

@@ -39,5 +39,10 @@ bool inputEnded();
 // of input. For use when standard input's source has been replaced.
 void resetConsoleInput();
 
+// When standard input ended while a question waited and standard output is a
+// terminal, ends the question's line, so that the shell's prompt starts on a
+// line of its own. Through a pipe or into a file it writes nothing.
+void endLineLeftByEndedInput();
+
 // A newline, flushed at once.
 void endLine();

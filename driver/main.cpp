@@ -1,3 +1,4 @@
+#include "../console/console_input.h"
 #include "main_loop.h"
 
 #include <iostream>
@@ -6,5 +7,7 @@ int main() {
     // Our own stream buffers read standard input by whole blocks; every line
     // end and question is flushed explicitly.
     std::ios::sync_with_stdio(false);
-    return MainLoop();
+    const int status = MainLoop();
+    endLineLeftByEndedInput();
+    return status;
 }
