@@ -2,11 +2,12 @@
 # The manual page must format without a single complaint from either
 # formatter, name the version it documents, and keep its sections.
 #
-# Usage: check_manpage.sh PAGE VERSION
+# Usage: check_manpage.sh PAGE VERSION [PROGRAM]
 set -euo pipefail
 
 page=$1
 version=$2
+program=${3:-pellaro}
 
 for tool in mandoc man; do
     if ! command -v "$tool" >/dev/null; then
@@ -32,14 +33,14 @@ complaints=$(man -l "$page" 2>&1 >/dev/null) || fail "man failed"
 [[ -z $complaints ]] || fail "man: $complaints"
 
 header=$(grep -m1 '^\.TH ' "$page")
-[[ $header =~ ^\.TH\ PELLARO\ 6\ [0-9]{4}-[0-9]{2}-[0-9]{2}\ \"pellaro\ ${version//./\\.}\"\  ]] ||
+[[ $header =~ ^\.TH\ ${program^^}\ 6\ [0-9]{4}-[0-9]{2}-[0-9]{2}\ \"pellaro\ ${version//./\\.}\"\  ]] ||
     fail "the header '$header' does not name section 6 and version $version"
 
 text=$(man -l "$page" 2>/dev/null)
 for heading in NAME SYNOPSIS DESCRIPTION "EXIT STATUS"; do
     grep -qx "$heading" <<<"$text" || fail "no section $heading"
 done
-grep -q '^       pellaro - ' <<<"$text" || fail "NAME does not start with 'pellaro -'"
+grep -q "^       $program - " <<<"$text" || fail "NAME does not start with '$program -'"
 
 if [[ $failures -ne 0 ]]; then
     exit 1

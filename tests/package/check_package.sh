@@ -48,7 +48,9 @@ dpkg-deb -c "$deb" | awk '{ print $1, $2, $6 }' | sort -k3 >"$work/contents"
 
 expected_files="-rw-r--r-- root/root ./usr/share/doc/pellaro/README.md
 -rw-r--r-- root/root ./usr/share/man/man6/pellaro.6.gz
--rwxr-xr-x root/root ./usr/games/pellaro"
+-rw-r--r-- root/root ./usr/share/man/man6/pellaro-solo.6.gz
+-rwxr-xr-x root/root ./usr/games/pellaro
+-rwxr-xr-x root/root ./usr/games/pellaro-solo"
 actual_files=$(grep -v '^d' "$work/contents" | sort)
 if [[ "$actual_files" != "$(sort <<<"$expected_files")" ]]; then
     fail "the package's files differ from those expected:"
@@ -107,6 +109,16 @@ output=$(printf 'n\n' | "$program") || status=$?
 [[ $status -eq 0 ]] || fail "the packaged program exited with status $status"
 [[ $output == "Would you like to hear the rules? (Y/N) Enter number of players (2-5): " ]] ||
     fail "the packaged program wrote '$output'"
+
+# The same for the game against computer players, with its own page.
+solo_page=$work/root/usr/share/man/man6/pellaro-solo.6.gz
+gzip -dc "$solo_page" 2>/dev/null | cmp -s - "$source_dir/doc/pellaro-solo.6" ||
+    fail "the packaged manual page differs from doc/pellaro-solo.6"
+status=0
+output=$(printf 'n\n' | "$work/root/usr/games/pellaro-solo") || status=$?
+[[ $status -eq 0 ]] || fail "the packaged pellaro-solo exited with status $status"
+[[ $output == "Would you like to hear the rules? (Y/N) Enter number of players (2-5): " ]] ||
+    fail "the packaged pellaro-solo wrote '$output'"
 
 if [[ $failures -ne 0 ]]; then
     echo "Package contents:"

@@ -1,0 +1,6 @@
+#pragma once
+
+// Plays one game after another, people in the first seats and computer
+// players in the others, until the people decline a new game or standard
+// input ends. Returns the program's exit status, always 0.
+int SoloLoop();

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "../bots/bot.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// How strong the computer players of a game are; all of them play alike.
+enum class Strength : std::uint8_t {
+    Easy = 0,
+    Medium = 1,
+    Hard = 2,
+};
+
+inline constexpr std::size_t strengthCount = 3;
+
+// The one place that says which bot plays each strength, weakest first. Every
+// bot here decides from what its seat may know, and every budget is a fixed
+// count, so no clock decides a move. Hard's budget must keep a decision under
+// half a second on one core of the build machine (the computerDecision
+// benchmark shows it). Easy and Medium move at once.
+inline constexpr std::array<BotSettings, strengthCount> strengthSettings = {{
+    {Strategy::Random, defaultBudget},
+    {Strategy::Greedy, defaultBudget},
+    {Strategy::Ismcts, 500},
+}};
+
+BotSettings settingsOf(Strength strength);
+
+// One bot per seat of a game of the given size, all of the same strength;
+// the seats of people get one too and never use it. The game's seed alone
+// decides their play, so a pinned clock replays a whole session.
+std::vector<Bot> computerPlayers(Strength strength, std::uint64_t gameSeed, std::int32_t players);

@@ -1,0 +1,121 @@
+#include "engine/game_state.h"
+#include "engine/turn_rules.h"
+#include "solo/computer_turns.h"
+#include "solo/strengths.h"
+#include "support/redirected_console.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(ComputerTurns, OneLineTellsTheMoveNumberedFromOne) {
+    struct Case {
+        std::int32_t seat;
+        PlayedMove move;
+        std::string line;
+    };
+    const std::vector<Case> cases = {
+        {2, {TurnAction::Draw, 1, Yellow}, "Player #3 draws Y and places it on row 2.\n"},
+        {1, {TurnAction::Draw, 4, PlusTwo}, "Player #2 draws +2 and places it on row 5.\n"},
+        {4, {TurnAction::Draw, 0, Wild}, "Player #5 draws W and places it on row 1.\n"},
+        {2, {TurnAction::Take, 0, noCard}, "Player #3 takes row 1.\n"},
+        {4, {TurnAction::Take, 4, noCard}, "Player #5 takes row 5.\n"},
+    };
+    for (const Case& c : cases) {
+        const RedirectedConsole console("");
+        showComputerMove(c.seat, c.move);
+        EXPECT_EQ(console.output(), c.line);
+    }
+}
+
+TEST(ComputerTurns, EveryStrengthIsAFairBot) {
+    for (const BotSettings settings : strengthSettings) {
+        EXPECT_TRUE(isFair(settings.strategy)) << strategyName(settings.strategy);
+        EXPECT_GT(settings.budget, 0);
+    }
+}
+
+// Plays whole games with every seat a computer player, checking each move
+// against the rules before it is played. Returns the number of moves.
+int playCheckedGame(std::int32_t players, std::uint32_t seed, std::vector<Bot>& bots) {
+    GameState game = newGame(players, seed);
+    int moves = 0;
+    for (bool over = false; !over; ++moves) {
+        const PlayedMove move = decideComputerMove(game, bots[game.currentPlayer]);
+        const bool legal = isActionPossible(game, move.action) &&
+                           isRowValid(game, move.action, move.row) &&
+                           move.card == (move.action == TurnAction::Draw ? topCard(game) : noCard);
+        if (!legal) {
+            ADD_FAILURE() << "illegal move in game " << seed << " with " << players << " players";
+            return moves;
+        }
+        over = applyMove(game, move.action, move.row);
+    }
+    // A game draws between 75 - 3n and 74 cards.
+    EXPECT_GE(game.nextCard, 75 - 3 * players);
+    EXPECT_LE(game.nextCard, 74);
+    return moves;
+}
+
+TEST(ComputerTurns, AThousandGamesAtEachStrengthAreAllLegal) {
+    // Hard searches for up to half a second a move, so its thousand games
+    // use its bot with a small budget; a few more use its full settings.
+    constexpr std::int32_t smallBudget = 8;
+    struct Run {
+        Strength strength;
+        std::int32_t budget;
+        std::uint32_t games;
+    };
+    const std::vector<Run> runs = {
+        {Strength::Easy, settingsOf(Strength::Easy).budget, 1000},
+        {Strength::Medium, settingsOf(Strength::Medium).budget, 1000},
+        {Strength::Hard, smallBudget, 1000},
+        {Strength::Hard, settingsOf(Strength::Hard).budget, 3},
+    };
+    for (const Run& run : runs) {
+        int moves = 0;
+        for (std::uint32_t seed = 0; seed < run.games; ++seed) {
+            const std::int32_t players = minPlayers + static_cast<std::int32_t>(seed % 4);
+            const BotSettings settings{settingsOf(run.strength).strategy, run.budget};
+            std::vector<Bot> bots;
+            bots.reserve(static_cast<std::size_t>(players));
+            for (std::int32_t seat = 0; seat < players; ++seat) {
+                bots.push_back(newBot(settings, seed, seat));
+            }
+            moves += playCheckedGame(players, seed, bots);
+        }
+        EXPECT_GT(moves, 0);
+    }
+}
+
+// What a computer player decides cannot depend on the order of the cards
+// below the top one, which its seat cannot know.
+TEST(ComputerTurns, DecideWithoutKnowingTheDeckOrder) {
+    for (std::size_t s = 0; s < strengthCount; ++s) {
+        const auto strength = static_cast<Strength>(s);
+        for (std::uint32_t seed = 0; seed < 20; ++seed) {
+            const std::int32_t players = minPlayers + static_cast<std::int32_t>(seed % 4);
+            GameState game = newGame(players, seed);
+            std::vector<Bot> bots = computerPlayers(strength, seed, players);
+            // Into the game a little, so the board and the piles hold cards.
+            for (int move = 0; move < 9; ++move) {
+                const PlayedMove played = decideComputerMove(game, bots[game.currentPlayer]);
+                applyMove(game, played.action, played.row);
+            }
+            GameState reordered = game;
+            std::reverse(reordered.deck.begin() + game.nextCard + 1, reordered.deck.end());
+            ASSERT_NE(reordered.deck, game.deck);
+            Bot first = bots[game.currentPlayer];
+            Bot second = bots[game.currentPlayer];
+            const PlayedMove a = decideComputerMove(game, first);
+            const PlayedMove b = decideComputerMove(reordered, second);
+            EXPECT_EQ(a.action, b.action) << seed;
+            EXPECT_EQ(a.row, b.row) << seed;
+        }
+    }
+}
+
+} // namespace

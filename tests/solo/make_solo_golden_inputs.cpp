@@ -1,0 +1,31 @@
+// Writes the people's answers of the golden session of pellaro-solo, played
+// here on the engine against the same computer players as the program's;
+// regenerate.sh then records the session's output from the real program.
+//
+//   make_solo_golden_inputs DIR
+//       writes DIR/one_against_four.in and DIR/sessions.txt, which names the
+//       session with its pinned time
+
+#include "person_answers.h"
+
+#include <fstream>
+#include <iostream>
+#include <string>
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: make_solo_golden_inputs DIR\n";
+        return 2;
+    }
+    const std::string dir = argv[1];
+    constexpr std::uint32_t pinned = 1000;
+    // One person against four Medium players, with refused answers at every
+    // question; then two people against one Easy player.
+    const std::string session = "n\n5\n0\n5\nfour\n\n1\nx\n\n?\nm\n" +
+                                personTurnAnswers({5, 1, Strength::Medium, true}, pinned) + "y\n" +
+                                "No\n3\n3\n2\nE\n" +
+                                personTurnAnswers({3, 2, Strength::Easy, false}, pinned) + "n\n";
+    std::ofstream(dir + "/one_against_four.in", std::ios::binary) << session;
+    std::ofstream(dir + "/sessions.txt") << "one_against_four " << pinned << '\n';
+    return 0;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "solo/strengths.h"
+
+#include <cstdint>
+#include <string>
+
+// One game of pellaro-solo as the people will play it: the computer players
+// are replayed here with the same seeds as the program gives them.
+struct SoloGame {
+    std::int32_t players = 2;
+    std::int32_t people = 1;
+    Strength strength = Strength::Easy;
+    // Refused answers now and then: a Take on an empty board, a bad action
+    // word, a row the game refuses.
+    bool mistakes = false;
+};
+
+// What the people type at their turns in the game of the pinned time, from
+// their first action to their last row: a person takes a full row, or any
+// row when nothing can be drawn, and otherwise draws onto the emptiest row.
+std::string personTurnAnswers(const SoloGame& plan, std::uint32_t pinnedTime);
