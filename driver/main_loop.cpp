@@ -4,7 +4,7 @@
 #include "../console/console_view.h"
 #include "../engine/game_state.h"
 #include "../engine/results.h"
-#include "../engine/turn_rules.h"
+#include "person_turn.h"
 
 #include <cstdint>
 #include <vector>
@@ -16,37 +16,12 @@ enum class GameEnd : std::uint8_t {
     InputEnded = 1,
 };
 
-// One turn's action, asked until the game allows it.
-bool chooseAction(const ConsoleView& view, const GameState& game, TurnAction& action) {
-    action = view.askAction(game.currentPlayer, isLastRound(game));
-    while (!inputEnded() && !isActionPossible(game, action)) {
-        view.showInvalidMove();
-        action = view.askAction(game.currentPlayer, isLastRound(game));
-    }
-    return !inputEnded();
-}
-
-// The row for an accepted action, asked until the game allows it.
-bool chooseRow(const ConsoleView& view, const GameState& game, TurnAction action,
-               std::int32_t& row) {
-    row = view.askRow(action, topCard(game));
-    while (!inputEnded() && !isRowValid(game, action, row)) {
-        view.showInvalidMove();
-        row = view.askRow(action, topCard(game));
-    }
-    return !inputEnded();
-}
-
 GameEnd playTurns(const ConsoleView& view, GameState& game) {
     bool over = false;
     while (!over) {
-        view.showBoard(game.players, game.rows, isLastRound(game));
-        TurnAction action = TurnAction::Draw;
-        std::int32_t row = 0;
-        if (!chooseAction(view, game, action) || !chooseRow(view, game, action, row)) {
+        if (!playPersonTurn(view, game, over)) {
             return GameEnd::InputEnded;
         }
-        over = applyMove(game, action, row);
     }
     return GameEnd::Finished;
 }

@@ -1,3 +1,4 @@
+#include "../console/console_input.h"
 #include "solo_loop.h"
 
 #include <iostream>
@@ -6,5 +7,7 @@ int main() {
     // The console's own stream buffers read standard input by whole blocks;
     // every line end and question is flushed explicitly.
     std::ios::sync_with_stdio(false);
-    return SoloLoop();
+    const int status = SoloLoop();
+    endLineLeftByEndedInput();
+    return status;
 }

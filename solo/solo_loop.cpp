@@ -2,9 +2,9 @@
 
 #include "../console/console_input.h"
 #include "../console/console_view.h"
+#include "../driver/person_turn.h"
 #include "../engine/game_state.h"
 #include "../engine/results.h"
-#include "../engine/turn_rules.h"
 #include "computer_turns.h"
 #include "solo_questions.h"
 #include "strengths.h"
@@ -21,27 +21,6 @@ enum class GameEnd : std::uint8_t {
     InputEnded = 1,
 };
 
-// A person's turn is the hot-seat game's own: the board, then the action
-// and the row, each asked until the game allows it.
-bool choosePersonAction(const ConsoleView& view, const GameState& game, TurnAction& action) {
-    action = view.askAction(game.currentPlayer, isLastRound(game));
-    while (!inputEnded() && !isActionPossible(game, action)) {
-        view.showInvalidMove();
-        action = view.askAction(game.currentPlayer, isLastRound(game));
-    }
-    return !inputEnded();
-}
-
-bool choosePersonRow(const ConsoleView& view, const GameState& game, TurnAction action,
-                     std::int32_t& row) {
-    row = view.askRow(action, topCard(game));
-    while (!inputEnded() && !isRowValid(game, action, row)) {
-        view.showInvalidMove();
-        row = view.askRow(action, topCard(game));
-    }
-    return !inputEnded();
-}
-
 GameEnd playTurns(const ConsoleView& view, GameState& game, std::int32_t people,
                   std::span<Bot> bots) {
     bool over = false;
@@ -50,13 +29,10 @@ GameEnd playTurns(const ConsoleView& view, GameState& game, std::int32_t people,
             over = playComputerTurn(game, bots);
             continue;
         }
-        view.showBoard(game.players, game.rows, isLastRound(game));
-        TurnAction action = TurnAction::Draw;
-        std::int32_t row = 0;
-        if (!choosePersonAction(view, game, action) || !choosePersonRow(view, game, action, row)) {
+        // A person's turn is the hot-seat game's own.
+        if (!playPersonTurn(view, game, over)) {
             return GameEnd::InputEnded;
         }
-        over = applyMove(game, action, row);
     }
     return GameEnd::Finished;
 }

@@ -1,0 +1,42 @@
+#include "person_turn.h"
+
+#include "../console/console_input.h"
+#include "../engine/turn_rules.h"
+
+#include <cstdint>
+
+namespace {
+
+// One turn's action, asked until the game allows it.
+bool chooseAction(const ConsoleView& view, const GameState& game, TurnAction& action) {
+    action = view.askAction(game.currentPlayer, isLastRound(game));
+    while (!inputEnded() && !isActionPossible(game, action)) {
+        view.showInvalidMove();
+        action = view.askAction(game.currentPlayer, isLastRound(game));
+    }
+    return !inputEnded();
+}
+
+// The row for an accepted action, asked until the game allows it.
+bool chooseRow(const ConsoleView& view, const GameState& game, TurnAction action,
+               std::int32_t& row) {
+    row = view.askRow(action, topCard(game));
+    while (!inputEnded() && !isRowValid(game, action, row)) {
+        view.showInvalidMove();
+        row = view.askRow(action, topCard(game));
+    }
+    return !inputEnded();
+}
+
+} // namespace
+
+bool playPersonTurn(const ConsoleView& view, GameState& game, bool& over) {
+    view.showBoard(game.players, game.rows, isLastRound(game));
+    TurnAction action = TurnAction::Draw;
+    std::int32_t row = 0;
+    if (!chooseAction(view, game, action) || !chooseRow(view, game, action, row)) {
+        return false;
+    }
+    over = applyMove(game, action, row);
+    return true;
+}
