@@ -1,13 +1,14 @@
 #!/bin/bash
-# The manual page must format without a single complaint from either
-# formatter, name the version it documents, and keep its sections.
+# A program's manual page must format without a single complaint from either
+# formatter, name the program and the version it documents, and keep its
+# sections.
 #
-# Usage: check_manpage.sh PAGE VERSION [PROGRAM]
+# Usage: check_manpage.sh PAGE PROGRAM VERSION
 set -euo pipefail
 
 page=$1
-version=$2
-program=${3:-pellaro}
+program=$2
+version=$3
 
 for tool in mandoc man; do
     if ! command -v "$tool" >/dev/null; then
@@ -33,14 +34,18 @@ complaints=$(man -l "$page" 2>&1 >/dev/null) || fail "man failed"
 [[ -z $complaints ]] || fail "man: $complaints"
 
 header=$(grep -m1 '^\.TH ' "$page")
-[[ $header =~ ^\.TH\ ${program^^}\ 6\ [0-9]{4}-[0-9]{2}-[0-9]{2}\ \"pellaro\ ${version//./\\.}\"\  ]] ||
-    fail "the header '$header' does not name section 6 and version $version"
+# The program's name in capitals, a hyphen in it written as - or \-.
+title=${program^^}
+title_pattern=${title//-/\\\\?-}
+pattern="^\\.TH $title_pattern 6 [0-9]{4}-[0-9]{2}-[0-9]{2} \"pellaro ${version//./\\.}\" "
+[[ $header =~ $pattern ]] ||
+    fail "the header '$header' does not name $title, section 6 and version $version"
 
 text=$(man -l "$page" 2>/dev/null)
 for heading in NAME SYNOPSIS DESCRIPTION "EXIT STATUS"; do
     grep -qx "$heading" <<<"$text" || fail "no section $heading"
 done
-grep -q "^       $program - " <<<"$text" || fail "NAME does not start with '$program -'"
+grep -qF "       $program - " <<<"$text" || fail "NAME does not start with '$program -'"
 
 if [[ $failures -ne 0 ]]; then
     exit 1

@@ -1,19 +1,27 @@
 #!/bin/bash
 # Builds the Debian package from a configured and built tree into a folder of
 # its own, and checks what a user of the package would get: the files and
-# their places, the control fields, and a program that starts.
+# their places, the control fields, the copyright file and the changelog,
+# lintian's verdict, and for every program a manual page, a stripped and
+# hardened binary that starts.
 #
-# Usage: check_package.sh CPACK CPACK_CONFIG VERSION SOURCE_DIR
+# Usage: check_package.sh CPACK CPACK_CONFIG VERSION SOURCE_DIR PROGRAM[,PROGRAM...]
+#
+# Exits 77 (skipped) when a tool that the checks need is missing. A missing
+# dpkg-shlibdeps is a failure instead: the package would lack its Depends field.
 set -euo pipefail
 
 cpack=$1
 config=$2
 version=$3
 source_dir=$4
+IFS=, read -r -a programs <<<"$5"
 
-for tool in dpkg-deb dpkg dpkg-shlibdeps gzip readelf; do
+declare -A packageOf=([dpkg-deb]=dpkg [dpkg]=dpkg [gzip]=gzip [readelf]=binutils [file]=file
+    [lintian]=lintian [timeout]=coreutils [od]=coreutils)
+for tool in "${!packageOf[@]}"; do
     if ! command -v "$tool" >/dev/null; then
-        echo "SKIP: $tool is not installed (apt-get install dpkg-dev binutils)"
+        echo "SKIP: $tool is not installed (apt-get install ${packageOf[$tool]})"
         exit 77
     fi
 done
@@ -46,11 +54,15 @@ deb=${debs[0]}
 # --- contents: mode, owner and path of every entry ---
 dpkg-deb -c "$deb" | awk '{ print $1, $2, $6 }' | sort -k3 >"$work/contents"
 
-expected_files="-rw-r--r-- root/root ./usr/share/doc/pellaro/README.md
--rw-r--r-- root/root ./usr/share/man/man6/pellaro.6.gz
--rw-r--r-- root/root ./usr/share/man/man6/pellaro-solo.6.gz
--rwxr-xr-x root/root ./usr/games/pellaro
--rwxr-xr-x root/root ./usr/games/pellaro-solo"
+doc=./usr/share/doc/pellaro
+expected_files="-rw-r--r-- root/root $doc/README.md
+-rw-r--r-- root/root $doc/changelog.gz
+-rw-r--r-- root/root $doc/copyright"
+for program in "${programs[@]}"; do
+    expected_files+="
+-rwxr-xr-x root/root ./usr/games/$program
+-rw-r--r-- root/root ./usr/share/man/man6/$program.6.gz"
+done
 actual_files=$(grep -v '^d' "$work/contents" | sort)
 if [[ "$actual_files" != "$(sort <<<"$expected_files")" ]]; then
     fail "the package's files differ from those expected:"
@@ -85,44 +97,98 @@ summary=$(head -n 1 <<<"$description")
 
 # --- the unpacked files ---
 dpkg-deb -x "$deb" "$work/root"
-program=$work/root/usr/games/pellaro
-page=$work/root/usr/share/man/man6/pellaro.6.gz
+root=$work/root
 
-if ! gzip -t "$page" 2>/dev/null; then
-    fail "the manual page is not gzip-compressed"
-else
-    gzip -dc "$page" | cmp -s - "$source_dir/doc/pellaro.6" ||
-        fail "the packaged manual page differs from doc/pellaro.6"
-    # No file name and no time stamp in the header: flags byte 0, mtime 0.
-    header=$(od -An -tx1 -N8 "$page" | tr -d ' \n')
-    [[ $header == 1f8b080000000000 ]] || fail "the manual page's gzip header is $header"
-fi
-cmp -s "$work/root/usr/share/doc/pellaro/README.md" "$source_dir/README.md" ||
+# A gzip file as Debian ships it: no file name and no time stamp in the header
+# (flags byte 0, mtime 0), holding exactly the source.
+check_gzip() {
+    local packed=$1 source=$2
+    if ! gzip -t "$packed" 2>/dev/null; then
+        fail "${packed#"$root"} is not gzip-compressed"
+        return
+    fi
+    gzip -dc "$packed" | cmp -s - "$source" || fail "${packed#"$root"} differs from $source"
+    local header
+    header=$(od -An -tx1 -N8 "$packed" | tr -d ' \n')
+    [[ $header == 1f8b080000000000 ]] || fail "the gzip header of ${packed#"$root"} is $header"
+}
+
+cmp -s "$root/usr/share/doc/pellaro/README.md" "$source_dir/README.md" ||
     fail "the packaged README differs from README.md"
+check_gzip "$root/usr/share/doc/pellaro/changelog.gz" "$source_dir/doc/changelog"
+changelog_version=$(dpkg-parsechangelog -l "$source_dir/doc/changelog" -S Version) || true
+[[ $changelog_version == "$version" ]] ||
+    fail "the changelog's latest entry is for $changelog_version, not $version"
 
-readelf -S "$program" | grep -q '\.symtab' && fail "the program is not stripped"
-readelf -d "$program" | grep -Eq 'RPATH|RUNPATH' && fail "the program carries a library path"
+# The copyright file carries LICENSE's notice and permission text.
+copyright=$root/usr/share/doc/pellaro/copyright
+if [[ -f $copyright && -f $source_dir/LICENSE ]]; then
+    holders=$(sed -n 's/^Copyright (c) //p' "$source_dir/LICENSE")
+    [[ -n $holders && $(sed -n 's/^Copyright: //p' "$copyright") == "$holders" ]] ||
+        fail "the copyright file does not name '$holders'"
+    license_text=$(awk 'shown { sub(/^ /, ""); if ($0 == ".") $0 = ""; print }
+        /^License: Expat$/ { shown = 1 }' "$copyright")
+    [[ $license_text == "$(sed -n '/^Permission/,$p' "$source_dir/LICENSE")" ]] ||
+        fail "the copyright file's licence text differs from LICENSE"
+else
+    fail "no copyright file, or no LICENSE"
+fi
 
-# Declining the rules and then ending the input ends the program at once.
+# --- every program ---
+for program in "${programs[@]}"; do
+    binary=$root/usr/games/$program
+    [[ -x $binary ]] || continue # reported with the files above
+    check_gzip "$root/usr/share/man/man6/$program.6.gz" "$source_dir/doc/$program.6"
+
+    sections=$(readelf -SW "$binary")
+    grep -q '\.symtab' <<<"$sections" && fail "$program is not stripped"
+    grep -q '\.comment' <<<"$sections" && fail "$program keeps the compiler's .comment section"
+    dynamic=$(readelf -dW "$binary")
+    grep -Eq 'RPATH|RUNPATH' <<<"$dynamic" && fail "$program carries a library path"
+    # Hardened: position-independent, relocations read-only and bound at
+    # start, and a stack protector.
+    grep -Eq '\(FLAGS_1\).* PIE' <<<"$dynamic" || fail "$program is not position-independent"
+    grep -Eq '\(FLAGS\).* BIND_NOW|\(FLAGS_1\).* NOW' <<<"$dynamic" ||
+        fail "$program does not bind its symbols at start (-z now)"
+    readelf -lW "$binary" | grep -q GNU_RELRO || fail "$program has no RELRO segment (-z relro)"
+    readelf --dyn-syms -W "$binary" | grep -q ' __stack_chk_fail' ||
+        fail "$program has no stack protector"
+
+    # Starts, answers, and ends at the end of its input with status 0.
+    status=0
+    output=$(timeout 10 "$binary" --help </dev/null 2>&1) || status=$?
+    [[ $status -eq 0 && -n $output ]] ||
+        fail "$program --help exited with status $status after writing '$output'"
+done
+
+# The game takes no notice of arguments: declining the rules and then ending
+# the input ends it at once.
+if [[ " ${programs[*]} " != *" pellaro "* ]]; then
+    fail "the programs do not include pellaro"
+elif [[ -x $root/usr/games/pellaro ]]; then
+    status=0
+    output=$(printf 'n\n' | "$root/usr/games/pellaro") || status=$?
+    [[ $status -eq 0 ]] || fail "the packaged game exited with status $status"
+    [[ $output == "Would you like to hear the rules? (Y/N) Enter number of players (2-5): " ]] ||
+        fail "the packaged game wrote '$output'"
+fi
+
+# --- lintian: every tag, down to pedantic and experimental ones, is a failure
+# unless the package overrides it with its reason ---
 status=0
-output=$(printf 'n\n' | "$program") || status=$?
-[[ $status -eq 0 ]] || fail "the packaged program exited with status $status"
-[[ $output == "Would you like to hear the rules? (Y/N) Enter number of players (2-5): " ]] ||
-    fail "the packaged program wrote '$output'"
-
-# The same for the game against computer players, with its own page.
-solo_page=$work/root/usr/share/man/man6/pellaro-solo.6.gz
-gzip -dc "$solo_page" 2>/dev/null | cmp -s - "$source_dir/doc/pellaro-solo.6" ||
-    fail "the packaged manual page differs from doc/pellaro-solo.6"
-status=0
-output=$(printf 'n\n' | "$work/root/usr/games/pellaro-solo") || status=$?
-[[ $status -eq 0 ]] || fail "the packaged pellaro-solo exited with status $status"
-[[ $output == "Would you like to hear the rules? (Y/N) Enter number of players (2-5): " ]] ||
-    fail "the packaged pellaro-solo wrote '$output'"
+lintian --no-cfg --ignore-lintian-env --pedantic --display-info --display-experimental \
+    --show-overrides --tag-display-limit 0 --fail-on error,warning,info,pedantic,experimental \
+    "$deb" >"$work/lintian" 2>"$work/lintian.err" || status=$?
+if ((status != 0)) || grep -qE '^[EWIPX]: ' "$work/lintian"; then
+    fail "lintian (status $status) reports:"
+    cat "$work/lintian" "$work/lintian.err"
+fi
+overridden=$(grep -c '^O: ' "$work/lintian" || true)
 
 if [[ $failures -ne 0 ]]; then
     echo "Package contents:"
     dpkg-deb -c "$deb"
     exit 1
 fi
-echo "package $(basename "$deb") checked"
+echo "package $(basename "$deb") checked: ${#programs[@]} programs, lintian quiet" \
+    "($overridden tags overridden)"
