@@ -36,9 +36,7 @@ GameState newGame(std::int32_t requestedPlayers, std::uint32_t seed) {
     // The game's deal: srand once, then rand 75 times, in the shuffle's order.
     std::srand(seed);
     ShuffleDraws draws{};
-    for (std::int32_t& draw : draws) {
-        draw = std::rand();
-    }
+    std::generate(draws.begin(), draws.end(), [] { return std::rand(); });
     return dealGame(requestedPlayers, draws);
 }
 

@@ -1,5 +1,7 @@
 #include "seeded_random.h"
 
+#include <algorithm>
+
 namespace {
 
 std::uint64_t rotateLeft(std::uint64_t x, int k) {
@@ -25,9 +27,7 @@ std::uint64_t deriveSeed(std::uint64_t base, std::uint64_t index) {
 
 SeededRandom seededRandom(std::uint64_t seed) {
     SeededRandom random;
-    for (std::uint64_t& word : random.state) {
-        word = splitMix64(seed);
-    }
+    std::generate(random.state.begin(), random.state.end(), [&seed] { return splitMix64(seed); });
     return random;
 }
 

@@ -123,9 +123,7 @@ TEST(DeckSetup, DealFromDrawsIsTheGamesOwnShuffle) {
     for (const std::uint32_t seed : {5U, 77U, 4000000000U}) {
         std::srand(seed);
         ShuffleDraws draws{};
-        for (std::int32_t& draw : draws) {
-            draw = std::rand();
-        }
+        std::generate(draws.begin(), draws.end(), [] { return std::rand(); });
         EXPECT_EQ(dealGame(4, draws).deck, expectedDeck(seed)) << "seed " << seed;
     }
     SeededRandom random = seededRandom(9);
