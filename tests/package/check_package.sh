@@ -48,7 +48,9 @@ dpkg-deb -c "$deb" | awk '{ print $1, $2, $6 }' | sort -k3 >"$work/contents"
 
 expected_files="-rw-r--r-- root/root ./usr/share/doc/pellaro/README.md
 -rw-r--r-- root/root ./usr/share/man/man6/pellaro.6.gz
--rwxr-xr-x root/root ./usr/games/pellaro"
+-rw-r--r-- root/root ./usr/share/man/man6/pellaro-sim.6.gz
+-rwxr-xr-x root/root ./usr/games/pellaro
+-rwxr-xr-x root/root ./usr/games/pellaro-sim"
 actual_files=$(grep -v '^d' "$work/contents" | sort)
 if [[ "$actual_files" != "$(sort <<<"$expected_files")" ]]; then
     fail "the package's files differ from those expected:"
