@@ -10,19 +10,19 @@ std::string percent(double share) {
 }
 
 std::string tableHeading(const char* first) {
-    return printed("%-13s %11s %9s  %-17s %9s %10s  %-15s %5s\n", first, "games", "win share",
-                   "95% interval", "outright", "mean score", "95% interval", "place");
+    return printed("%-13s %10s %9s  %-16s %8s %10s  %-16s %10s\n", first, "games", "win share",
+                   "95% interval", "outright", "mean score", "95% interval", "mean place");
 }
 
 std::string tableLine(const std::string& name, const TallyFigures& figures) {
     if (figures.games == 0) {
-        return printed("%-13s %11lld\n", name.c_str(), static_cast<long long>(figures.games));
+        return printed("%-13s %10lld\n", name.c_str(), static_cast<long long>(figures.games));
     }
     const std::string shareInterval =
-        percent(figures.winInterval.low) + " - " + percent(figures.winInterval.high);
+        percent(figures.winInterval.low) + " to " + percent(figures.winInterval.high);
     const std::string scoreInterval =
-        printed("%.2f - %.2f", figures.scoreInterval.low, figures.scoreInterval.high);
-    return printed("%-13s %11lld %9s  %-17s %9lld %10.2f  %-15s %5.2f\n", name.c_str(),
+        printed("%.2f to %.2f", figures.scoreInterval.low, figures.scoreInterval.high);
+    return printed("%-13s %10lld %9s  %-16s %8lld %10.2f  %-16s %10.2f\n", name.c_str(),
                    static_cast<long long>(figures.games), percent(figures.winShare).c_str(),
                    shareInterval.c_str(), static_cast<long long>(figures.outrightWins),
                    figures.meanScore, scoreInterval.c_str(), figures.meanPlace);
@@ -122,8 +122,8 @@ std::string reportTable(const SimResults& results) {
     }
     text += seatTable(results, figures);
     text += botTable(results, figures);
-    text += "(Win shares split ties evenly; places are 1 to n, tied players sharing the mean of "
-            "their places.)\n";
+    text += "Ties split a win evenly, and tied players share the mean of their places. The\n"
+            "intervals count a deal's games as one sample of the bots' play.\n";
     text += gameFigures(results, figures);
     text += throughput(results);
     return text;

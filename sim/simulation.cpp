@@ -104,14 +104,15 @@ void playBatches(Shared& shared) {
                 result.complete = false;
                 break;
             }
+            DealTotals totals;
             for (std::int32_t rotation = 0; rotation < rotations; ++rotation) {
                 addGame(result.summary,
-                        playGame(config, deal, rotation, recording ? &record : nullptr));
+                        playGame(config, deal, rotation, recording ? &record : nullptr), totals);
                 if (recording) {
                     appendRecordLine(result.records, config, record);
                 }
             }
-            ++result.summary.deals;
+            closeDeal(result.summary, totals);
         }
         shared.gamesDone.fetch_add(result.summary.games, std::memory_order_relaxed);
         addInOrder(shared, std::move(result));

@@ -22,13 +22,15 @@ void addTally(Tally& total, const Tally& part) {
     total.shareUnits += part.shareUnits;
     total.outrightWins += part.outrightWins;
     total.scoreSum += part.scoreSum;
-    total.scoreSquares += part.scoreSquares;
     total.placeHalves += part.placeHalves;
+    total.shareSquares += part.shareSquares;
+    total.dealShareSquares += part.dealShareSquares;
+    total.dealScoreSquares += part.dealScoreSquares;
 }
 
 } // namespace
 
-void addGame(Summary& summary, const GameOutcome& outcome) {
+void addGame(Summary& summary, const GameOutcome& outcome, DealTotals& deal) {
     const std::int32_t n = outcome.players;
     const auto scores = std::span(outcome.scores).first(static_cast<std::size_t>(n));
     const std::int32_t top = *std::max_element(scores.begin(), scores.end());
@@ -50,8 +52,8 @@ void addGame(Summary& summary, const GameOutcome& outcome) {
             played.shareUnits = shareUnit / winnerCount;
             played.outrightWins = winnerCount == 1 ? 1 : 0;
         }
+        played.shareSquares = played.shareUnits * played.shareUnits;
         played.scoreSum = score;
-        played.scoreSquares = static_cast<std::int64_t>(score) * score;
         const auto above = std::count_if(scores.begin(), scores.end(),
                                          [score](std::int32_t other) { return other > score; });
         const auto level = std::count(scores.begin(), scores.end(), score);
@@ -60,6 +62,10 @@ void addGame(Summary& summary, const GameOutcome& outcome) {
         addTally(summary.seats[seat], played);
         const std::int32_t bot = outcome.bots[seat];
         addTally(summary.bots[bot], played);
+        deal.seatShares[seat] += played.shareUnits;
+        deal.seatScores[seat] += score;
+        deal.botShares[bot] += played.shareUnits;
+        deal.botScores[bot] += score;
         const std::int32_t bin = std::clamp(score, lowestScore, highestScore) - lowestScore;
         ++summary.scoreCounts[bot][bin];
     }
@@ -79,5 +85,15 @@ void addSummary(Summary& total, const Summary& part) {
         for (std::size_t bin = 0; bin < total.scoreCounts[i].size(); ++bin) {
             total.scoreCounts[i][bin] += part.scoreCounts[i][bin];
         }
+    }
+}
+
+void closeDeal(Summary& summary, const DealTotals& deal) {
+    ++summary.deals;
+    for (std::size_t i = 0; i < summary.seats.size(); ++i) {
+        summary.seats[i].dealShareSquares += deal.seatShares[i] * deal.seatShares[i];
+        summary.seats[i].dealScoreSquares += deal.seatScores[i] * deal.seatScores[i];
+        summary.bots[i].dealShareSquares += deal.botShares[i] * deal.botShares[i];
+        summary.bots[i].dealScoreSquares += deal.botScores[i] * deal.botScores[i];
     }
 }

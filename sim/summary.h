@@ -23,9 +23,25 @@ struct Tally {
     std::int64_t shareUnits = 0;
     std::int64_t outrightWins = 0;
     std::int64_t scoreSum = 0;
-    std::int64_t scoreSquares = 0;
     // Finishing places in halves: tied players share the mean of their places.
     std::int64_t placeHalves = 0;
+    // Squares of each game's share units: how much single games vary.
+    std::int64_t shareSquares = 0;
+    // The games of one deal are not independent (a rotated deal is played on
+    // the same cards, a bot in two seats plays against itself), so the
+    // intervals take the deal as the unit: these sum, over the deals, the
+    // square of the deal's share units and of its score sum.
+    std::int64_t dealShareSquares = 0;
+    std::int64_t dealScoreSquares = 0;
+};
+
+// A deal's share units and score sums, per seat and per bot, while its games
+// are counted.
+struct DealTotals {
+    std::array<std::int64_t, maxPlayers> seatShares{};
+    std::array<std::int64_t, maxPlayers> seatScores{};
+    std::array<std::int64_t, maxPlayers> botShares{};
+    std::array<std::int64_t, maxPlayers> botScores{};
 };
 
 struct LengthTally {
@@ -63,6 +79,10 @@ struct Summary {
     std::array<std::array<std::int64_t, scoreBins>, maxPlayers> scoreCounts{};
 };
 
-void addGame(Summary& summary, const GameOutcome& outcome);
+// Counts a game of the deal whose totals are given.
+void addGame(Summary& summary, const GameOutcome& outcome, DealTotals& deal);
+
+// Counts the deal once all its games are in.
+void closeDeal(Summary& summary, const DealTotals& deal);
 
 void addSummary(Summary& total, const Summary& part);

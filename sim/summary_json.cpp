@@ -92,8 +92,10 @@ Json tallyJson(const Tally& tally) {
                 {"shareUnits", tally.shareUnits},
                 {"outrightWins", tally.outrightWins},
                 {"scoreSum", tally.scoreSum},
-                {"scoreSquares", tally.scoreSquares},
-                {"placeHalves", tally.placeHalves}};
+                {"placeHalves", tally.placeHalves},
+                {"shareSquares", tally.shareSquares},
+                {"dealShareSquares", tally.dealShareSquares},
+                {"dealScoreSquares", tally.dealScoreSquares}};
 }
 
 Json lengthTallyJson(const LengthTally& tally) {
@@ -173,8 +175,10 @@ bool readTally(const Json& json, Tally& tally) {
            readNumber(json, "shareUnits", tally.shareUnits) &&
            readNumber(json, "outrightWins", tally.outrightWins) &&
            readNumber(json, "scoreSum", tally.scoreSum) &&
-           readNumber(json, "scoreSquares", tally.scoreSquares) &&
-           readNumber(json, "placeHalves", tally.placeHalves);
+           readNumber(json, "placeHalves", tally.placeHalves) &&
+           readNumber(json, "shareSquares", tally.shareSquares) &&
+           readNumber(json, "dealShareSquares", tally.dealShareSquares) &&
+           readNumber(json, "dealScoreSquares", tally.dealScoreSquares);
 }
 
 bool readLength(const Json& json, const char* key, LengthTally& tally) {

@@ -11,7 +11,7 @@ namespace {
 constexpr double width = 900;
 constexpr double height = 760;
 constexpr double left = 80;
-constexpr double right = 860;
+constexpr double right = 820;
 // The two panels' plotting areas, top to bottom. Attributes are quoted with
 // apostrophes, which XML allows, so that the strings below need no escapes.
 constexpr double sharesTop = 90;
@@ -114,10 +114,11 @@ std::string sharesPanel(const SimResults& results, const Figures& figures) {
                      config.rotate ? std::string("(rotating)")
                                    : std::string(strategyName(config.seats[seat])),
                      "middle", 11);
-        svg += label(centre, y - 6, printed("%.1f%%", 100 * shown.winShare), "middle", 11);
+        svg +=
+            label(centre, sharesBottom + 48, printed("%.1f%%", 100 * shown.winShare), "middle", 11);
     }
     svg += line(left, yOf(fair), right, yOf(fair), "stroke='#888' stroke-dasharray='6 4'");
-    svg += label(right, yOf(fair) - 4, "fair share", "end", 11);
+    svg += label(right + 4, yOf(fair) + 4, "fair share", "start", 11);
     return svg;
 }
 
@@ -157,13 +158,13 @@ std::string scoresPanel(const SimResults& results) {
                        botColours[bot]) +
                points + "'/>\n";
         const double legendY = scoresTop + 16 + 16 * static_cast<double>(bot);
-        svg += line(right - 150, legendY - 4, right - 125, legendY - 4,
+        svg += line(right - 230, legendY - 4, right - 205, legendY - 4,
                     printed("stroke='%s' stroke-width='3'", botColours[bot]).c_str());
         std::string name(strategyName(bots[bot]));
         if (!isFair(bots[bot])) {
             name += " (reads the deck)";
         }
-        svg += label(right - 120, legendY, name, "start", 12);
+        svg += label(right - 200, legendY, name, "start", 12);
     }
     return svg;
 }

@@ -1,3 +1,4 @@
+#include "sim/figures.h"
 #include "sim/game_records.h"
 #include "sim/simulation.h"
 #include "sim/summary_json.h"
@@ -92,15 +93,28 @@ TEST(InMemoryRuns, CountsAgreeWithTheGamesRecorded) {
         const auto [low, high] = std::minmax_element(game.scores.begin(), game.scores.end());
         expected.spreadSum += *high - *low;
         expected.tiedGames += game.winners.size() > 1 ? 1 : 0;
+        // Seats 2 and 5 are greedy: one deal gives the bot two games.
+        const auto unitsOf = [&game](std::int32_t number) {
+            const bool won =
+                std::find(game.winners.begin(), game.winners.end(), number) != game.winners.end();
+            return won ? 60 / static_cast<std::int64_t>(game.winners.size()) : 0;
+        };
+        const std::int64_t greedyUnits = unitsOf(2) + unitsOf(5);
+        const std::int64_t greedyScores = game.scores[1] + game.scores[4];
+        expected.bots[1].dealShareSquares += greedyUnits * greedyUnits;
+        expected.bots[1].dealScoreSquares += greedyScores * greedyScores;
         for (std::size_t seat = 0; seat < 5; ++seat) {
             const std::int32_t score = game.scores[seat];
             Tally& tally = expected.seats[seat];
             ++tally.games;
             tally.scoreSum += score;
-            tally.scoreSquares += std::int64_t{score} * score;
+            tally.dealScoreSquares += std::int64_t{score} * score;
             const bool won = std::find(game.winners.begin(), game.winners.end(),
                                        static_cast<std::int32_t>(seat) + 1) != game.winners.end();
-            tally.shareUnits += won ? 60 / static_cast<std::int64_t>(game.winners.size()) : 0;
+            const std::int64_t units =
+                won ? 60 / static_cast<std::int64_t>(game.winners.size()) : 0;
+            tally.shareUnits += units;
+            tally.shareSquares += units * units;
             tally.outrightWins += won && game.winners.size() == 1 ? 1 : 0;
             // Twice the mean place among equals: ranks are counted from 1 in
             // descending score, and each of the tied ranks is summed.
@@ -128,9 +142,10 @@ TEST(InMemoryRuns, CountsAgreeWithTheGamesRecorded) {
         const Tally& want = expected.seats[seat];
         EXPECT_EQ(got.games, want.games) << seat;
         EXPECT_EQ(got.shareUnits, want.shareUnits) << seat;
+        EXPECT_EQ(got.shareSquares, want.shareSquares) << seat;
         EXPECT_EQ(got.outrightWins, want.outrightWins) << seat;
         EXPECT_EQ(got.scoreSum, want.scoreSum) << seat;
-        EXPECT_EQ(got.scoreSquares, want.scoreSquares) << seat;
+        EXPECT_EQ(got.dealScoreSquares, want.dealScoreSquares) << seat;
         EXPECT_EQ(got.placeHalves, want.placeHalves) << seat;
         shares += got.shareUnits;
     }
@@ -138,6 +153,8 @@ TEST(InMemoryRuns, CountsAgreeWithTheGamesRecorded) {
     EXPECT_EQ(shares, 60 * 150);
     // Seats 2 and 5 are greedy: the bot's tally is theirs together.
     EXPECT_EQ(summary.bots[1].scoreSum, summary.seats[1].scoreSum + summary.seats[4].scoreSum);
+    EXPECT_EQ(summary.bots[1].dealShareSquares, expected.bots[1].dealShareSquares);
+    EXPECT_EQ(summary.bots[1].dealScoreSquares, expected.bots[1].dealScoreSquares);
     EXPECT_EQ(summary.bots[0].games, 3 * 150);
     EXPECT_EQ(std::accumulate(summary.scoreCounts[1].begin(), summary.scoreCounts[1].end(),
                               std::int64_t{0}),
@@ -170,6 +187,29 @@ TEST(InMemoryRuns, RotationPlaysEveryBotInEverySeatOnTheSameDeal) {
     EXPECT_EQ(summary.games, 120);
     EXPECT_EQ(summary.bots[1].games, 2 * 120);
     EXPECT_EQ(summary.bots[2].games, 120);
+}
+
+TEST(InMemoryRuns, RotatedCopiesOfOneGameNarrowNoInterval) {
+    // Bots of one strategy draw by seat, so every rotation of a deal replays
+    // the same game: the rotated run holds each game four times, and its
+    // intervals must be those of the run without rotation.
+    const SimConfig plain = configOf(std::vector<Strategy>(4, Strategy::Random), 200, false);
+    SimConfig rotated = plain;
+    rotated.rotate = true;
+    const Figures once =
+        figuresOf(plain, runSimulation(plain, {0, 200}, 2, nullptr, nullptr).summary);
+    const SimResults copies = runSimulation(rotated, {0, 200}, 2, nullptr, nullptr);
+    EXPECT_EQ(copies.summary.games, 800);
+    const Figures fourTimes = figuresOf(rotated, copies.summary);
+    for (std::size_t seat = 0; seat < 4; ++seat) {
+        const TallyFigures& a = once.seats[seat];
+        const TallyFigures& b = fourTimes.seats[seat];
+        EXPECT_DOUBLE_EQ(b.winShare, a.winShare);
+        EXPECT_NEAR(b.winInterval.low, a.winInterval.low, 1e-12) << seat;
+        EXPECT_NEAR(b.winInterval.high, a.winInterval.high, 1e-12) << seat;
+        EXPECT_NEAR(b.scoreInterval.low, a.scoreInterval.low, 1e-9) << seat;
+        EXPECT_NEAR(b.scoreInterval.high, a.scoreInterval.high, 1e-9) << seat;
+    }
 }
 
 TEST(InMemoryRuns, SplitRangesAddUpToTheWholeRunAndTheSummaryReadsBack) {
