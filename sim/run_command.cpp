@@ -23,11 +23,11 @@ int runCommand(const RunOptions& options) {
     const DealRange range = shardRange(config.deals, options.shard, options.shardCount);
     ProgressBar progress =
         progressBar(!options.quiet, (range.end - range.first) * gamesPerDeal(config));
-    RecordsOut recordsOut{records.file, false};
+    RecordsOut recordsOut{records.file, false, 0};
     const SimResults results = runSimulation(
         config, range, options.threads, options.jsonl.empty() ? nullptr : &recordsOut, &progress);
     if (recordsOut.failed) {
-        reportFailure("cannot write " + options.jsonl + ": " + std::strerror(errno));
+        reportFailure("cannot write " + options.jsonl + ": " + std::strerror(recordsOut.reason));
         discardOutput(records);
         discardResultFiles(files);
         return statusFailed;

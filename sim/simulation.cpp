@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <map>
@@ -78,6 +79,7 @@ void addInOrder(Shared& shared, BatchResult&& result) {
         if (records != nullptr && !records->failed && !batch.records.empty()) {
             records->failed = std::fwrite(batch.records.data(), 1, batch.records.size(),
                                           records->file) != batch.records.size();
+            records->reason = records->failed ? errno : 0;
         }
         shared.prefixEnded = !batch.complete;
         shared.waiting.erase(next);

@@ -11,6 +11,8 @@
 struct RecordsOut {
     std::FILE* file = nullptr;
     bool failed = false;
+    // The errno of the failed write.
+    int reason = 0;
 };
 
 // Plays the deals of the range on `threads` threads and counts them. Every
