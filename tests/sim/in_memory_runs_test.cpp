@@ -163,10 +163,10 @@ TEST(InMemoryRuns, CountsAgreeWithTheGamesRecorded) {
 
 TEST(InMemoryRuns, RotationPlaysEveryBotInEverySeatOnTheSameDeal) {
     const SimConfig config = configOf(
-        {Strategy::Greedy, Strategy::Random, Strategy::Clairvoyant, Strategy::Random}, 30, true);
-    const RecordedRun run = runWithRecords(config, {0, 30}, 2);
+        {Strategy::Greedy, Strategy::Random, Strategy::Clairvoyant, Strategy::Random}, 12, true);
+    const RecordedRun run = runWithRecords(config, {0, 12}, 2);
     const std::vector<RecordedGame> games = parsedRecords(run.records);
-    ASSERT_EQ(games.size(), 120U);
+    ASSERT_EQ(games.size(), 48U);
     const std::vector<std::string> listed = {"greedy", "random", "clairvoyant", "random"};
     for (std::size_t i = 0; i < games.size(); ++i) {
         const RecordedGame& game = games[i];
@@ -183,10 +183,10 @@ TEST(InMemoryRuns, RotationPlaysEveryBotInEverySeatOnTheSameDeal) {
     }
     EXPECT_NE(games[0].deck, games[4].deck);
     const Summary& summary = run.results.summary;
-    EXPECT_EQ(summary.deals, 30);
-    EXPECT_EQ(summary.games, 120);
-    EXPECT_EQ(summary.bots[1].games, 2 * 120);
-    EXPECT_EQ(summary.bots[2].games, 120);
+    EXPECT_EQ(summary.deals, 12);
+    EXPECT_EQ(summary.games, 48);
+    EXPECT_EQ(summary.bots[1].games, 2 * 48);
+    EXPECT_EQ(summary.bots[2].games, 48);
 }
 
 TEST(InMemoryRuns, RotatedCopiesOfOneGameNarrowNoInterval) {
