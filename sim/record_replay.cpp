@@ -36,7 +36,10 @@ std::string moveNamed(std::size_t index, const PlayedMove& move) {
 std::string listed(const std::vector<std::int32_t>& values) {
     std::string text;
     for (const std::int32_t value : values) {
-        text += (text.empty() ? "" : " ") + std::to_string(value);
+        if (!text.empty()) {
+            text += ' ';
+        }
+        text += std::to_string(value);
     }
     return text;
 }
