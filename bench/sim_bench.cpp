@@ -1,0 +1,53 @@
+#include "sim/simulation.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdint>
+#include <ctime>
+
+namespace {
+
+// The CPU time of every thread of the process: on a machine busy with other
+// work the threads wait for a core, and games per second of CPU time still
+// show whether a second thread costs anything beside its games.
+double processSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// A whole run of the simulator over five seats of one bot: dealing, the
+// bots' moves, the counting and the threads' batches, without records.
+// Two threads should play close to twice the games per second of one.
+void simulatorRun(benchmark::State& state) {
+    SimConfig config;
+    config.players = 5;
+    config.seats.assign(5, static_cast<Strategy>(state.range(1)));
+    config.seed = 1;
+    config.deals = 20000;
+    const auto threads = static_cast<std::int32_t>(state.range(0));
+    std::int64_t games = 0;
+    const double cpuStart = processSeconds();
+    for ([[maybe_unused]] auto _ : state) {
+        const SimResults results =
+            runSimulation(config, {0, config.deals}, threads, nullptr, nullptr);
+        games += results.summary.games;
+        benchmark::DoNotOptimize(results.summary.spreadSum);
+    }
+    if (games != static_cast<std::int64_t>(state.iterations()) * config.deals) {
+        state.SkipWithError("the run did not play every deal");
+    }
+    state.SetItemsProcessed(games);
+    state.counters["games_per_cpu_second"] =
+        static_cast<double>(games) / (processSeconds() - cpuStart);
+    state.SetLabel(std::string(strategyName(config.seats[0])) + " x5");
+}
+BENCHMARK(simulatorRun)
+    ->ArgNames({"threads", "bot"})
+    ->Args({1, static_cast<std::int64_t>(Strategy::Random)})
+    ->Args({2, static_cast<std::int64_t>(Strategy::Random)})
+    ->Args({1, static_cast<std::int64_t>(Strategy::Greedy)})
+    ->Args({2, static_cast<std::int64_t>(Strategy::Greedy)})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace

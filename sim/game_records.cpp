@@ -1,0 +1,260 @@
+#include "game_records.h"
+
+#include "engine/results.h"
+
+#include <algorithm>
+#include <charconv>
+#include <nlohmann/json.hpp>
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+template <typename Number>
+void appendNumber(std::string& out, Number value) {
+    std::array<char, 24> digits{};
+    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    out.append(digits.data(), written.ptr);
+}
+
+template <typename List>
+void appendNumbers(std::string& out, const List& values) {
+    out += '[';
+    bool first = true;
+    for (const auto value : values) {
+        if (!first) {
+            out += ',';
+        }
+        first = false;
+        appendNumber(out, value);
+    }
+    out += ']';
+}
+
+std::optional<CardKind> cardLabelled(std::string_view label) {
+    for (int kind = 0; kind < cardKindCount; ++kind) {
+        if (cardLabels[kind] == label) {
+            return static_cast<CardKind>(kind);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::int32_t> rowNumber(std::string_view text) {
+    std::int32_t row = 0;
+    const auto [end, fault] = std::from_chars(text.data(), text.data() + text.size(), row);
+    if (fault != std::errc{} || end != text.data() + text.size() || text.empty()) {
+        return std::nullopt;
+    }
+    return row - 1;
+}
+
+std::optional<PlayedMove> moveWritten(std::string_view text) {
+    if (text.size() < 2 || (text[0] != 'D' && text[0] != 'T')) {
+        return std::nullopt;
+    }
+    PlayedMove move;
+    if (text[0] == 'T') {
+        move.action = TurnAction::Take;
+        const auto row = rowNumber(text.substr(1));
+        if (!row) {
+            return std::nullopt;
+        }
+        move.row = *row;
+        return move;
+    }
+    const auto colon = text.find(':');
+    if (colon == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto row = rowNumber(text.substr(1, colon - 1));
+    const auto card = cardLabelled(text.substr(colon + 1));
+    if (!row || !card) {
+        return std::nullopt;
+    }
+    move.action = TurnAction::Draw;
+    move.row = *row;
+    move.card = *card;
+    return move;
+}
+
+bool isIntegerList(const Json& value, std::size_t length) {
+    return value.is_array() && value.size() == length &&
+           std::all_of(value.begin(), value.end(),
+                       [](const Json& item) { return item.is_number_integer(); });
+}
+
+template <typename Number>
+bool readNumber(const Json& line, const char* key, Number& value) {
+    const auto found = line.find(key);
+    if (found == line.end() || !found->is_number_integer()) {
+        return false;
+    }
+    value = found->template get<Number>();
+    return true;
+}
+
+bool readCards(const Json& value, std::array<CardKind, deckSize>& deck) {
+    if (!value.is_array() || value.size() != deck.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < deck.size(); ++i) {
+        const auto card =
+            value[i].is_string() ? cardLabelled(value[i].get<std::string>()) : std::nullopt;
+        if (!card) {
+            return false;
+        }
+        deck[i] = *card;
+    }
+    return true;
+}
+
+bool readMoves(const Json& value, std::vector<PlayedMove>& moves) {
+    if (!value.is_array()) {
+        return false;
+    }
+    for (const Json& item : value) {
+        const auto move = item.is_string() ? moveWritten(item.get<std::string>()) : std::nullopt;
+        if (!move) {
+            return false;
+        }
+        moves.push_back(*move);
+    }
+    return true;
+}
+
+bool readOutcome(const Json& line, RecordedGame& record) {
+    const auto n = static_cast<std::size_t>(record.players);
+    const auto piles = line.find("piles");
+    const auto scores = line.find("scores");
+    const auto winnerList = line.find("winners");
+    if (piles == line.end() || !piles->is_array() || piles->size() != n || scores == line.end() ||
+        !isIntegerList(*scores, n) || winnerList == line.end() ||
+        !isIntegerList(*winnerList, winnerList->is_array() ? winnerList->size() : 0)) {
+        return false;
+    }
+    for (const Json& pile : *piles) {
+        if (!isIntegerList(pile, cardKindCount)) {
+            return false;
+        }
+        record.piles.push_back(pile.get<std::array<std::int32_t, cardKindCount>>());
+    }
+    record.scores = scores->get<std::vector<std::int32_t>>();
+    record.winners = winnerList->get<std::vector<std::int32_t>>();
+    return true;
+}
+
+} // namespace
+
+std::string moveText(const PlayedMove& move) {
+    std::string text(1, move.action == TurnAction::Draw ? 'D' : 'T');
+    appendNumber(text, move.row + 1);
+    if (move.action == TurnAction::Draw) {
+        text += ':';
+        text += cardLabels[move.card];
+    }
+    return text;
+}
+
+void appendRecordLine(std::string& out, const SimConfig& config, const GameRecord& record) {
+    out += "{\"game\":";
+    appendNumber(out, record.game);
+    out += ",\"deal\":";
+    appendNumber(out, record.deal);
+    out += ",\"rotation\":";
+    appendNumber(out, record.rotation);
+    out += ",\"seed\":";
+    appendNumber(out, record.seed);
+    out += ",\"players\":";
+    appendNumber(out, config.players);
+    out += ",\"bots\":[";
+    for (std::int32_t seat = 0; seat < config.players; ++seat) {
+        out += seat == 0 ? "\"" : ",\"";
+        out += strategyName(botOfSeat(config, record.rotation, seat));
+        out += '"';
+    }
+    out += "],\"deck\":[";
+    for (std::size_t i = 0; i < record.deck.size(); ++i) {
+        out += i == 0 ? "\"" : ",\"";
+        out += cardLabels[record.deck[i]];
+        out += '"';
+    }
+    out += "],\"moves\":[";
+    for (std::size_t i = 0; i < record.moves.size(); ++i) {
+        out += i == 0 ? "\"" : ",\"";
+        out += moveText(record.moves[i]);
+        out += '"';
+    }
+    out += "],\"piles\":[";
+    for (std::int32_t seat = 0; seat < config.players; ++seat) {
+        out += seat == 0 ? "" : ",";
+        appendNumbers(out, record.end.players[seat].counts);
+    }
+    const std::vector<std::int32_t> scores = allScores(record.end);
+    out += "],\"scores\":";
+    appendNumbers(out, scores);
+    out += ",\"winners\":";
+    appendNumbers(out, winners(record.end, topScore(record.end, scores)));
+    out += "}\n";
+}
+
+std::int64_t leadingGameNumber(std::string_view line) {
+    constexpr std::string_view start = "{\"game\":";
+    if (!line.starts_with(start)) {
+        return -1;
+    }
+    std::int64_t game = -1;
+    const char* digits = line.data() + start.size();
+    const auto [end, fault] = std::from_chars(digits, line.data() + line.size(), game);
+    if (fault != std::errc{} || end == line.data() + line.size() || *end != ',') {
+        return -1;
+    }
+    return game;
+}
+
+bool parseRecord(std::string_view line, RecordedGame& record, std::string& error) {
+    const Json parsed = Json::parse(line, nullptr, false);
+    if (parsed.is_discarded() || !parsed.is_object()) {
+        error = "the record is not a JSON object";
+        return false;
+    }
+    if (!readNumber(parsed, "game", record.game) || !readNumber(parsed, "deal", record.deal) ||
+        !readNumber(parsed, "rotation", record.rotation) ||
+        !readNumber(parsed, "seed", record.seed) ||
+        !readNumber(parsed, "players", record.players)) {
+        error = "the record lacks its game, deal, rotation, seed or players";
+        return false;
+    }
+    if (record.players < minPlayers || record.players > maxPlayers) {
+        error = "the record has " + std::to_string(record.players) + " players, not 2 to 5";
+        return false;
+    }
+    const auto bots = parsed.find("bots");
+    if (bots == parsed.end() || !bots->is_array() ||
+        bots->size() != static_cast<std::size_t>(record.players)) {
+        error = "the record does not name one bot per seat";
+        return false;
+    }
+    for (const Json& bot : *bots) {
+        if (!bot.is_string() || !strategyNamed(bot.get<std::string>())) {
+            error = "the record names an unknown bot";
+            return false;
+        }
+        record.bots.push_back(bot.get<std::string>());
+    }
+    const auto deck = parsed.find("deck");
+    if (deck == parsed.end() || !readCards(*deck, record.deck)) {
+        error = "the record's deck is not 76 card labels";
+        return false;
+    }
+    const auto moves = parsed.find("moves");
+    if (moves == parsed.end() || !readMoves(*moves, record.moves)) {
+        error = "the record's moves are not all of the form D<row>:<card> or T<row>";
+        return false;
+    }
+    if (!readOutcome(parsed, record)) {
+        error = "the record's piles, scores or winners are malformed";
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,52 @@
+#include "sim_config.h"
+
+#include <algorithm>
+
+std::int32_t gamesPerDeal(const SimConfig& config) {
+    return config.rotate ? config.players : 1;
+}
+
+Strategy botOfSeat(const SimConfig& config, std::int32_t rotation, std::int32_t seat) {
+    return config.seats[static_cast<std::size_t>((seat + rotation) % config.players)];
+}
+
+std::vector<Strategy> distinctBots(const SimConfig& config) {
+    std::vector<Strategy> bots;
+    for (const Strategy strategy : config.seats) {
+        if (std::find(bots.begin(), bots.end(), strategy) == bots.end()) {
+            bots.push_back(strategy);
+        }
+    }
+    return bots;
+}
+
+std::int32_t botIndex(const SimConfig& config, Strategy strategy) {
+    // Counted in place rather than through distinctBots: every game asks, and
+    // the games' loop allocates nothing of its own.
+    std::int32_t index = 0;
+    for (auto seat = config.seats.begin(); seat != config.seats.end(); ++seat) {
+        if (*seat == strategy) {
+            return index;
+        }
+        if (std::find(config.seats.begin(), seat, *seat) == seat) {
+            ++index;
+        }
+    }
+    return index;
+}
+
+std::string botList(const SimConfig& config) {
+    std::string list;
+    for (const Strategy strategy : config.seats) {
+        if (!list.empty()) {
+            list += ',';
+        }
+        list += strategyName(strategy);
+    }
+    return list;
+}
+
+DealRange shardRange(std::int64_t deals, std::int32_t shard, std::int32_t shardCount) {
+    // Products fit: deals stay far below 2^63 / shardCount.
+    return DealRange{deals * (shard - 1) / shardCount, deals * shard / shardCount};
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "bots/bot.h"
+#include "engine/game_state.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// What decides every figure of a run: the same configuration over the same
+// deals always gives the same results, whatever the threads or machines.
+struct SimConfig {
+    std::int32_t players = minPlayers;
+    // The bot of each seat, seat 1 first, before any rotation.
+    std::vector<Strategy> seats;
+    std::uint64_t seed = 1;
+    // Deal i is dealt from deriveSeed(seed, i), for i from 0 to deals - 1.
+    std::int64_t deals = 0;
+    // Each deal is played once per cyclic rotation of the seats' bots.
+    bool rotate = false;
+    std::int32_t budget = defaultBudget;
+};
+
+// Deals first to end - 1: the share of a run one machine or one batch plays.
+struct DealRange {
+    std::int64_t first = 0;
+    std::int64_t end = 0;
+};
+
+std::int32_t gamesPerDeal(const SimConfig& config);
+
+// Game `rotation` of a deal: seat s plays the bot listed (s + rotation) mod n.
+Strategy botOfSeat(const SimConfig& config, std::int32_t rotation, std::int32_t seat);
+
+// The different bots of the seat list, in order of first appearance: the
+// report's per-bot figures pool all seats a bot plays.
+std::vector<Strategy> distinctBots(const SimConfig& config);
+
+// Where a strategy stands in distinctBots.
+std::int32_t botIndex(const SimConfig& config, Strategy strategy);
+
+// "greedy,random,random" for the report's headings.
+std::string botList(const SimConfig& config);
+
+// Shard k of count (1-based) of deals 0 to deals - 1: contiguous, so that
+// the shards' game records in shard order are the records of one run.
+DealRange shardRange(std::int64_t deals, std::int32_t shard, std::int32_t shardCount);

@@ -1,0 +1,79 @@
+#include "sim_program.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+ScratchFolder::ScratchFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "pellaro-sim-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        std::abort();
+    }
+    path = pattern;
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+}
+
+std::vector<std::string> ScratchFolder::names() const {
+    std::vector<std::string> names;
+    std::transform(std::filesystem::directory_iterator(path), std::filesystem::directory_iterator(),
+                   std::back_inserter(names),
+                   [](const auto& entry) { return entry.path().filename().string(); });
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+SimProcess startSim(const std::vector<std::string>& arguments, const ScratchFolder& folder,
+                    const std::string& name) {
+    SimProcess process{-1, folder.file(name + ".out"), folder.file(name + ".err")};
+    std::vector<std::string> texts = {PELLARO_SIM_PROGRAM};
+    texts.insert(texts.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    std::transform(texts.begin(), texts.end(), std::back_inserter(argv),
+                   [](std::string& text) { return text.data(); });
+    argv.push_back(nullptr);
+    process.pid = fork();
+    if (process.pid == 0) {
+        const int out = open(process.outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = open(process.errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(out, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    return process;
+}
+
+SimRun finishSim(const SimProcess& process) {
+    int status = 0;
+    waitpid(process.pid, &status, 0);
+    SimRun run;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = readText(process.outPath);
+    run.err = readText(process.errPath);
+    return run;
+}
+
+SimRun runSim(const std::vector<std::string>& arguments) {
+    const ScratchFolder outputs;
+    return finishSim(startSim(arguments, outputs, "sim"));
+}
+
+std::string readText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void writeText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}

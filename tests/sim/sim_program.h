@@ -1,0 +1,48 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// A folder of its own for one test's files, removed with everything in it.
+struct ScratchFolder {
+    std::filesystem::path path;
+
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    ScratchFolder(ScratchFolder&&) = delete;
+    ScratchFolder& operator=(ScratchFolder&&) = delete;
+
+    std::string file(const std::string& name) const { return (path / name).string(); }
+    // The names in the folder, hidden ones included.
+    std::vector<std::string> names() const;
+};
+
+// The real pellaro-sim, started with its standard output and standard error
+// going to files of the folder.
+struct SimProcess {
+    pid_t pid = -1;
+    std::string outPath;
+    std::string errPath;
+};
+
+struct SimRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+SimProcess startSim(const std::vector<std::string>& arguments, const ScratchFolder& folder,
+                    const std::string& name);
+
+// Waits for the program's end; the status is -1 if it did not exit by itself.
+SimRun finishSim(const SimProcess& process);
+
+// The whole run; its output files are kept apart from the folder's listing.
+SimRun runSim(const std::vector<std::string>& arguments);
+
+std::string readText(const std::string& path);
+void writeText(const std::string& path, const std::string& text);
