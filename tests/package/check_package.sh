@@ -150,9 +150,12 @@ for program in "${programs[@]}"; do
     grep -Eq '\(FLAGS_1\).* PIE' <<<"$dynamic" || fail "$program is not position-independent"
     grep -Eq '\(FLAGS\).* BIND_NOW|\(FLAGS_1\).* NOW' <<<"$dynamic" ||
         fail "$program does not bind its symbols at start (-z now)"
-    readelf -lW "$binary" | grep -q GNU_RELRO || fail "$program has no RELRO segment (-z relro)"
-    readelf --dyn-syms -W "$binary" | grep -q ' __stack_chk_fail' ||
-        fail "$program has no stack protector"
+    # Each listing is read whole first: grep -q stops at its first match, and
+    # under pipefail the writer's broken pipe would count as a failure.
+    segments=$(readelf -lW "$binary")
+    grep -q GNU_RELRO <<<"$segments" || fail "$program has no RELRO segment (-z relro)"
+    symbols=$(readelf --dyn-syms -W "$binary")
+    grep -q ' __stack_chk_fail' <<<"$symbols" || fail "$program has no stack protector"
 
     # Starts, answers, and ends at the end of its input with status 0.
     status=0
