@@ -3,6 +3,7 @@
 #include "../engine/card.h"
 #include "../engine/seeded_random.h"
 #include "../engine/turn_rules.h"
+#include "playout.h"
 #include "seat_view.h"
 
 #include <cstdint>
@@ -33,6 +34,9 @@ inline constexpr std::int32_t defaultBudget = 500;
 struct BotSettings {
     Strategy strategy = Strategy::Greedy;
     std::int32_t budget = defaultBudget;
+    // How the searches play a game to its end, and what result they seek.
+    PlayoutPolicy policy = PlayoutPolicy::Random;
+    Objective objective = Objective::Margin;
 };
 
 // One computer player in one game: its settings and its own random stream.
