@@ -95,10 +95,10 @@ void randomPlayout(benchmark::State& state) {
 }
 BENCHMARK(randomPlayout);
 
-void eagerPlayout(benchmark::State& state) {
-    playouts(state, PlayoutPolicy::Eager);
+void patientPlayout(benchmark::State& state) {
+    playouts(state, PlayoutPolicy::Patient);
 }
-BENCHMARK(eagerPlayout);
+BENCHMARK(patientPlayout);
 
 // One decision early in a five-player game, the most expensive kind: seat 0
 // has drawn onto row 0, and seat 1 chooses between drawing and taking it.
@@ -115,11 +115,11 @@ void openingDecision(benchmark::State& state, Strategy strategy) {
 void montecarloDecision(benchmark::State& state) {
     openingDecision(state, Strategy::MonteCarlo);
 }
-BENCHMARK(montecarloDecision)->Arg(500)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(montecarloDecision)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void ismctsDecision(benchmark::State& state) {
     openingDecision(state, Strategy::Ismcts);
 }
-BENCHMARK(ismctsDecision)->Arg(500)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(ismctsDecision)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 } // namespace

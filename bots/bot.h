@@ -29,13 +29,13 @@ std::optional<Strategy> strategyNamed(std::string_view name);
 bool isFair(Strategy strategy);
 
 // Playouts (montecarlo, clairvoyant) or iterations (ismcts) per decision.
-inline constexpr std::int32_t defaultBudget = 500;
+inline constexpr std::int32_t defaultBudget = 1000;
 
 struct BotSettings {
     Strategy strategy = Strategy::Greedy;
     std::int32_t budget = defaultBudget;
     // How the searches play a game to its end, and what result they seek.
-    PlayoutPolicy policy = PlayoutPolicy::Random;
+    PlayoutPolicy policy = PlayoutPolicy::Patient;
     Objective objective = Objective::Margin;
 };
 

@@ -10,67 +10,40 @@ namespace {
 // No game ever draws past position 73: shuffling further would be wasted.
 constexpr std::int32_t lastDrawable = 73;
 
-// A row worth this much to the eager policy's pile is taken at once.
-constexpr std::int32_t eagerTakeAt = 3;
+// The chance, in eighths, that the patient policy takes a row rather than
+// draws, by the number of cards on the fullest row it may take.
+constexpr std::array<std::uint64_t, rowLength + 1> takeChance = {0, 2, 4, 8};
 
+// A random row of the set, from the high half of a random number.
+std::int32_t rowFrom(RowSet rows, std::uint64_t bits) {
+    const auto index = static_cast<std::int32_t>(
+        ((bits >> 32U) * static_cast<std::uint64_t>(rowCount(rows))) >> 32U);
+    return nthRow(rows, index);
+}
+
+// One draw from the generator serves both choices: the low bits pick the
+// action, the high half the row.
 PlayoutMove randomMove(const PlayoutState& state, SeededRandom& random) {
     const RowSet draws = drawRows(state);
     const RowSet takes = takeRows(state);
-    // One draw from the generator serves both choices: the low bit picks the
-    // action, the high half the row.
     const std::uint64_t bits = nextBits(random);
     const bool take = takes != 0 && (draws == 0 || (bits & 1U) != 0);
     const RowSet rows = take ? takes : draws;
-    const auto index = static_cast<std::int32_t>(
-        ((bits >> 32U) * static_cast<std::uint64_t>(rowCount(rows))) >> 32U);
-    return {take ? TurnAction::Take : TurnAction::Draw, nthRow(rows, index)};
+    return {take ? TurnAction::Take : TurnAction::Draw, rowFrom(rows, bits)};
 }
 
-PileCounts withRow(PileCounts pile, const PlayoutState& state, std::int32_t row) {
-    for (std::int32_t slot = 0; slot < state.rowCards[row]; ++slot) {
-        ++pile[state.slots[row][slot]];
-    }
-    return pile;
-}
-
-std::int32_t eagerPlacement(const PlayoutState& state) {
-    const PileCounts& pile = state.piles[state.currentPlayer];
-    const std::uint8_t card = state.deck[state.nextCard];
-    std::int32_t best = 0;
-    std::int32_t bestGain = -1000;
-    for (RowSet rows = drawRows(state); rows != 0; rows &= rows - 1) {
-        const std::int32_t row = std::countr_zero(rows);
-        PileCounts before = withRow(pile, state, row);
-        const std::int32_t withoutCard = pileScore(before);
-        ++before[card];
-        const std::int32_t gain = pileScore(before) - withoutCard;
-        if (gain > bestGain) {
-            bestGain = gain;
-            best = row;
-        }
-    }
-    return best;
-}
-
-PlayoutMove eagerMove(const PlayoutState& state, SeededRandom& random) {
+PlayoutMove patientMove(const PlayoutState& state, SeededRandom& random) {
     const RowSet draws = drawRows(state);
-    const PileCounts& pile = state.piles[state.currentPlayer];
-    const std::int32_t base = pileScore(pile);
-    std::int32_t best = -1;
-    std::int32_t bestGain = -1000;
-    for (RowSet rows = takeRows(state); rows != 0; rows &= rows - 1) {
-        const std::int32_t row = std::countr_zero(rows);
-        const std::int32_t gain = pileScore(withRow(pile, state, row)) - base;
-        if (gain > bestGain) {
-            bestGain = gain;
-            best = row;
-        }
+    const RowSet takes = takeRows(state);
+    std::uint32_t fullest = 0;
+    for (std::int32_t row = 0; row < state.numberOfPlayers; ++row) {
+        const std::uint32_t cards = contains(takes, row) ? state.rowCards[row] : 0U;
+        fullest = std::max(fullest, cards);
     }
-    if (best >= 0 && (draws == 0 || bestGain >= eagerTakeAt)) {
-        return {TurnAction::Take, best};
-    }
-    (void)random;
-    return {TurnAction::Draw, eagerPlacement(state)};
+    const std::uint64_t bits = nextBits(random);
+    const bool take = takes != 0 && (draws == 0 || (bits & 7U) < takeChance[fullest]);
+    const RowSet rows = take ? takes : draws;
+    return {take ? TurnAction::Take : TurnAction::Draw, rowFrom(rows, bits)};
 }
 
 } // namespace
@@ -107,21 +80,16 @@ void deal(PlayoutState& state, const UnseenCards& unseen, std::int32_t from, See
 
 PlayoutMove policyMove(const PlayoutState& state, PlayoutPolicy policy, SeededRandom& random) {
     switch (policy) {
-    case PlayoutPolicy::Eager:
-        return eagerMove(state, random);
+    case PlayoutPolicy::Patient:
+        return patientMove(state, random);
     case PlayoutPolicy::Random:
         break;
     }
     return randomMove(state, random);
 }
 
-std::int32_t policyPlacement(const PlayoutState& state, PlayoutPolicy policy,
-                             SeededRandom& random) {
-    if (policy == PlayoutPolicy::Eager) {
-        return eagerPlacement(state);
-    }
-    const RowSet rows = drawRows(state);
-    return nthRow(rows, nextBelow(random, rowCount(rows)));
+std::int32_t placement(const PlayoutState& state, SeededRandom& random) {
+    return rowFrom(drawRows(state), nextBits(random));
 }
 
 void playOut(PlayoutState& state, PlayoutPolicy policy, SeededRandom& random) {

@@ -29,9 +29,11 @@ void deal(PlayoutState& state, const UnseenCards& unseen, std::int32_t from, See
 enum class PlayoutPolicy : std::uint8_t {
     // A uniformly random possible action, then a uniformly random row.
     Random = 0,
-    // Takes the row worth most to its pile once that is worth a few points;
-    // otherwise draws onto the row where the card suits it best.
-    Eager = 1,
+    // Takes a random row with a chance that grows with the cards on the
+    // fullest row it may take (a quarter for one card, a half for two,
+    // always when a row is full); otherwise draws onto a random row. Random
+    // players take rows too early.
+    Patient = 1,
 };
 
 struct PlayoutMove {
@@ -41,8 +43,8 @@ struct PlayoutMove {
 
 PlayoutMove policyMove(const PlayoutState& state, PlayoutPolicy policy, SeededRandom& random);
 
-// The row for the top card, as the policy would place it.
-std::int32_t policyPlacement(const PlayoutState& state, PlayoutPolicy policy, SeededRandom& random);
+// A random row for the top card, as both policies place it.
+std::int32_t placement(const PlayoutState& state, SeededRandom& random);
 
 // Plays the game on to its end.
 void playOut(PlayoutState& state, PlayoutPolicy policy, SeededRandom& random);

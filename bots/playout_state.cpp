@@ -2,6 +2,7 @@
 
 #include "view_rules.h"
 
+#include <array>
 #include <bit>
 
 namespace {
@@ -68,6 +69,29 @@ RowSet takeRows(const PlayoutState& state) {
         rows |= static_cast<RowSet>(state.rowCards[row] > 0) << static_cast<unsigned>(row);
     }
     return rows & ~state.taken;
+}
+
+RowSet distinctRows(const PlayoutState& state, RowSet rows) {
+    // Each row's cards as four bits of count per kind: equal exactly when
+    // the rows hold the same cards.
+    std::array<std::uint64_t, maxPlayers> holdings{};
+    RowSet distinct = 0;
+    for (; rows != 0; rows &= rows - 1) {
+        const std::int32_t row = std::countr_zero(rows);
+        std::uint64_t holding = 0;
+        for (std::int32_t slot = 0; slot < state.rowCards[row]; ++slot) {
+            holding += std::uint64_t{1} << (4U * state.slots[row][slot]);
+        }
+        holdings[row] = holding;
+        bool seen = false;
+        for (RowSet earlier = distinct; earlier != 0; earlier &= earlier - 1) {
+            seen = seen || holdings[std::countr_zero(earlier)] == holding;
+        }
+        if (!seen) {
+            distinct |= RowSet{1} << static_cast<unsigned>(row);
+        }
+    }
+    return distinct;
 }
 
 bool playMove(PlayoutState& state, TurnAction action, std::int32_t row) {

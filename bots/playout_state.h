@@ -48,6 +48,11 @@ RowSet drawRows(const PlayoutState& state);
 // The rows that allow a Take: neither empty nor taken.
 RowSet takeRows(const PlayoutState& state);
 
+// The rows of the set that hold other cards than every lower row of the set:
+// rows holding the same cards, in whatever order, offer the same move, so a
+// search need weigh only one of them.
+RowSet distinctRows(const PlayoutState& state, RowSet rows);
+
 // Plays a move that the rules allow, as applyMove does; true when it ends the game.
 bool playMove(PlayoutState& state, TurnAction action, std::int32_t row);
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -103,8 +104,8 @@ TEST(PlayoutRules, FollowTheEngineMoveForMove) {
     }
 }
 
-// The eager policy only ever makes legal moves, and plays whole games.
-TEST(PlayoutRules, EagerPolicyPlaysLegalGames) {
+// The patient policy only ever makes legal moves, and plays whole games.
+TEST(PlayoutRules, PatientPolicyPlaysLegalGames) {
     SeededRandom random = seededRandom(3);
     for (std::int32_t index = 0; index < scaledGames(200); ++index) {
         const std::int32_t players = minPlayers + index % 4;
@@ -112,7 +113,7 @@ TEST(PlayoutRules, EagerPolicyPlaysLegalGames) {
         PlayoutState state = playoutState(game);
         bool over = false;
         while (!over) {
-            const PlayoutMove chosen = policyMove(state, PlayoutPolicy::Eager, random);
+            const PlayoutMove chosen = policyMove(state, PlayoutPolicy::Patient, random);
             ASSERT_TRUE(isRowValid(game, chosen.action, chosen.row)) << "game " << index;
             over = applyMove(game, chosen.action, chosen.row);
             ASSERT_EQ(playMove(state, chosen.action, chosen.row), over);
@@ -146,6 +147,35 @@ TEST(PlayoutRules, OutcomesByObjective) {
             EXPECT_DOUBLE_EQ(margins.at(seat), example.margins.at(seat)) << "seat " << seat;
             EXPECT_DOUBLE_EQ(shares.at(seat), example.shares.at(seat)) << "seat " << seat;
         }
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Rows holding the same cards, in any order, are one choice; the lowest of
+// them stands for the others.
+TEST(PlayoutRules, RowsWithTheSameCardsAreOneChoice) {
+    struct Case {
+        std::vector<std::vector<CardKind>> rows;
+        RowSet distinct;
+    };
+    const std::array<Case, 4> cases = {{
+        {{{}, {}, {}, {}, {}}, 0b00001},
+        {{{Red, Blue}, {Blue, Red}, {Red}, {}, {Red, Blue, Blue}}, 0b11101},
+        {{{Wild}, {PlusTwo}, {}}, 0b111},
+        {{{Green, Green, Pink}, {Green, Pink, Green}, {Pink, Green, Green}, {}}, 0b1001},
+    }};
+    for (const Case& example : cases) {
+        PlayoutState state;
+        state.numberOfPlayers = static_cast<std::int32_t>(example.rows.size());
+        for (std::size_t row = 0; row < example.rows.size(); ++row) {
+            for (const CardKind card : example.rows[row]) {
+                state.slots.at(row).at(state.rowCards.at(row)++) = static_cast<std::uint8_t>(card);
+            }
+        }
+        EXPECT_EQ(distinctRows(state, allRows(state)), example.distinct);
     }
 }
 
