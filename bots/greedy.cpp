@@ -24,8 +24,13 @@ struct Table {
     std::int32_t me = 0;
     std::int32_t rival = noSeat;
     std::array<PileTally, 2> tallies{};
+    // The piles' scores now, for gains that are weighed against each other
+    // across piles; choosing a row alone compares gains of the same piles,
+    // for which the scores now are left at zero.
     std::array<std::int32_t, 2> base{};
 };
+
+enum class Gains : std::uint8_t { Compared, Absolute };
 
 constexpr std::size_t mine = 0;
 constexpr std::size_t rivals = 1;
@@ -34,22 +39,24 @@ PileTally tallyOf(const PlayerState& player) {
     return pileTally(player.counts);
 }
 
-Table tableOf(const SeatView& view) {
+Table tableOf(const SeatView& view, Gains gains) {
     Table table;
     table.view = &view;
     table.choices = rowChoices(view);
     table.me = view.seat;
     table.tallies[mine] = tallyOf(view.players[table.me]);
-    table.base[mine] = tallyScore(table.tallies[mine]);
     std::int32_t seat = table.me;
     for (std::int32_t step = 1; step < view.numberOfPlayers; ++step) {
         seat = seat + 1 == view.numberOfPlayers ? 0 : seat + 1;
         if (!view.players[seat].outOfRound) {
             table.rival = seat;
             table.tallies[rivals] = tallyOf(view.players[seat]);
-            table.base[rivals] = tallyScore(table.tallies[rivals]);
             break;
         }
+    }
+    if (gains == Gains::Absolute) {
+        table.base[mine] = tallyScore(table.tallies[mine]);
+        table.base[rivals] = table.rival == noSeat ? 0 : tallyScore(table.tallies[rivals]);
     }
     return table;
 }
@@ -73,6 +80,14 @@ std::int32_t gain(const Table& table, std::size_t pile, std::int32_t row, std::i
 
 RowSet firstRow(RowSet rows) {
     return rows & (~rows + 1);
+}
+
+// What the card would add to the row's worth for the pile.
+std::int32_t cardWorth(const Table& table, std::size_t pile, std::int32_t row, CardKind card) {
+    PileTally tally = withRow(table, pile, row);
+    const std::int32_t before = tallyScore(tally);
+    addCard(tally, card);
+    return tallyScore(tally) - before;
 }
 
 // The rows that differ: every row with cards, and one empty row for all of
@@ -191,18 +206,9 @@ std::int32_t bestPlacement(const Table& table, CardKind drawn, const GreedyWeigh
     for (RowSet rows = distinctRows(table.choices.draws, table.choices); rows != 0;
          rows &= rows - 1) {
         const std::int32_t row = std::countr_zero(rows);
-        // A row without cards is worth nothing to anybody before the card.
-        const bool cardsBefore = table.view->rows[row].slots[0] != noCard;
-        double value = gain(table, mine, row, drawn);
-        if (cardsBefore) {
-            value -= gain(table, mine, row, noExtra);
-        }
+        double value = cardWorth(table, mine, row, drawn);
         if (table.rival != noSeat) {
-            std::int32_t forRival = gain(table, rivals, row, drawn);
-            if (cardsBefore) {
-                forRival -= gain(table, rivals, row, noExtra);
-            }
-            value -= weights.spite * forRival;
+            value -= weights.spite * cardWorth(table, rivals, row, drawn);
         }
         if (best < 0 || value > bestValue) {
             bestValue = value;
@@ -222,7 +228,7 @@ TurnAction greedyAction(const SeatView& view, const GreedyWeights& weights) {
     if (choices.draws == 0) {
         return TurnAction::Take;
     }
-    const Table table = tableOf(view);
+    const Table table = tableOf(view, Gains::Absolute);
     const TakeOutlook outlook = takeOutlook(table, weights);
     return outlook.bestValue >= drawValue(table, outlook, weights) ? TurnAction::Take
                                                                    : TurnAction::Draw;
@@ -230,7 +236,7 @@ TurnAction greedyAction(const SeatView& view, const GreedyWeights& weights) {
 
 std::int32_t greedyRow(const SeatView& view, TurnAction action, CardKind drawn,
                        const GreedyWeights& weights) {
-    const Table table = tableOf(view);
+    const Table table = tableOf(view, Gains::Compared);
     if (action == TurnAction::Take) {
         return takeOutlook(table, weights).bestRow;
     }
