@@ -107,19 +107,28 @@ void openingDecision(benchmark::State& state, Strategy strategy) {
     applyMove(game, TurnAction::Draw, 0);
     const SeatView view = seatView(game);
     Bot bot = newBot(BotSettings{strategy, static_cast<std::int32_t>(state.range(0))}, 7, 1);
+    bool legal = true;
     for ([[maybe_unused]] auto _ : state) {
-        benchmark::DoNotOptimize(chooseAction(bot, view));
+        legal = legal && isActionPossible(game, chooseAction(bot, view));
     }
+    if (!legal) {
+        state.SkipWithError("the search chose an action the game refuses");
+    }
+    state.counters["playouts/s"] = benchmark::Counter(
+        static_cast<double>(state.iterations() * state.range(0)), benchmark::Counter::kIsRate);
 }
 
 void montecarloDecision(benchmark::State& state) {
     openingDecision(state, Strategy::MonteCarlo);
 }
-BENCHMARK(montecarloDecision)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(montecarloDecision)
+    ->Arg(defaultBudget)
+    ->Arg(halfSecondBudget)
+    ->Unit(benchmark::kMillisecond);
 
 void ismctsDecision(benchmark::State& state) {
     openingDecision(state, Strategy::Ismcts);
 }
-BENCHMARK(ismctsDecision)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(ismctsDecision)->Arg(defaultBudget)->Arg(halfSecondBudget)->Unit(benchmark::kMillisecond);
 
 } // namespace
