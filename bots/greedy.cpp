@@ -45,14 +45,18 @@ Table tableOf(const SeatView& view, Gains gains) {
     table.choices = rowChoices(view);
     table.me = view.seat;
     table.tallies[mine] = tallyOf(view.players[table.me]);
-    std::int32_t seat = table.me;
-    for (std::int32_t step = 1; step < view.numberOfPlayers; ++step) {
-        seat = seat + 1 == view.numberOfPlayers ? 0 : seat + 1;
-        if (!view.players[seat].outOfRound) {
-            table.rival = seat;
-            table.tallies[rivals] = tallyOf(view.players[seat]);
-            break;
-        }
+    // The first seat after the seat's own, wrapping round, that is still in.
+    std::uint32_t in = 0;
+    for (std::int32_t seat = 0; seat < maxPlayers; ++seat) {
+        in |= static_cast<std::uint32_t>(!view.players[seat].outOfRound)
+              << static_cast<unsigned>(seat);
+    }
+    const auto me = static_cast<unsigned>(table.me);
+    in &= ((1U << static_cast<unsigned>(view.numberOfPlayers)) - 1U) & ~(1U << me);
+    const std::uint32_t after = in & ~((2U << me) - 1U);
+    if (in != 0) {
+        table.rival = std::countr_zero(after != 0 ? after : in);
+        table.tallies[rivals] = tallyOf(view.players[table.rival]);
     }
     if (gains == Gains::Absolute) {
         table.base[mine] = tallyScore(table.tallies[mine]);
