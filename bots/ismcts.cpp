@@ -21,7 +21,8 @@ enum class NodeKind : std::uint8_t {
 };
 
 struct Node {
-    // Children are created together, all at once, on the first visit.
+    // The children are created all at once, the first time a search goes on
+    // through the node rather than stopping at it.
     std::int32_t firstChild = -1;
     std::uint8_t childCount = 0;
     NodeKind kind = NodeKind::Turn;
