@@ -1,32 +1,21 @@
 #include "bot.h"
 
+#include "greedy.h"
+#include "ismcts.h"
+#include "monte_carlo.h"
+#include "view_rules.h"
+
 #include <array>
-#include <vector>
 
 namespace {
 
 constexpr std::array<std::string_view, 5> strategyNames = {"random", "greedy", "montecarlo",
                                                            "ismcts", "clairvoyant"};
 
-bool rowAllows(const Row& row, TurnAction action) {
-    if (row.taken) {
-        return false;
-    }
-    return action == TurnAction::Take ? row.slots[0] != noCard : !row.full;
-}
-
-bool actionPossible(const SeatView& view, TurnAction action) {
-    for (std::int32_t row = 0; row < view.numberOfPlayers; ++row) {
-        if (rowAllows(view.rows[row], action)) {
-            return true;
-        }
-    }
-    return false;
-}
-
 TurnAction randomAction(Bot& bot, const SeatView& view) {
-    const bool canDraw = actionPossible(view, TurnAction::Draw);
-    const bool canTake = actionPossible(view, TurnAction::Take);
+    const RowChoices choices = rowChoices(view);
+    const bool canDraw = choices.draws != 0;
+    const bool canTake = choices.takes != 0;
     if (canDraw && canTake) {
         return nextBelow(bot.random, 2) == 0 ? TurnAction::Draw : TurnAction::Take;
     }
@@ -34,13 +23,8 @@ TurnAction randomAction(Bot& bot, const SeatView& view) {
 }
 
 std::int32_t randomRow(Bot& bot, const SeatView& view, TurnAction action) {
-    std::vector<std::int32_t> allowed;
-    for (std::int32_t row = 0; row < view.numberOfPlayers; ++row) {
-        if (rowAllows(view.rows[row], action)) {
-            allowed.push_back(row);
-        }
-    }
-    return allowed[nextBelow(bot.random, static_cast<std::int32_t>(allowed.size()))];
+    const RowSet rows = allowedRows(view, action);
+    return nthRow(rows, nextBelow(bot.random, rowCount(rows)));
 }
 
 } // namespace
@@ -67,10 +51,31 @@ Bot newBot(BotSettings settings, std::uint64_t gameSeed, std::int32_t seat) {
 }
 
 TurnAction chooseAction(Bot& bot, const SeatView& view) {
-    // Every strategy plays at random until its own search is written.
+    switch (bot.settings.strategy) {
+    case Strategy::Greedy:
+        return greedyAction(view, GreedyWeights{});
+    case Strategy::MonteCarlo:
+    case Strategy::Clairvoyant:
+        return monteCarloAction(bot, view);
+    case Strategy::Ismcts:
+        return ismctsAction(bot, view);
+    case Strategy::Random:
+        break;
+    }
     return randomAction(bot, view);
 }
 
-std::int32_t chooseRow(Bot& bot, const SeatView& view, TurnAction action, CardKind /*drawn*/) {
+std::int32_t chooseRow(Bot& bot, const SeatView& view, TurnAction action, CardKind drawn) {
+    switch (bot.settings.strategy) {
+    case Strategy::Greedy:
+        return greedyRow(view, action, drawn, GreedyWeights{});
+    case Strategy::MonteCarlo:
+    case Strategy::Clairvoyant:
+        return monteCarloRow(bot, view, action, drawn);
+    case Strategy::Ismcts:
+        return ismctsRow(bot, view, action, drawn);
+    case Strategy::Random:
+        break;
+    }
     return randomRow(bot, view, action);
 }

@@ -3,6 +3,7 @@
 #include "../engine/card.h"
 #include "../engine/seeded_random.h"
 #include "../engine/turn_rules.h"
+#include "playout.h"
 #include "seat_view.h"
 
 #include <cstdint>
@@ -27,12 +28,24 @@ std::optional<Strategy> strategyNamed(std::string_view name);
 // Whether the strategy decides from what its seat may know alone.
 bool isFair(Strategy strategy);
 
-// Playouts (montecarlo, clairvoyant) or iterations (ismcts) per decision.
-inline constexpr std::int32_t defaultBudget = 500;
+// What a search may spend on one decision: playouts for montecarlo and
+// clairvoyant (shared out evenly among the choices), iterations for ismcts
+// (each ending in one playout); random and greedy ignore it. A fixed count,
+// never a clock, so that a game is a pure function of its seed. At the
+// default a decision takes about 3 ms on one core.
+inline constexpr std::int32_t defaultBudget = 1000;
+
+// A budget at which the slowest decisions of either search, those early in
+// a five-player game, take under a quarter of a second on one core of the
+// build machine: half a second at most leaves room for slower machines.
+inline constexpr std::int32_t halfSecondBudget = 60000;
 
 struct BotSettings {
     Strategy strategy = Strategy::Greedy;
     std::int32_t budget = defaultBudget;
+    // How the searches play a game to its end, and what result they seek.
+    PlayoutPolicy policy = PlayoutPolicy::Patient;
+    Objective objective = Objective::Margin;
 };
 
 // One computer player in one game: its settings and its own random stream.

@@ -1,0 +1,248 @@
+#include "greedy.h"
+
+#include "pile_score.h"
+#include "view_rules.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <numeric>
+
+namespace {
+
+// No extra card: added as an empty slot is, it changes nothing.
+constexpr std::int32_t noExtra = noCard;
+constexpr std::int32_t noSeat = -1;
+// Worth less than any row: stands for a row that is not there.
+constexpr std::int32_t noRow = -1000;
+
+// The two piles that matter to a move, ready for scoring with a row added:
+// the seat's own and the rival's, if anybody else is still in the round.
+struct Table {
+    const SeatView* view = nullptr;
+    RowChoices choices;
+    std::int32_t me = 0;
+    std::int32_t rival = noSeat;
+    std::array<PileTally, 2> tallies{};
+    // The piles' scores now, for gains that are weighed against each other
+    // across piles; choosing a row alone compares gains of the same piles,
+    // for which the scores now are left at zero.
+    std::array<std::int32_t, 2> base{};
+};
+
+enum class Gains : std::uint8_t { Compared, Absolute };
+
+constexpr std::size_t mine = 0;
+constexpr std::size_t rivals = 1;
+
+PileTally tallyOf(const PlayerState& player) {
+    return pileTally(player.counts);
+}
+
+Table tableOf(const SeatView& view, Gains gains) {
+    Table table;
+    table.view = &view;
+    table.choices = rowChoices(view);
+    table.me = view.seat;
+    table.tallies[mine] = tallyOf(view.players[table.me]);
+    // The first seat after the seat's own, wrapping round, that is still in.
+    std::uint32_t in = 0;
+    for (std::int32_t seat = 0; seat < maxPlayers; ++seat) {
+        in |= static_cast<std::uint32_t>(!view.players[seat].outOfRound)
+              << static_cast<unsigned>(seat);
+    }
+    const auto me = static_cast<unsigned>(table.me);
+    in &= ((1U << static_cast<unsigned>(view.numberOfPlayers)) - 1U) & ~(1U << me);
+    const std::uint32_t after = in & ~((2U << me) - 1U);
+    if (in != 0) {
+        table.rival = std::countr_zero(after != 0 ? after : in);
+        table.tallies[rivals] = tallyOf(view.players[table.rival]);
+    }
+    if (gains == Gains::Absolute) {
+        table.base[mine] = tallyScore(table.tallies[mine]);
+        table.base[rivals] = table.rival == noSeat ? 0 : tallyScore(table.tallies[rivals]);
+    }
+    return table;
+}
+
+// The pile with the row's cards added, ready for one more card.
+PileTally withRow(const Table& table, std::size_t pile, std::int32_t row) {
+    PileTally tally = table.tallies[pile];
+    for (const CardKind card : table.view->rows[row].slots) {
+        addCard(tally, card);
+    }
+    return tally;
+}
+
+// What the pile would gain by taking the row, with the extra card on it
+// when there is one.
+std::int32_t gain(const Table& table, std::size_t pile, std::int32_t row, std::int32_t extra) {
+    PileTally tally = withRow(table, pile, row);
+    addCard(tally, extra);
+    return tallyScore(tally) - table.base[pile];
+}
+
+RowSet firstRow(RowSet rows) {
+    return rows & (~rows + 1);
+}
+
+// What the card would add to the row's worth for the pile.
+std::int32_t cardWorth(const Table& table, std::size_t pile, std::int32_t row, CardKind card) {
+    PileTally tally = withRow(table, pile, row);
+    const std::int32_t before = tallyScore(tally);
+    addCard(tally, card);
+    return tallyScore(tally) - before;
+}
+
+// The rows that differ: every row with cards, and one empty row for all of
+// them, since empty rows are alike.
+RowSet distinctRows(RowSet rows, const RowChoices& choices) {
+    return (rows & choices.takes) | firstRow(rows & ~choices.takes);
+}
+
+struct TakeOutlook {
+    std::int32_t bestRow = -1;
+    double bestValue = 0.0;
+    // The rows' worth to the seat's own pile: the best, which row it is, and
+    // the second best.
+    std::int32_t standingRow = -1;
+    std::int32_t standing = noRow;
+    std::int32_t runnerUp = noRow;
+    // Of the rows that still take a card, the one worth most to the seat.
+    std::int32_t bestOpenRow = -1;
+};
+
+TakeOutlook takeOutlook(const Table& table, const GreedyWeights& weights) {
+    TakeOutlook outlook;
+    const double denial = weights.denial / (table.view->numberOfPlayers - 1);
+    std::int32_t ownOfBestOpen = noRow;
+    for (RowSet rows = table.choices.takes; rows != 0; rows &= rows - 1) {
+        const std::int32_t row = std::countr_zero(rows);
+        const std::int32_t own = gain(table, mine, row, noExtra);
+        double value = own;
+        if (table.rival != noSeat) {
+            value += denial * gain(table, rivals, row, noExtra);
+        }
+        if (outlook.bestRow < 0 || value > outlook.bestValue) {
+            outlook.bestValue = value;
+            outlook.bestRow = row;
+        }
+        if (((table.choices.draws >> static_cast<unsigned>(row)) & 1U) != 0 &&
+            (outlook.bestOpenRow < 0 || own > ownOfBestOpen)) {
+            outlook.bestOpenRow = row;
+            ownOfBestOpen = own;
+        }
+        if (outlook.standingRow < 0 || own > outlook.standing) {
+            outlook.runnerUp = outlook.standing;
+            outlook.standing = own;
+            outlook.standingRow = row;
+        } else {
+            outlook.runnerUp = std::max(outlook.runnerUp, own);
+        }
+    }
+    return outlook;
+}
+
+// The seat's total gain, over all the unseen cards, from the best of taking
+// the row with one more card on it or taking the best other row. Colours of
+// equal size in the pile change its score alike, so each size is scored once
+// for all its colours.
+double totalGainWithCard(const Table& table, std::int32_t row, std::int32_t otherRows) {
+    const SeatView& view = *table.view;
+    const PileTally tally = withRow(table, mine, row);
+    std::array<std::int32_t, 10> cardsOfSize{};
+    std::array<std::uint8_t, 10> colourOfSize{};
+    std::uint32_t sizes = 0;
+    for (std::int32_t colour = 0; colour < colourCount; ++colour) {
+        const std::int32_t size = tally.counts[colour];
+        cardsOfSize[size] += view.unseen[colour];
+        colourOfSize[size] = static_cast<std::uint8_t>(colour);
+        sizes |= 1U << static_cast<unsigned>(size);
+    }
+    const std::int32_t base = table.base[mine];
+    double total = 0.0;
+    for (; sizes != 0; sizes &= sizes - 1) {
+        const int size = std::countr_zero(sizes);
+        PileTally more = tally;
+        addCard(more, colourOfSize[size]);
+        total +=
+            static_cast<double>(cardsOfSize[size]) * std::max(otherRows, tallyScore(more) - base);
+    }
+    if (view.unseen[Wild] > 0) {
+        PileTally more = tally;
+        addCard(more, Wild);
+        total +=
+            static_cast<double>(view.unseen[Wild]) * std::max(otherRows, tallyScore(more) - base);
+    }
+    const std::int32_t withPlusTwo = tallyScore(tally) - base + 2;
+    return total + static_cast<double>(view.unseen[PlusTwo]) * std::max(otherRows, withPlusTwo);
+}
+
+// What staying in is worth: the best row for the seat once the next card
+// lies where it suits the seat best, judged on average over the unseen
+// cards, if the rival leaves that row for the seat to take.
+double drawValue(const Table& table, const TakeOutlook& outlook, const GreedyWeights& weights) {
+    const std::int32_t cards =
+        std::accumulate(table.view->unseen.begin(), table.view->unseen.end(), 0);
+    if (cards == 0) {
+        return outlook.standing;
+    }
+    // The card would go either onto an empty row or onto the row with cards
+    // that is worth most to the seat already; other rows are not weighed.
+    RowSet looked = firstRow(table.choices.draws & ~table.choices.takes);
+    if (outlook.bestOpenRow >= 0) {
+        looked |= RowSet{1} << static_cast<unsigned>(outlook.bestOpenRow);
+    }
+    double best = noRow;
+    for (RowSet rows = looked; rows != 0; rows &= rows - 1) {
+        const std::int32_t row = std::countr_zero(rows);
+        const std::int32_t otherRows =
+            row == outlook.standingRow ? outlook.runnerUp : outlook.standing;
+        best = std::max(best, totalGainWithCard(table, row, otherRows));
+    }
+    const double survival = table.rival != noSeat ? weights.patience : 1.0;
+    return survival * best / cards;
+}
+
+std::int32_t bestPlacement(const Table& table, CardKind drawn, const GreedyWeights& weights) {
+    std::int32_t best = -1;
+    double bestValue = 0.0;
+    for (RowSet rows = distinctRows(table.choices.draws, table.choices); rows != 0;
+         rows &= rows - 1) {
+        const std::int32_t row = std::countr_zero(rows);
+        double value = cardWorth(table, mine, row, drawn);
+        if (table.rival != noSeat) {
+            value -= weights.spite * cardWorth(table, rivals, row, drawn);
+        }
+        if (best < 0 || value > bestValue) {
+            bestValue = value;
+            best = row;
+        }
+    }
+    return best;
+}
+
+} // namespace
+
+TurnAction greedyAction(const SeatView& view, const GreedyWeights& weights) {
+    const RowChoices choices = rowChoices(view);
+    if (choices.takes == 0) {
+        return TurnAction::Draw;
+    }
+    if (choices.draws == 0) {
+        return TurnAction::Take;
+    }
+    const Table table = tableOf(view, Gains::Absolute);
+    const TakeOutlook outlook = takeOutlook(table, weights);
+    return outlook.bestValue >= drawValue(table, outlook, weights) ? TurnAction::Take
+                                                                   : TurnAction::Draw;
+}
+
+std::int32_t greedyRow(const SeatView& view, TurnAction action, CardKind drawn,
+                       const GreedyWeights& weights) {
+    const Table table = tableOf(view, Gains::Compared);
+    if (action == TurnAction::Take) {
+        return takeOutlook(table, weights).bestRow;
+    }
+    return bestPlacement(table, drawn, weights);
+}

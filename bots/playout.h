@@ -1,0 +1,61 @@
+#pragma once
+
+#include "../engine/card.h"
+#include "../engine/seeded_random.h"
+#include "../engine/turn_rules.h"
+#include "playout_state.h"
+#include "seat_view.h"
+
+#include <array>
+#include <cstdint>
+
+// The cards a seat has not seen, one entry per card, to deal from.
+struct UnseenCards {
+    std::array<std::uint8_t, deckSize> cards{};
+    std::int32_t count = 0;
+};
+
+UnseenCards unseenCards(const std::array<std::int32_t, cardKindCount>& unseen);
+
+// Takes one card of the kind out of the list: the card just drawn, which the
+// seat now knows.
+void setAside(UnseenCards& unseen, CardKind card);
+
+// A determinisation: the unseen cards in a random order on the deck from
+// position `from` on. Only the cards that can still be drawn are shuffled.
+void deal(PlayoutState& state, const UnseenCards& unseen, std::int32_t from, SeededRandom& random);
+
+// How the searches play a game to its end.
+enum class PlayoutPolicy : std::uint8_t {
+    // A uniformly random possible action, then a uniformly random row.
+    Random = 0,
+    // Takes a random row with a chance that grows with the cards on the
+    // fullest row it may take (a quarter for one card, a half for two,
+    // always when a row is full); otherwise draws onto a random row. Random
+    // players take rows too early.
+    Patient = 1,
+};
+
+struct PlayoutMove {
+    TurnAction action = TurnAction::Draw;
+    std::int32_t row = 0;
+};
+
+PlayoutMove policyMove(const PlayoutState& state, PlayoutPolicy policy, SeededRandom& random);
+
+// A random row for the top card, as both policies place it.
+std::int32_t placement(const PlayoutState& state, SeededRandom& random);
+
+// Plays the game on to its end.
+void playOut(PlayoutState& state, PlayoutPolicy policy, SeededRandom& random);
+
+// What a finished game is worth to a seat.
+enum class Objective : std::uint8_t {
+    // The seat's score less the best score of the others.
+    Margin = 0,
+    // 1 for winning alone, 1/k when k players share the top score, else 0.
+    WinShare = 1,
+};
+
+// Every seat's result of a finished game, by the objective.
+std::array<double, maxPlayers> outcomes(const PlayoutState& finished, Objective objective);

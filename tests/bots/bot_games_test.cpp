@@ -1,0 +1,141 @@
+#include "bot_tables.h"
+#include "bots/bot.h"
+#include "bots/bot_game.h"
+#include "bots/seat_view.h"
+#include "engine/game_state.h"
+#include "engine/seeded_random.h"
+#include "engine/turn_rules.h"
+
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<Bot> botsFor(const GameState& game, const std::vector<BotSettings>& settings,
+                         std::uint64_t seed) {
+    std::vector<Bot> bots;
+    bots.reserve(settings.size());
+    for (std::int32_t seat = 0; seat < game.numberOfPlayers; ++seat) {
+        bots.push_back(newBot(settings.at(seat), seed, seat));
+    }
+    return bots;
+}
+
+// Plays the game to its end as programs drive bots, checking that the
+// engine accepts every action and every row a bot returns.
+void playCheckingEveryMove(GameState& game, std::vector<Bot>& bots, const std::string& where) {
+    bool over = false;
+    for (std::int32_t move = 0; !over; ++move) {
+        ASSERT_LT(move, 200) << where;
+        Bot& bot = bots.at(game.currentPlayer);
+        const SeatView view = isFair(bot.settings.strategy) ? seatView(game) : revealedView(game);
+        const TurnAction action = chooseAction(bot, view);
+        ASSERT_TRUE(isActionPossible(game, action))
+            << where << ", move " << move << ", " << strategyName(bot.settings.strategy);
+        const std::int32_t row =
+            chooseRow(bot, view, action, action == TurnAction::Draw ? topCard(game) : noCard);
+        ASSERT_TRUE(isRowValid(game, action, row))
+            << where << ", move " << move << ", " << strategyName(bot.settings.strategy)
+            << " chose row " << row;
+        over = applyMove(game, action, row);
+    }
+    EXPECT_TRUE(isLastRound(game)) << where;
+}
+
+// Every strategy in every seat of games of every size, the searches at a
+// small budget: every decision is legal and every game is played out.
+TEST(BotGames, EveryStrategyMakesOnlyLegalMoves) {
+    const std::int32_t games = scaledGames(400);
+    constexpr auto strategies = std::size(allStrategies);
+    for (std::int32_t index = 0; index < games; ++index) {
+        GameState game = seededDeal(minPlayers + index % 4, deriveSeed(31, index));
+        std::vector<BotSettings> settings;
+        settings.reserve(maxPlayers);
+        for (std::int32_t seat = 0; seat < game.numberOfPlayers; ++seat) {
+            settings.push_back(testSettings(allStrategies[(index + seat) % strategies]));
+        }
+        std::vector<Bot> bots = botsFor(game, settings, deriveSeed(32, index));
+        ASSERT_NO_FATAL_FAILURE(playCheckingEveryMove(game, bots, "game " + std::to_string(index)));
+    }
+}
+
+// The cheap strategies over many more games.
+TEST(BotGames, RandomAndGreedyMakeOnlyLegalMovesOverManyGames) {
+    const std::int32_t games = scaledGames(3000);
+    for (std::int32_t index = 0; index < games; ++index) {
+        GameState game = seededDeal(minPlayers + index % 4, deriveSeed(33, index));
+        std::vector<BotSettings> settings;
+        settings.reserve(maxPlayers);
+        for (std::int32_t seat = 0; seat < game.numberOfPlayers; ++seat) {
+            settings.push_back(
+                BotSettings{(index + seat) % 2 == 0 ? Strategy::Random : Strategy::Greedy});
+        }
+        std::vector<Bot> bots = botsFor(game, settings, deriveSeed(34, index));
+        ASSERT_NO_FATAL_FAILURE(playCheckingEveryMove(game, bots, "game " + std::to_string(index)));
+    }
+}
+
+bool sameMoves(const std::vector<PlayedMove>& left, const std::vector<PlayedMove>& right) {
+    if (left.size() != right.size()) {
+        return false;
+    }
+    for (std::size_t move = 0; move < left.size(); ++move) {
+        if (left[move].action != right[move].action || left[move].row != right[move].row ||
+            left[move].card != right[move].card) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<PlayedMove> playedGame(std::int32_t players, Strategy strategy, std::uint64_t seed) {
+    GameState game = seededDeal(players, seed);
+    std::vector<BotSettings> settings(static_cast<std::size_t>(players), testSettings(strategy));
+    std::vector<Bot> bots = botsFor(game, settings, seed);
+    std::vector<PlayedMove> moves;
+    playBotGame(game, bots, &moves);
+    return moves;
+}
+
+// A game between bots is a pure function of its seed and the bots'
+// settings: played again it is the same game, move for move; another seed
+// gives another game.
+TEST(BotGames, SameSeedSameGame) {
+    for (const Strategy strategy : allStrategies) {
+        for (std::int32_t players = minPlayers; players <= maxPlayers; players += 3) {
+            const std::vector<PlayedMove> first = playedGame(players, strategy, 41);
+            EXPECT_TRUE(sameMoves(first, playedGame(players, strategy, 41)))
+                << strategyName(strategy) << ", " << players << " players";
+            EXPECT_FALSE(sameMoves(first, playedGame(players, strategy, 42)))
+                << strategyName(strategy) << ", " << players << " players";
+        }
+    }
+}
+
+// Each seat's bot has a stream of its own, the same for the same game seed
+// and seat, and different for other seats and other games.
+TEST(BotGames, EachSeatHasItsOwnStream) {
+    const BotSettings settings{Strategy::Random};
+    Bot first = newBot(settings, 5, 0);
+    Bot again = newBot(settings, 5, 0);
+    Bot otherSeat = newBot(settings, 5, 1);
+    Bot otherGame = newBot(settings, 6, 0);
+    const std::uint64_t value = nextBits(first.random);
+    EXPECT_EQ(value, nextBits(again.random));
+    EXPECT_NE(value, nextBits(otherSeat.random));
+    EXPECT_NE(value, nextBits(otherGame.random));
+}
+
+TEST(BotGames, StrategiesByName) {
+    for (const Strategy strategy : allStrategies) {
+        EXPECT_EQ(strategyNamed(strategyName(strategy)), strategy);
+        EXPECT_EQ(isFair(strategy), strategy != Strategy::Clairvoyant);
+    }
+    EXPECT_EQ(strategyName(Strategy::MonteCarlo), "montecarlo");
+    EXPECT_FALSE(strategyNamed("Greedy").has_value());
+    EXPECT_FALSE(strategyNamed("").has_value());
+}
+
+} // namespace

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "bots/bot.h"
+#include "engine/game_state.h"
+#include "engine/seeded_random.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+#ifndef PELLARO_BOT_GAMES_SCALE
+#define PELLARO_BOT_GAMES_SCALE 10
+#endif
+
+// How many games a test plays: its count for the normal build, a tenth of it
+// under the sanitizers.
+constexpr std::int32_t scaledGames(std::int32_t normalBuild) {
+    return normalBuild * PELLARO_BOT_GAMES_SCALE / 10;
+}
+
+// The deal of game `index` of a test family, from the seeded generator.
+inline GameState seededDeal(std::int32_t players, std::uint64_t seed) {
+    SeededRandom random = seededRandom(seed);
+    ShuffleDraws draws{};
+    std::generate(draws.begin(), draws.end(), [&random] { return nextDraw(random); });
+    return dealGame(players, draws);
+}
+
+// A small budget keeps the searches fast enough for hundreds of games.
+inline BotSettings testSettings(Strategy strategy) {
+    const bool searches = strategy != Strategy::Random && strategy != Strategy::Greedy;
+    return BotSettings{strategy, searches ? 12 : defaultBudget};
+}
+
+inline constexpr std::array<Strategy, 5> allStrategies = {Strategy::Random, Strategy::Greedy,
+                                                          Strategy::MonteCarlo, Strategy::Ismcts,
+                                                          Strategy::Clairvoyant};

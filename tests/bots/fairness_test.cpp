@@ -1,0 +1,114 @@
+#include "bot_tables.h"
+#include "bots/bot.h"
+#include "bots/seat_view.h"
+#include "engine/game_state.h"
+#include "engine/seeded_random.h"
+#include "engine/turn_rules.h"
+
+#include <array>
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <utility>
+
+namespace {
+
+constexpr std::array<TurnAction, 2> bothActions = {TurnAction::Draw, TurnAction::Take};
+
+// A position from the middle of a game: a deal, then a number of random
+// legal moves; the game is not over.
+GameState randomPosition(std::int32_t players, std::uint64_t seed, SeededRandom& random) {
+    for (;;) {
+        GameState game = seededDeal(players, seed++);
+        const std::int32_t moves = nextBelow(random, 110);
+        bool over = false;
+        for (std::int32_t move = 0; move < moves && !over; ++move) {
+            const TurnAction action =
+                isActionPossible(game, TurnAction::Take) && nextBelow(random, 3) == 0
+                    ? TurnAction::Take
+                    : TurnAction::Draw;
+            const TurnAction possible = isActionPossible(game, action) ? action : TurnAction::Take;
+            std::int32_t row = nextBelow(random, players);
+            while (!isRowValid(game, possible, row)) {
+                row = (row + 1) % players;
+            }
+            over = applyMove(game, possible, row);
+        }
+        if (!over) {
+            return game;
+        }
+    }
+}
+
+// The same game with the undrawn cards from `from` on in another order.
+GameState withUndrawnPermuted(GameState game, std::int32_t from, SeededRandom& random) {
+    for (std::int32_t position = deckSize - 1; position > from; --position) {
+        const std::int32_t other = from + nextBelow(random, position - from + 1);
+        std::swap(game.deck.at(position), game.deck.at(other));
+    }
+    return game;
+}
+
+struct Decisions {
+    TurnAction action = TurnAction::Draw;
+    std::int32_t drawRow = -1;
+    std::int32_t takeRow = -1;
+};
+
+// What the bot, in the state it has, decides on the game: its action, and
+// the row it would choose for each possible action (for a Draw, knowing the
+// top card).
+Decisions decide(const Bot& bot, const GameState& game) {
+    const SeatView view = isFair(bot.settings.strategy) ? seatView(game) : revealedView(game);
+    Decisions decisions;
+    Bot deciding = bot;
+    decisions.action = chooseAction(deciding, view);
+    for (const TurnAction action : bothActions) {
+        if (isActionPossible(game, action)) {
+            Bot choosing = bot;
+            const std::int32_t row = chooseRow(choosing, view, action,
+                                               action == TurnAction::Draw ? topCard(game) : noCard);
+            (action == TurnAction::Draw ? decisions.drawRow : decisions.takeRow) = row;
+        }
+    }
+    return decisions;
+}
+
+bool operator==(const Decisions& left, const Decisions& right) {
+    return left.action == right.action && left.drawRow == right.drawRow &&
+           left.takeRow == right.takeRow;
+}
+
+// Over many positions of games of every size, another order of the undrawn
+// deck changes no decision of a fair bot: not its action, chosen before the
+// top card is known, and not its row, chosen knowing the top card (which
+// stays on top). The clairvoyant bot, which reads the deck, is caught by the
+// same check: it changes its mind in some positions.
+TEST(Fairness, TheUndrawnOrderNeverChangesAFairDecision) {
+    SeededRandom random = seededRandom(2024);
+    std::int32_t clairvoyantChanges = 0;
+    const std::int32_t positions = scaledGames(1000);
+    for (std::int32_t index = 0; index < positions; ++index) {
+        const std::int32_t players = minPlayers + index % 4;
+        const GameState game = randomPosition(players, deriveSeed(11, index), random);
+        for (const Strategy strategy : allStrategies) {
+            const Bot bot =
+                newBot(testSettings(strategy), deriveSeed(12, index), game.currentPlayer);
+            const Decisions original = decide(bot, game);
+            const GameState reordered = withUndrawnPermuted(game, game.nextCard, random);
+            const GameState belowTop = withUndrawnPermuted(game, game.nextCard + 1, random);
+            const Decisions action = decide(bot, reordered);
+            const Decisions rows = decide(bot, belowTop);
+            if (!isFair(strategy)) {
+                clairvoyantChanges += original.action != action.action ? 1 : 0;
+                clairvoyantChanges += original.drawRow != rows.drawRow ? 1 : 0;
+                continue;
+            }
+            EXPECT_EQ(original.action, action.action)
+                << strategyName(strategy) << " at position " << index;
+            EXPECT_TRUE(original == rows) << strategyName(strategy) << " at position " << index;
+        }
+    }
+    EXPECT_GT(clairvoyantChanges, 0);
+}
+
+} // namespace
