@@ -61,6 +61,7 @@ int playCheckedGame(std::int32_t players, std::uint32_t seed, std::vector<Bot>& 
 }
 
 TEST(ComputerTurns, AThousandGamesAtEachStrengthAreAllLegal) {
+    constexpr std::uint32_t games = PELLARO_COMPUTER_GAMES;
     // Hard searches for up to half a second a move, so its thousand games
     // use its bot with a small budget; a few more use its full settings.
     constexpr std::int32_t smallBudget = 8;
@@ -70,9 +71,9 @@ TEST(ComputerTurns, AThousandGamesAtEachStrengthAreAllLegal) {
         std::uint32_t games;
     };
     const std::vector<Run> runs = {
-        {Strength::Easy, settingsOf(Strength::Easy).budget, 1000},
-        {Strength::Medium, settingsOf(Strength::Medium).budget, 1000},
-        {Strength::Hard, smallBudget, 1000},
+        {Strength::Easy, settingsOf(Strength::Easy).budget, games},
+        {Strength::Medium, settingsOf(Strength::Medium).budget, games},
+        {Strength::Hard, smallBudget, games},
         {Strength::Hard, settingsOf(Strength::Hard).budget, 3},
     };
     for (const Run& run : runs) {
