@@ -45,7 +45,7 @@ struct BotSettings {
     std::int32_t budget = defaultBudget;
     // How the searches play a game to its end, and what result they seek.
     PlayoutPolicy policy = PlayoutPolicy::Patient;
-    Objective objective = Objective::Margin;
+    Objective objective = Objective::ByTableSize;
 };
 
 // One computer player in one game: its settings and its own random stream.
