@@ -36,7 +36,7 @@ bool isFair(Strategy strategy);
 inline constexpr std::int32_t defaultBudget = 1000;
 
 // A budget at which the slowest decisions of either search, those early in
-// a five-player game, take under a quarter of a second on one core of the
+// a five-player game, take about a quarter of a second on one core of the
 // build machine: half a second at most leaves room for slower machines.
 inline constexpr std::int32_t halfSecondBudget = 60000;
 
@@ -45,7 +45,7 @@ struct BotSettings {
     std::int32_t budget = defaultBudget;
     // How the searches play a game to its end, and what result they seek.
     PlayoutPolicy policy = PlayoutPolicy::Patient;
-    Objective objective = Objective::Margin;
+    Objective objective = Objective::ByTableSize;
 };
 
 // One computer player in one game: its settings and its own random stream.

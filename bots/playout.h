@@ -29,10 +29,9 @@ void deal(PlayoutState& state, const UnseenCards& unseen, std::int32_t from, See
 enum class PlayoutPolicy : std::uint8_t {
     // A uniformly random possible action, then a uniformly random row.
     Random = 0,
-    // Takes a random row with a chance that grows with the cards on the
-    // fullest row it may take (a quarter for one card, a half for two,
-    // always when a row is full); otherwise draws onto a random row. Random
-    // players take rows too early.
+    // Draws onto a random row until a row it may take is full, and then
+    // takes a random row it may take; a row of two cards tempts it one time
+    // in eight. Random players take rows far too early.
     Patient = 1,
 };
 
@@ -55,7 +54,13 @@ enum class Objective : std::uint8_t {
     Margin = 0,
     // 1 for winning alone, 1/k when k players share the top score, else 0.
     WinShare = 1,
+    // The margin at tables of two to four players, the share of wins at
+    // five: what played best at each size.
+    ByTableSize = 2,
 };
+
+// The objective a search pursues at a table of this many players.
+Objective objectiveAt(Objective objective, std::int32_t players);
 
 // Every seat's result of a finished game, by the objective.
 std::array<double, maxPlayers> outcomes(const PlayoutState& finished, Objective objective);

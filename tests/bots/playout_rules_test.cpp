@@ -143,6 +143,8 @@ TEST(PlayoutRules, OutcomesByObjective) {
         }
         const auto margins = outcomes(state, Objective::Margin);
         const auto shares = outcomes(state, Objective::WinShare);
+        // Three players: the margin.
+        EXPECT_EQ(outcomes(state, Objective::ByTableSize), margins);
         for (int seat = 0; seat < 3; ++seat) {
             EXPECT_DOUBLE_EQ(margins.at(seat), example.margins.at(seat)) << "seat " << seat;
             EXPECT_DOUBLE_EQ(shares.at(seat), example.shares.at(seat)) << "seat " << seat;
