@@ -21,7 +21,7 @@ double processSeconds() {
 void simulatorRun(benchmark::State& state) {
     SimConfig config;
     config.players = 5;
-    config.seats.assign(5, static_cast<Strategy>(state.range(1)));
+    config.seats.assign(5, BotSettings{static_cast<Strategy>(state.range(1)), config.budget});
     config.seed = 1;
     config.deals = 20000;
     const auto threads = static_cast<std::int32_t>(state.range(0));
@@ -39,7 +39,7 @@ void simulatorRun(benchmark::State& state) {
     state.SetItemsProcessed(games);
     state.counters["games_per_cpu_second"] =
         static_cast<double>(games) / (processSeconds() - cpuStart);
-    state.SetLabel(std::string(strategyName(config.seats[0])) + " x5");
+    state.SetLabel(std::string(strategyName(config.seats[0].strategy)) + " x5");
 }
 BENCHMARK(simulatorRun)
     ->ArgNames({"threads", "bot"})

@@ -6,6 +6,7 @@
 #include "view_rules.h"
 
 #include <array>
+#include <charconv>
 
 namespace {
 
@@ -20,6 +21,10 @@ TurnAction randomAction(Bot& bot, const SeatView& view) {
         return nextBelow(bot.random, 2) == 0 ? TurnAction::Draw : TurnAction::Take;
     }
     return canDraw ? TurnAction::Draw : TurnAction::Take;
+}
+
+bool searches(Strategy strategy) {
+    return strategy != Strategy::Random && strategy != Strategy::Greedy;
 }
 
 std::int32_t randomRow(Bot& bot, const SeatView& view, TurnAction action) {
@@ -40,6 +45,35 @@ std::optional<Strategy> strategyNamed(std::string_view name) {
         }
     }
     return std::nullopt;
+}
+
+std::string botName(const BotSettings& settings, std::int32_t usualBudget) {
+    std::string name(strategyName(settings.strategy));
+    if (searches(settings.strategy) && settings.budget != usualBudget) {
+        name += ':' + std::to_string(settings.budget);
+    }
+    return name;
+}
+
+std::optional<BotSettings> botNamed(std::string_view name, std::int32_t usualBudget) {
+    const std::size_t colon = name.find(':');
+    const auto strategy = strategyNamed(name.substr(0, colon));
+    if (!strategy) {
+        return std::nullopt;
+    }
+    BotSettings settings{*strategy, usualBudget};
+    if (colon == std::string_view::npos) {
+        return settings;
+    }
+    // Digits alone, no sign and no leading zero: each budget has one spelling.
+    const std::string_view digits = name.substr(colon + 1);
+    const char* end = digits.data() + digits.size();
+    const auto [last, fault] = std::from_chars(digits.data(), end, settings.budget);
+    if (!searches(*strategy) || digits.empty() || digits.front() < '1' || digits.front() > '9' ||
+        fault != std::errc{} || last != end || settings.budget > mostBudget) {
+        return std::nullopt;
+    }
+    return settings;
 }
 
 bool isFair(Strategy strategy) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 // How a computer player chooses its moves.
@@ -40,13 +41,28 @@ inline constexpr std::int32_t defaultBudget = 1000;
 // build machine: half a second at most leaves room for slower machines.
 inline constexpr std::int32_t halfSecondBudget = 60000;
 
+// The largest budget a command line may ask for.
+inline constexpr std::int32_t mostBudget = 100'000'000;
+
 struct BotSettings {
     Strategy strategy = Strategy::Greedy;
     std::int32_t budget = defaultBudget;
     // How the searches play a game to its end, and what result they seek.
     PlayoutPolicy policy = PlayoutPolicy::Patient;
     Objective objective = Objective::ByTableSize;
+
+    bool operator==(const BotSettings&) const = default;
 };
+
+// The bot's name on command lines and in reports: its strategy's name, with
+// ":budget" after it when it searches on a budget other than the usual one,
+// such as montecarlo:200.
+std::string botName(const BotSettings& settings, std::int32_t usualBudget);
+
+// Reads "name" (searching on the usual budget) or "name:budget", the budget
+// from 1 to mostBudget in plain decimal; random and greedy take no budget,
+// since they do not search.
+std::optional<BotSettings> botNamed(std::string_view name, std::int32_t usualBudget);
 
 // One computer player in one game: its settings and its own random stream.
 struct Bot {

@@ -21,9 +21,9 @@ GameOutcome playGame(const SimConfig& config, std::int64_t deal, std::int32_t ro
     outcome.players = config.players;
     std::array<Bot, maxPlayers> bots{};
     for (std::int32_t seat = 0; seat < config.players; ++seat) {
-        const Strategy strategy = botOfSeat(config, rotation, seat);
-        bots[seat] = newBot(BotSettings{strategy, config.budget}, seed, seat);
-        outcome.bots[seat] = botIndex(config, strategy);
+        const BotSettings& settings = botOfSeat(config, rotation, seat);
+        bots[seat] = newBot(settings, seed, seat);
+        outcome.bots[seat] = botIndex(config, settings);
     }
     const auto seated = std::span(bots).first(static_cast<std::size_t>(config.players));
     if (record != nullptr) {

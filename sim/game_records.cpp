@@ -170,7 +170,7 @@ void appendRecordLine(std::string& out, const SimConfig& config, const GameRecor
     out += ",\"bots\":[";
     for (std::int32_t seat = 0; seat < config.players; ++seat) {
         out += seat == 0 ? "\"" : ",\"";
-        out += strategyName(botOfSeat(config, record.rotation, seat));
+        out += botNameIn(config, botOfSeat(config, record.rotation, seat));
         out += '"';
     }
     out += "],\"deck\":[";
@@ -236,7 +236,8 @@ bool parseRecord(std::string_view line, RecordedGame& record, std::string& error
         return false;
     }
     for (const Json& bot : *bots) {
-        if (!bot.is_string() || !strategyNamed(bot.get<std::string>())) {
+        // A name without a budget means the run's, which the record does not hold.
+        if (!bot.is_string() || !botNamed(bot.get<std::string>(), defaultBudget)) {
             error = "the record names an unknown bot";
             return false;
         }

@@ -10,7 +10,6 @@ namespace {
 
 constexpr std::int64_t mostGames = 1'000'000'000'000;
 constexpr std::int32_t mostThreads = 1024;
-constexpr std::int32_t mostBudget = 100'000'000;
 
 // The raw text of the run's options, checked once CLI11 has read them.
 struct RunText {
@@ -30,17 +29,24 @@ std::string oneLine(std::string text) {
     return text;
 }
 
-bool readBots(const std::string& text, std::vector<Strategy>& bots, std::string& error) {
+bool readBots(const std::string& text, std::int32_t budget, std::vector<BotSettings>& bots,
+              std::string& error) {
     std::stringstream list(text);
     std::string name;
     while (std::getline(list, name, ',')) {
-        const auto strategy = strategyNamed(name);
-        if (!strategy) {
+        const auto settings = botNamed(name, budget);
+        if (settings) {
+            bots.push_back(*settings);
+        } else if (!strategyNamed(name.substr(0, name.find(':')))) {
             error = "unknown bot '" + name +
                     "' in --bots; the bots are random, greedy, montecarlo, ismcts and clairvoyant";
             return false;
+        } else {
+            error = "bad budget in '" + name +
+                    "' in --bots; montecarlo, ismcts and clairvoyant may take one from 1 to "
+                    "10^8, as in montecarlo:200, and random and greedy none";
+            return false;
         }
-        bots.push_back(*strategy);
     }
     if (bots.empty() || (!text.empty() && text.back() == ',')) {
         error = "--bots wants bot names separated by commas, such as greedy,random";
@@ -75,8 +81,13 @@ bool readSeed(const std::string& text, std::uint64_t& seed, std::string& error) 
 
 bool checkRun(const RunText& text, RunOptions& run, std::string& error) {
     SimConfig& config = run.config;
-    if (!readBots(text.bots, config.seats, error) || !readShard(text.shard, run, error) ||
-        !readSeed(text.seed, config.seed, error)) {
+    // Read first: the bots named without a budget search on this one.
+    if (config.budget < 1 || config.budget > mostBudget) {
+        error = "--budget must be from 1 to 10^8, not " + std::to_string(config.budget);
+        return false;
+    }
+    if (!readBots(text.bots, config.budget, config.seats, error) ||
+        !readShard(text.shard, run, error) || !readSeed(text.seed, config.seed, error)) {
         return false;
     }
     config.players =
@@ -99,10 +110,6 @@ bool checkRun(const RunText& text, RunOptions& run, std::string& error) {
         return false;
     }
     config.deals = text.games;
-    if (config.budget < 1 || config.budget > mostBudget) {
-        error = "--budget must be from 1 to 10^8, not " + std::to_string(config.budget);
-        return false;
-    }
     if (run.threads < 1 || run.threads > mostThreads) {
         error = "--threads must be from 1 to 1024, not " + std::to_string(run.threads);
         return false;
@@ -126,7 +133,8 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
         ->type_name("N");
     runCommand
         ->add_option("--bots", runText.bots,
-                     "Bot of each seat, seat 1 first, separated by commas; one name for all seats")
+                     "Bot of each seat, seat 1 first, separated by commas; one name for all "
+                     "seats; a searching bot's own budget after a colon, as in montecarlo:200")
         ->type_name("LIST")
         ->required();
     runCommand
@@ -140,7 +148,8 @@ bool parseOptions(int argc, const char* const* argv, Options& options, std::stri
                          "Play every deal in every cyclic rotation of the seats' bots");
     runCommand
         ->add_option("--budget", run.config.budget,
-                     "Playouts or iterations per decision of the searching bots (default 500)")
+                     "Playouts or iterations per decision of the searching bots named without "
+                     "a budget of their own (default 1000)")
         ->type_name("N");
     runCommand->add_option("--threads", run.threads, "Threads (default: one per core)")
         ->type_name("N");

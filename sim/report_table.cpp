@@ -3,26 +3,32 @@
 #include "figures.h"
 #include "text_format.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 std::string percent(double share) {
     return printed("%.2f%%", 100 * share);
 }
 
-std::string tableHeading(const char* first) {
-    return printed("%-13s %10s %9s  %-16s %8s %10s  %-16s %10s\n", first, "games", "win share",
-                   "95% interval", "outright", "mean score", "95% interval", "mean place");
+// The first column widens for long bot names, such as montecarlo:20000.
+std::string tableHeading(int nameWidth, const char* first) {
+    return printed("%-*s %10s %9s  %-16s %8s %10s  %-16s %10s\n", nameWidth, first, "games",
+                   "win share", "95% interval", "outright", "mean score", "95% interval",
+                   "mean place");
 }
 
-std::string tableLine(const std::string& name, const TallyFigures& figures) {
+std::string tableLine(int nameWidth, const std::string& name, const TallyFigures& figures) {
     if (figures.games == 0) {
-        return printed("%-13s %10lld\n", name.c_str(), static_cast<long long>(figures.games));
+        return printed("%-*s %10lld\n", nameWidth, name.c_str(),
+                       static_cast<long long>(figures.games));
     }
     const std::string shareInterval =
         percent(figures.winInterval.low) + " to " + percent(figures.winInterval.high);
     const std::string scoreInterval =
         printed("%.2f to %.2f", figures.scoreInterval.low, figures.scoreInterval.high);
-    return printed("%-13s %10lld %9s  %-16s %8lld %10.2f  %-16s %10.2f\n", name.c_str(),
+    return printed("%-*s %10lld %9s  %-16s %8lld %10.2f  %-16s %10.2f\n", nameWidth, name.c_str(),
                    static_cast<long long>(figures.games), percent(figures.winShare).c_str(),
                    shareInterval.c_str(), static_cast<long long>(figures.outrightWins),
                    figures.meanScore, scoreInterval.c_str(), figures.meanPlace);
@@ -51,30 +57,44 @@ std::string headline(const SimResults& results) {
     return text;
 }
 
-std::string seatTable(const SimResults& results, const Figures& figures) {
-    std::string text = "\n" + tableHeading("seat");
-    for (std::size_t seat = 0; seat < figures.seats.size(); ++seat) {
-        const std::string bot = results.config.rotate
-                                    ? std::string("(rotating)")
-                                    : std::string(strategyName(results.config.seats[seat]));
-        text += tableLine(printed("%zu %s", seat + 1, bot.c_str()), figures.seats[seat]);
+// The first column of both tables: "1 greedy" by seat, "clairvoyant*" by bot.
+struct NameColumn {
+    std::vector<std::string> seats;
+    std::vector<std::string> bots;
+    bool readsDeck = false;
+    int width = 13;
+};
+
+NameColumn nameColumn(const SimConfig& config) {
+    NameColumn column;
+    for (std::size_t seat = 0; seat < config.seats.size(); ++seat) {
+        const std::string bot =
+            config.rotate ? std::string("(rotating)") : botNameIn(config, config.seats[seat]);
+        column.seats.push_back(printed("%zu %s", seat + 1, bot.c_str()));
     }
-    return text;
+    for (const BotSettings& bot : distinctBots(config)) {
+        column.bots.push_back(botNameIn(config, bot) + (isFair(bot.strategy) ? "" : "*"));
+        column.readsDeck = column.readsDeck || !isFair(bot.strategy);
+    }
+    for (const auto* names : {&column.seats, &column.bots}) {
+        for (const std::string& name : *names) {
+            column.width = std::max(column.width, static_cast<int>(name.size()));
+        }
+    }
+    return column;
 }
 
-std::string botTable(const SimResults& results, const Figures& figures) {
-    const std::vector<Strategy> bots = distinctBots(results.config);
-    std::string text = "\n" + tableHeading("bot");
-    bool readsDeck = false;
-    for (std::size_t bot = 0; bot < figures.bots.size(); ++bot) {
-        std::string name(strategyName(bots[bot]));
-        if (!isFair(bots[bot])) {
-            name += '*';
-            readsDeck = true;
-        }
-        text += tableLine(name, figures.bots[bot]);
+std::string botTables(const SimResults& results, const Figures& figures) {
+    const NameColumn column = nameColumn(results.config);
+    std::string text = "\n" + tableHeading(column.width, "seat");
+    for (std::size_t seat = 0; seat < figures.seats.size(); ++seat) {
+        text += tableLine(column.width, column.seats[seat], figures.seats[seat]);
     }
-    if (readsDeck) {
+    text += "\n" + tableHeading(column.width, "bot");
+    for (std::size_t bot = 0; bot < figures.bots.size(); ++bot) {
+        text += tableLine(column.width, column.bots[bot], figures.bots[bot]);
+    }
+    if (column.readsDeck) {
         text +=
             "* reads the order of the deck: the ceiling to measure against, not a fair player\n";
     }
@@ -120,8 +140,7 @@ std::string reportTable(const SimResults& results) {
     if (results.summary.games == 0) {
         return text + "No game was finished.\n";
     }
-    text += seatTable(results, figures);
-    text += botTable(results, figures);
+    text += botTables(results, figures);
     text += "Ties split a win evenly, and tied players share the mean of their places. The\n"
             "intervals count a deal's games as one sample of the bots' play.\n";
     text += gameFigures(results, figures);

@@ -6,26 +6,26 @@ std::int32_t gamesPerDeal(const SimConfig& config) {
     return config.rotate ? config.players : 1;
 }
 
-Strategy botOfSeat(const SimConfig& config, std::int32_t rotation, std::int32_t seat) {
+const BotSettings& botOfSeat(const SimConfig& config, std::int32_t rotation, std::int32_t seat) {
     return config.seats[static_cast<std::size_t>((seat + rotation) % config.players)];
 }
 
-std::vector<Strategy> distinctBots(const SimConfig& config) {
-    std::vector<Strategy> bots;
-    for (const Strategy strategy : config.seats) {
-        if (std::find(bots.begin(), bots.end(), strategy) == bots.end()) {
-            bots.push_back(strategy);
+std::vector<BotSettings> distinctBots(const SimConfig& config) {
+    std::vector<BotSettings> bots;
+    for (const BotSettings& bot : config.seats) {
+        if (std::find(bots.begin(), bots.end(), bot) == bots.end()) {
+            bots.push_back(bot);
         }
     }
     return bots;
 }
 
-std::int32_t botIndex(const SimConfig& config, Strategy strategy) {
+std::int32_t botIndex(const SimConfig& config, const BotSettings& bot) {
     // Counted in place rather than through distinctBots: every game asks, and
     // the games' loop allocates nothing of its own.
     std::int32_t index = 0;
     for (auto seat = config.seats.begin(); seat != config.seats.end(); ++seat) {
-        if (*seat == strategy) {
+        if (*seat == bot) {
             return index;
         }
         if (std::find(config.seats.begin(), seat, *seat) == seat) {
@@ -35,13 +35,17 @@ std::int32_t botIndex(const SimConfig& config, Strategy strategy) {
     return index;
 }
 
+std::string botNameIn(const SimConfig& config, const BotSettings& bot) {
+    return botName(bot, config.budget);
+}
+
 std::string botList(const SimConfig& config) {
     std::string list;
-    for (const Strategy strategy : config.seats) {
+    for (const BotSettings& bot : config.seats) {
         if (!list.empty()) {
             list += ',';
         }
-        list += strategyName(strategy);
+        list += botNameIn(config, bot);
     }
     return list;
 }

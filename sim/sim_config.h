@@ -11,8 +11,9 @@
 // deals always gives the same results, whatever the threads or machines.
 struct SimConfig {
     std::int32_t players = minPlayers;
-    // The bot of each seat, seat 1 first, before any rotation.
-    std::vector<Strategy> seats;
+    // The bot of each seat, seat 1 first, before any rotation. Every searching
+    // bot named without a budget of its own searches on `budget`.
+    std::vector<BotSettings> seats;
     std::uint64_t seed = 1;
     // Deal i is dealt from deriveSeed(seed, i), for i from 0 to deals - 1.
     std::int64_t deals = 0;
@@ -30,16 +31,20 @@ struct DealRange {
 std::int32_t gamesPerDeal(const SimConfig& config);
 
 // Game `rotation` of a deal: seat s plays the bot listed (s + rotation) mod n.
-Strategy botOfSeat(const SimConfig& config, std::int32_t rotation, std::int32_t seat);
+const BotSettings& botOfSeat(const SimConfig& config, std::int32_t rotation, std::int32_t seat);
 
 // The different bots of the seat list, in order of first appearance: the
-// report's per-bot figures pool all seats a bot plays.
-std::vector<Strategy> distinctBots(const SimConfig& config);
+// report's per-bot figures pool all seats a bot plays. One strategy on two
+// budgets makes two bots.
+std::vector<BotSettings> distinctBots(const SimConfig& config);
 
-// Where a strategy stands in distinctBots.
-std::int32_t botIndex(const SimConfig& config, Strategy strategy);
+// Where a bot stands in distinctBots.
+std::int32_t botIndex(const SimConfig& config, const BotSettings& bot);
 
-// "greedy,random,random" for the report's headings.
+// The bot's name in this run's reports and records: botName against the run's budget.
+std::string botNameIn(const SimConfig& config, const BotSettings& bot);
+
+// "greedy,montecarlo:200,random" for the report's headings.
 std::string botList(const SimConfig& config);
 
 // Shard k of count (1-based) of deals 0 to deals - 1: contiguous, so that

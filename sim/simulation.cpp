@@ -49,8 +49,8 @@ struct Shared {
     Summary total;
 };
 
-bool isQuick(Strategy strategy) {
-    return strategy == Strategy::Random || strategy == Strategy::Greedy;
+bool isQuick(const BotSettings& bot) {
+    return bot.strategy == Strategy::Random || bot.strategy == Strategy::Greedy;
 }
 
 // Batches long enough that taking one costs nothing beside its games, and

@@ -37,7 +37,7 @@ Json lengthJson(const LengthFigures& figures) {
 Json configurationJson(const SimConfig& config) {
     Json bots = Json::array();
     std::transform(config.seats.begin(), config.seats.end(), std::back_inserter(bots),
-                   [](Strategy strategy) { return strategyName(strategy); });
+                   [&config](const BotSettings& bot) { return botNameIn(config, bot); });
     return Json{{"players", config.players}, {"bots", bots},
                 {"seed", config.seed},       {"deals", config.deals},
                 {"rotate", config.rotate},   {"gamesPerDeal", gamesPerDeal(config)},
@@ -61,14 +61,15 @@ Json resultsJson(const SimResults& results) {
     Json seats = Json::array();
     for (std::size_t seat = 0; seat < figures.seats.size(); ++seat) {
         Json json{{"seat", seat + 1}};
-        json["bot"] = config.rotate ? "every bot in turn" : strategyName(config.seats[seat]);
+        json["bot"] = config.rotate ? "every bot in turn" : botNameIn(config, config.seats[seat]);
         json.update(tallyFiguresJson(figures.seats[seat]));
         seats.push_back(json);
     }
     Json bots = Json::array();
-    const std::vector<Strategy> distinct = distinctBots(config);
+    const std::vector<BotSettings> distinct = distinctBots(config);
     for (std::size_t bot = 0; bot < figures.bots.size(); ++bot) {
-        Json json{{"bot", strategyName(distinct[bot])}, {"readsDeck", !isFair(distinct[bot])}};
+        Json json{{"bot", botNameIn(config, distinct[bot])},
+                  {"readsDeck", !isFair(distinct[bot].strategy)}};
         json.update(tallyFiguresJson(figures.bots[bot]));
         bots.push_back(json);
     }
@@ -190,7 +191,8 @@ bool readLength(const Json& json, const char* key, LengthTally& tally) {
 bool readConfiguration(const Json& json, SimConfig& config) {
     if (!json.is_object() || !readNumber(json, "players", config.players) ||
         !readNumber(json, "seed", config.seed) || !readNumber(json, "deals", config.deals) ||
-        !readNumber(json, "budget", config.budget)) {
+        !readNumber(json, "budget", config.budget) || config.budget < 1 ||
+        config.budget > mostBudget) {
         return false;
     }
     const auto rotate = json.find("rotate");
@@ -203,12 +205,12 @@ bool readConfiguration(const Json& json, SimConfig& config) {
     config.rotate = rotate->get<bool>();
     config.seats.clear();
     for (const Json& bot : *bots) {
-        const auto strategy =
-            bot.is_string() ? strategyNamed(bot.get<std::string>()) : std::nullopt;
-        if (!strategy) {
+        const auto settings =
+            bot.is_string() ? botNamed(bot.get<std::string>(), config.budget) : std::nullopt;
+        if (!settings) {
             return false;
         }
-        config.seats.push_back(*strategy);
+        config.seats.push_back(*settings);
     }
     return true;
 }

@@ -110,10 +110,10 @@ std::string sharesPanel(const SimResults& results, const Figures& figures) {
         svg += line(centre - 8, low, centre + 8, low, whisker);
         svg += line(centre - 8, high, centre + 8, high, whisker);
         svg += label(centre, sharesBottom + 18, printed("Seat %d", seat + 1));
-        svg += label(centre, sharesBottom + 33,
-                     config.rotate ? std::string("(rotating)")
-                                   : std::string(strategyName(config.seats[seat])),
-                     "middle", 11);
+        svg +=
+            label(centre, sharesBottom + 33,
+                  config.rotate ? std::string("(rotating)") : botNameIn(config, config.seats[seat]),
+                  "middle", 11);
         svg +=
             label(centre, sharesBottom + 48, printed("%.1f%%", 100 * shown.winShare), "middle", 11);
     }
@@ -124,7 +124,7 @@ std::string sharesPanel(const SimResults& results, const Figures& figures) {
 
 std::string scoresPanel(const SimResults& results) {
     const Summary& summary = results.summary;
-    const std::vector<Strategy> bots = distinctBots(results.config);
+    const std::vector<BotSettings> bots = distinctBots(results.config);
     double highest = 0;
     for (std::size_t bot = 0; bot < bots.size(); ++bot) {
         const auto games = static_cast<double>(std::max<std::int64_t>(summary.bots[bot].games, 1));
@@ -160,8 +160,8 @@ std::string scoresPanel(const SimResults& results) {
         const double legendY = scoresTop + 16 + 16 * static_cast<double>(bot);
         svg += line(right - 230, legendY - 4, right - 205, legendY - 4,
                     printed("stroke='%s' stroke-width='3'", botColours[bot]).c_str());
-        std::string name(strategyName(bots[bot]));
-        if (!isFair(bots[bot])) {
+        std::string name = botNameIn(results.config, bots[bot]);
+        if (!isFair(bots[bot].strategy)) {
             name += " (reads the deck)";
         }
         svg += label(right - 200, legendY, name, "start", 12);

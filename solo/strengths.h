@@ -21,9 +21,9 @@ inline constexpr std::size_t strengthCount = 3;
 // half a second on one core of the build machine (the computerDecision
 // benchmark shows it). Easy and Medium move at once.
 inline constexpr std::array<BotSettings, strengthCount> strengthSettings = {{
-    {Strategy::Random, defaultBudget},
     {Strategy::Greedy, defaultBudget},
-    {Strategy::Ismcts, 500},
+    {Strategy::MonteCarlo, defaultBudget},
+    {Strategy::Ismcts, halfSecondBudget},
 }};
 
 BotSettings settingsOf(Strength strength);

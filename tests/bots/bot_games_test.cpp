@@ -138,4 +138,25 @@ TEST(BotGames, StrategiesByName) {
     EXPECT_FALSE(strategyNamed("").has_value());
 }
 
+// Names with budgets read back to the settings they were written from, and
+// each budget has one spelling.
+TEST(BotGames, BotsByNameWithTheirBudgets) {
+    for (const Strategy strategy : allStrategies) {
+        for (const std::int32_t budget : {1, 500, 1000, mostBudget}) {
+            const BotSettings settings{strategy, budget};
+            const std::string name = botName(settings, 500);
+            const bool plain =
+                budget == 500 || strategy == Strategy::Random || strategy == Strategy::Greedy;
+            EXPECT_EQ(name.find(':') == std::string::npos, plain) << name;
+            const BotSettings expected = plain ? BotSettings{strategy, 500} : settings;
+            EXPECT_EQ(botNamed(name, 500), expected) << name;
+        }
+    }
+    EXPECT_EQ(botName(BotSettings{Strategy::Ismcts, 200}, 1000), "ismcts:200");
+    for (const char* bad : {"montecarlo:0200", "montecarlo:+5", "montecarlo: 5", "montecarlo:5:5",
+                            "ismcts:99999999999", "clairvoyant:", ":5", "random:1"}) {
+        EXPECT_FALSE(botNamed(bad, 500).has_value()) << bad;
+    }
+}
+
 } // namespace

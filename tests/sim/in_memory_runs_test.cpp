@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <nlohmann/json.hpp>
 #include <numeric>
 #include <sstream>
 #include <string>
@@ -14,15 +16,17 @@
 
 namespace {
 
-SimConfig configOf(std::vector<Strategy> seats, std::int64_t deals, bool rotate) {
+SimConfig configOf(const std::vector<Strategy>& seats, std::int64_t deals, bool rotate) {
     SimConfig config;
     config.players = static_cast<std::int32_t>(seats.size());
-    config.seats = std::move(seats);
     config.seed = 20240607;
     config.deals = deals;
     config.rotate = rotate;
     // Searching bots search little here: the tests are about the runs.
     config.budget = 4;
+    for (const Strategy strategy : seats) {
+        config.seats.push_back(BotSettings{strategy, config.budget});
+    }
     return config;
 }
 
@@ -227,6 +231,54 @@ TEST(InMemoryRuns, SplitRangesAddUpToTheWholeRunAndTheSummaryReadsBack) {
         addSummary(joined.summary, part.summary);
     }
     EXPECT_EQ(withoutTiming(joined), withoutTiming(whole));
+}
+
+TEST(InMemoryRuns, OneStrategyOnTwoBudgetsIsTwoBotsEachOnItsOwnBudget) {
+    SimConfig config = configOf({Strategy::MonteCarlo, Strategy::MonteCarlo}, 3, true);
+    config.seats = {BotSettings{Strategy::MonteCarlo, 2}, BotSettings{Strategy::MonteCarlo, 3}};
+    const RecordedRun run = runWithRecords(config, {0, 3}, 2);
+    ASSERT_EQ(distinctBots(config).size(), 2U);
+    EXPECT_EQ(run.results.summary.bots[0].games, 6);
+    EXPECT_EQ(run.results.summary.bots[1].games, 6);
+    const std::vector<RecordedGame> games = parsedRecords(run.records);
+    ASSERT_EQ(games.size(), 6U);
+    EXPECT_EQ(games[1].bots, (std::vector<std::string>{"montecarlo:3", "montecarlo:2"}));
+
+    const std::string json = summaryJson(run.results);
+    const auto parsed = nlohmann::json::parse(json);
+    EXPECT_EQ(parsed["configuration"]["bots"],
+              nlohmann::json::array({"montecarlo:2", "montecarlo:3"}));
+    EXPECT_EQ(parsed["results"]["bots"][1]["bot"], "montecarlo:3");
+    SimResults back;
+    std::string error;
+    ASSERT_TRUE(readSummaryJson(json, back, error)) << error;
+    EXPECT_TRUE(sameConfiguration(back.config, config));
+    SimConfig otherBudgets = config;
+    otherBudgets.seats[1].budget = 5;
+    EXPECT_FALSE(sameConfiguration(back.config, otherBudgets));
+
+    // Seat 1's bot plays the same moves when its budget is the run's own, and
+    // others when the run's budget is all it gets.
+    SimConfig usual = config;
+    usual.budget = 2;
+    const std::vector<RecordedGame> same = parsedRecords(runWithRecords(usual, {0, 3}, 1).records);
+    EXPECT_EQ(same[0].bots, (std::vector<std::string>{"montecarlo", "montecarlo:3"}));
+    const std::vector<RecordedGame> flat = parsedRecords(
+        runWithRecords(configOf({Strategy::MonteCarlo, Strategy::MonteCarlo}, 3, true), {0, 3}, 1)
+            .records);
+    const auto movesOf = [](const RecordedGame& game) {
+        std::vector<std::string> moves;
+        std::transform(game.moves.begin(), game.moves.end(), std::back_inserter(moves), moveText);
+        return moves;
+    };
+    ASSERT_EQ(same.size(), games.size());
+    ASSERT_EQ(flat.size(), games.size());
+    std::size_t differ = 0;
+    for (std::size_t i = 0; i < games.size(); ++i) {
+        EXPECT_EQ(movesOf(same[i]), movesOf(games[i])) << i;
+        differ += movesOf(flat[i]) != movesOf(games[i]) ? 1 : 0;
+    }
+    EXPECT_GT(differ, 0U);
 }
 
 TEST(InMemoryRuns, CoverageJoinsNeighboursAndRefusesOverlaps) {
