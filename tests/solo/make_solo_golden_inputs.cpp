@@ -2,23 +2,24 @@
 // here on the engine against the same computer players as the program's;
 // regenerate.sh then records the session's output from the real program.
 //
-//   make_solo_golden_inputs DIR
+//   make_solo_golden_inputs DIR [TIME]
 //       writes DIR/one_against_four.in and DIR/sessions.txt, which names the
-//       session with its pinned time
+//       session with its pinned time (TIME, or 1000)
 
 #include "person_answers.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <string>
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: make_solo_golden_inputs DIR\n";
+    if (argc != 2 && argc != 3) {
+        std::cerr << "usage: make_solo_golden_inputs DIR [TIME]\n";
         return 2;
     }
     const std::string dir = argv[1];
-    constexpr std::uint32_t pinned = 1000;
+    const std::uint32_t pinned = argc == 3 ? std::strtoul(argv[2], nullptr, 10) : 1000;
     // One person against four Medium players, with refused answers at every
     // question; then two people against one Easy player.
     const std::string session = "n\n5\n0\n5\nfour\n\n1\nx\n\n?\nm\n" +

@@ -6,11 +6,11 @@
 # every changed .out against the game's texts before trusting it.
 #
 #   cmake --build build/DIR --target pellaro-solo pellaro_pinned_clock make_solo_golden_inputs
-#   tests/solo/golden/regenerate.sh build/DIR
+#   tests/solo/golden/regenerate.sh build/DIR [TIME]
 set -euo pipefail
 build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
-"$build/tests/solo/make_solo_golden_inputs" "$here"
+"$build/tests/solo/make_solo_golden_inputs" "$here" "${2:-$(cut -d" " -f2 "$here/sessions.txt")}"
 while read -r name time; do
     PELLARO_PINNED_TIME=$time LD_PRELOAD="$build/tests/libpellaro_pinned_clock.so" \
         "$build/pellaro-solo" <"$here/$name.in" >"$here/$name.out"
