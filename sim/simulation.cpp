@@ -101,7 +101,7 @@ void playBatches(Shared& shared) {
         result.batch = batch;
         const std::int64_t first = shared.range.first + batch * shared.batchDeals;
         const std::int64_t end = std::min(first + shared.batchDeals, shared.range.end);
-        for (std::int64_t deal = first; deal < end; ++deal) {
+        for (std::int64_t dealIndex = first; dealIndex < end; ++dealIndex) {
             if (stopRequested()) {
                 result.complete = false;
                 break;
@@ -109,7 +109,8 @@ void playBatches(Shared& shared) {
             DealTotals totals;
             for (std::int32_t rotation = 0; rotation < rotations; ++rotation) {
                 addGame(result.summary,
-                        playGame(config, deal, rotation, recording ? &record : nullptr), totals);
+                        playGame(config, dealIndex, rotation, recording ? &record : nullptr),
+                        totals);
                 if (recording) {
                     appendRecordLine(result.records, config, record);
                 }
