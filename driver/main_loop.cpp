@@ -3,7 +3,7 @@
 #include "../console/console_input.h"
 #include "../console/console_view.h"
 #include "../engine/game_state.h"
-#include "../engine/results.h"
+#include "game_results.h"
 #include "person_turn.h"
 
 #include <cstdint>
@@ -24,13 +24,6 @@ GameEnd playTurns(const ConsoleView& view, GameState& game) {
         }
     }
     return GameEnd::Finished;
-}
-
-void showResults(const ConsoleView& view, const GameState& game) {
-    const std::vector<std::int32_t> scores = allScores(game);
-    const std::int32_t top = topScore(game, scores);
-    view.showScores(scores);
-    view.showWinners(top, winners(game, top));
 }
 
 } // namespace

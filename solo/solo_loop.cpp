@@ -2,9 +2,9 @@
 
 #include "../console/console_input.h"
 #include "../console/console_view.h"
+#include "../driver/game_results.h"
 #include "../driver/person_turn.h"
 #include "../engine/game_state.h"
-#include "../engine/results.h"
 #include "computer_turns.h"
 #include "solo_questions.h"
 #include "strengths.h"
@@ -35,13 +35,6 @@ GameEnd playTurns(const ConsoleView& view, GameState& game, std::int32_t people,
         }
     }
     return GameEnd::Finished;
-}
-
-void showResults(const ConsoleView& view, const GameState& game) {
-    const std::vector<std::int32_t> scores = allScores(game);
-    const std::int32_t top = topScore(game, scores);
-    view.showScores(scores);
-    view.showWinners(top, winners(game, top));
 }
 
 } // namespace

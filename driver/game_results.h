@@ -1,0 +1,8 @@
+#pragma once
+
+#include "../console/console_view.h"
+#include "../engine/game_state.h"
+
+// The end of a finished game at the console: every player's score, then the
+// winner or winners.
+void showResults(const ConsoleView& view, const GameState& game);
