@@ -7,7 +7,6 @@
 #include "person_turn.h"
 
 #include <cstdint>
-#include <vector>
 
 namespace {
 

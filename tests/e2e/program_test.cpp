@@ -9,11 +9,6 @@
 
 namespace {
 
-std::vector<std::string> pinnedAt(std::uint32_t seconds) {
-    return {std::string("LD_PRELOAD=") + PELLARO_PINNED_CLOCK,
-            "PELLARO_PINNED_TIME=" + std::to_string(seconds)};
-}
-
 TEST(Program, PlaysEveryGoldenSessionByteForByte) {
     const std::vector<GoldenSession> sessions = goldenSessions();
     ASSERT_GE(sessions.size(), 4U);

@@ -148,6 +148,11 @@ int finish(RunningProgram& program, int milliseconds) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+std::vector<std::string> pinnedAt(std::uint32_t seconds) {
+    return {std::string("LD_PRELOAD=") + PELLARO_PINNED_CLOCK,
+            "PELLARO_PINNED_TIME=" + std::to_string(seconds)};
+}
+
 ProgramRun runProgram(const std::string& input, const std::vector<std::string>& arguments,
                       const std::vector<std::string>& settings) {
     RunningProgram program = startProgram(arguments, settings);

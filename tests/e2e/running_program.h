@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -33,6 +34,10 @@ struct ProgramRun {
     int status = -1;
     std::string output;
 };
+
+// The settings that preload the pinned clock at the given second, so that
+// the program deals a known deck.
+std::vector<std::string> pinnedAt(std::uint32_t seconds);
 
 // The whole run of the program on the given standard input.
 ProgramRun runProgram(const std::string& input, const std::vector<std::string>& arguments = {},

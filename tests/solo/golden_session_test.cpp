@@ -4,28 +4,13 @@
 #include "support/pinned_clock.h"
 
 #include <gtest/gtest.h>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
 std::vector<GoldenSession> soloGoldenSessions() {
-    const std::string dir = PELLARO_SOLO_GOLDEN_DIR;
-    std::istringstream list(readFile(dir + "/sessions.txt"));
-    std::vector<GoldenSession> sessions;
-    GoldenSession session;
-    while (list >> session.name >> session.pinnedTime) {
-        session.input = readFile(dir + '/' + session.name + ".in");
-        session.expectedOutput = readFile(dir + '/' + session.name + ".out");
-        sessions.push_back(session);
-    }
-    return sessions;
-}
-
-std::vector<std::string> pinnedAt(std::uint32_t seconds) {
-    return {std::string("LD_PRELOAD=") + PELLARO_PINNED_CLOCK,
-            "PELLARO_PINNED_TIME=" + std::to_string(seconds)};
+    return goldenSessionsIn(PELLARO_SOLO_GOLDEN_DIR);
 }
 
 TEST(SoloGolden, TheSoloLoopInMemoryWritesTheRecordedBytes) {

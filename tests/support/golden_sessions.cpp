@@ -10,7 +10,10 @@ std::string readFile(const std::string& path) {
 }
 
 std::vector<GoldenSession> goldenSessions() {
-    const std::string dir = PELLARO_GOLDEN_DIR;
+    return goldenSessionsIn(PELLARO_GOLDEN_DIR);
+}
+
+std::vector<GoldenSession> goldenSessionsIn(const std::string& dir) {
     std::istringstream list(readFile(dir + "/sessions.txt"));
     std::vector<GoldenSession> sessions;
     GoldenSession session;

@@ -16,5 +16,8 @@ struct GoldenSession {
 // Every session that tests/golden/sessions.txt names.
 std::vector<GoldenSession> goldenSessions();
 
+// Every session that DIR/sessions.txt names, each from DIR/NAME.in and NAME.out.
+std::vector<GoldenSession> goldenSessionsIn(const std::string& dir);
+
 // The whole file, byte for byte; empty when it cannot be read.
 std::string readFile(const std::string& path);
