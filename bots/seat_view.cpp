@@ -3,12 +3,6 @@
 #include <cstdint>
 #include <numeric>
 
-namespace {
-
-constexpr std::array<std::int32_t, cardKindCount> wholeDeck = {9, 9, 9, 9, 9, 9, 9, 3, 10};
-
-} // namespace
-
 // Simulations build a view for every move, so this is kept lean: one pass
 // over the seats and one over the rows, each copying and counting at once.
 SeatView seatView(const GameState& game) {
@@ -47,7 +41,7 @@ SeatView seatView(const GameState& game) {
     }
     for (int kind = 0; kind < cardKindCount; ++kind) {
         const auto board = static_cast<std::int32_t>((onBoard >> (4U * (kind + 1U))) & 15U);
-        view.unseen[kind] = wholeDeck[kind] - seen[kind] - board;
+        view.unseen[kind] = deckMakeUp[kind] - seen[kind] - board;
     }
     return view;
 }

@@ -22,6 +22,10 @@ inline constexpr CardKind noCard = static_cast<CardKind>(-1);
 inline constexpr int colourCount = 7;
 inline constexpr int cardKindCount = 9;
 
+// How many cards of each kind the deck holds, indexed by CardKind: nine of
+// each colour, three wilds and ten +2 cards, 76 in all.
+inline constexpr std::array<std::int32_t, cardKindCount> deckMakeUp = {9, 9, 9, 9, 9, 9, 9, 3, 10};
+
 // Labels shown on the board and in the row prompt, indexed by CardKind.
 inline constexpr std::array<std::string_view, cardKindCount> cardLabels = {
     "R", "G", "B", "Y", "P", "S", "V", "W", "+2",

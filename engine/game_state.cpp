@@ -7,14 +7,9 @@
 
 std::array<CardKind, deckSize> orderedDeck() {
     std::array<CardKind, deckSize> deck{};
-    for (int i = 0; i < deckSize; ++i) {
-        if (i < 63) {
-            deck[i] = static_cast<CardKind>(i / 9);
-        } else if (i < 66) {
-            deck[i] = Wild;
-        } else {
-            deck[i] = PlusTwo;
-        }
+    CardKind* position = deck.data();
+    for (int kind = 0; kind < cardKindCount; ++kind) {
+        position = std::fill_n(position, deckMakeUp[kind], static_cast<CardKind>(kind));
     }
     return deck;
 }
