@@ -1,13 +1,7 @@
 #include "scoring.h"
 
 #include <algorithm>
-
-namespace {
-
-// A wild tops up the largest colour to six, then the second, then the third.
-constexpr std::int32_t wildCeiling = 6;
-
-} // namespace
+#include <cassert>
 
 std::int32_t pointsForCount(std::int32_t cards) {
     const std::int32_t last = static_cast<std::int32_t>(ScoringTable.size()) - 1;
@@ -15,26 +9,39 @@ std::int32_t pointsForCount(std::int32_t cards) {
 }
 
 std::int32_t finalScore(const GameState& game, std::int32_t player) {
-    const auto& counts = game.players[player].counts;
-    std::array<std::int32_t, colourCount> colours{};
-    std::copy_n(counts.begin(), colourCount, colours.begin());
-    std::sort(colours.begin(), colours.end());
+    assert(player >= 0 && player < game.numberOfPlayers);
+    return tallyScore(pileTally(game.players[player].counts));
+}
 
-    for (std::int32_t wild = 0; wild < counts[Wild]; ++wild) {
-        for (int position = colourCount - 1; position >= colourCount - 3; --position) {
-            if (colours[position] < wildCeiling) {
-                ++colours[position];
-                break;
-            }
-        }
+ScoreBreakdown scoreBreakdown(const PlayerState& player) {
+    std::array<ColourScore, colourCount> colours{};
+    for (int colour = 0; colour < colourCount; ++colour) {
+        colours[colour].colour = static_cast<CardKind>(colour);
+        colours[colour].cards = player.counts[colour];
     }
+    std::stable_sort(colours.begin(), colours.end(),
+                     [](const ColourScore& a, const ColourScore& b) { return a.cards > b.cards; });
 
-    std::int32_t score = 0;
-    for (int position = 0; position < colourCount - 3; ++position) {
-        score -= pointsForCount(colours[position]);
+    ScoreBreakdown breakdown;
+    std::int32_t wilds = player.counts[Wild];
+    for (std::size_t place = 0; place < breakdown.positive.size(); ++place) {
+        ColourScore& colour = colours[place];
+        colour.wilds = std::min(wilds, std::max(0, wildCeiling - colour.cards));
+        wilds -= colour.wilds;
+        colour.points = pointsForCount(colour.cards + colour.wilds);
+        breakdown.positive[place] = colour;
     }
-    for (int position = colourCount - 3; position < colourCount; ++position) {
-        score += pointsForCount(colours[position]);
+    breakdown.wildsLost = wilds;
+    for (std::size_t place = 0; place < breakdown.negative.size(); ++place) {
+        ColourScore& colour = colours[breakdown.positive.size() + place];
+        colour.points = -pointsForCount(colour.cards);
+        breakdown.negative[place] = colour;
     }
-    return score + 2 * counts[PlusTwo];
+    breakdown.plusTwoCards = player.counts[PlusTwo];
+    breakdown.plusTwoPoints = 2 * breakdown.plusTwoCards;
+    breakdown.total = breakdown.plusTwoPoints;
+    for (const ColourScore& colour : colours) {
+        breakdown.total += colour.points;
+    }
+    return breakdown;
 }
