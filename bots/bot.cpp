@@ -1,115 +1,146 @@
 #include "bot.h"
 
-#include "greedy.h"
-#include "ismcts.h"
-#include "monte_carlo.h"
-#include "view_rules.h"
-
-#include <array>
+#include <cassert>
 #include <charconv>
+#include <cmath>
 
 namespace {
 
-constexpr std::array<std::string_view, 5> strategyNames = {"random", "greedy", "montecarlo",
-                                                           "ismcts", "clairvoyant"};
-
-TurnAction randomAction(Bot& bot, const SeatView& view) {
-    const RowChoices choices = rowChoices(view);
-    const bool canDraw = choices.draws != 0;
-    const bool canTake = choices.takes != 0;
-    if (canDraw && canTake) {
-        return nextBelow(bot.random, 2) == 0 ? TurnAction::Draw : TurnAction::Take;
+// A budget in plain digits, no sign and no leading zero: each budget has one
+// spelling.
+std::optional<std::int32_t> budgetIn(std::string_view digits) {
+    std::int32_t budget = 0;
+    const char* end = digits.data() + digits.size();
+    const auto [last, fault] = std::from_chars(digits.data(), end, budget);
+    if (digits.empty() || digits.front() < '1' || digits.front() > '9' || fault != std::errc{} ||
+        last != end || budget > mostBudget) {
+        return std::nullopt;
     }
-    return canDraw ? TurnAction::Draw : TurnAction::Take;
+    return budget;
 }
 
-bool searches(Strategy strategy) {
-    return strategy != Strategy::Random && strategy != Strategy::Greedy;
+// A positive, finite number such as 0.3 or 2.5e-2.
+std::optional<double> positiveIn(std::string_view text) {
+    double value = 0.0;
+    const char* end = text.data() + text.size();
+    const auto [last, fault] = std::from_chars(text.data(), end, value);
+    if (text.empty() || fault != std::errc{} || last != end || !std::isfinite(value) ||
+        value <= 0.0) {
+        return std::nullopt;
+    }
+    return value;
 }
 
-std::int32_t randomRow(Bot& bot, const SeatView& view, TurnAction action) {
-    const RowSet rows = allowedRows(view, action);
-    return nthRow(rows, nextBelow(bot.random, rowCount(rows)));
+// One ":part" of a searching bot's name: its budget, given once, or a
+// setting's value.
+bool readPart(std::string_view part, BotSettings& settings, bool& budgetGiven) {
+    const std::size_t equals = part.find('=');
+    if (equals == std::string_view::npos) {
+        const auto budget = budgetIn(part);
+        settings.budget = budget.value_or(0);
+        const bool first = !budgetGiven;
+        budgetGiven = true;
+        return budget.has_value() && first;
+    }
+    const std::string_view key = part.substr(0, equals);
+    const auto value = positiveIn(part.substr(equals + 1));
+    if (!value || (key != "exploration" && key != "scale")) {
+        return false;
+    }
+    (key == "exploration" ? settings.exploration : settings.marginScale) = *value;
+    return true;
+}
+
+std::string shortest(double value) {
+    std::array<char, 32> text{};
+    const auto [end, fault] = std::to_chars(text.begin(), text.end(), value);
+    assert(fault == std::errc{});
+    return std::string(text.begin(), end);
 }
 
 } // namespace
 
-std::string_view strategyName(Strategy strategy) {
-    return strategyNames[static_cast<std::size_t>(strategy)];
-}
-
-std::optional<Strategy> strategyNamed(std::string_view name) {
-    for (std::size_t i = 0; i < strategyNames.size(); ++i) {
-        if (strategyNames[i] == name) {
-            return static_cast<Strategy>(i);
+const BotEntry* botEntryNamed(std::string_view name) {
+    for (const BotEntry* entry : botRegistry()) {
+        if (entry->name == name) {
+            return entry;
         }
     }
-    return std::nullopt;
+    return nullptr;
+}
+
+std::string botNameList() {
+    const auto entries = botRegistry();
+    std::string list;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        list += i == 0 ? "" : i + 1 == entries.size() ? " and " : ", ";
+        list += entries[i]->name;
+    }
+    return list;
 }
 
 std::string botName(const BotSettings& settings, std::int32_t usualBudget) {
-    std::string name(strategyName(settings.strategy));
-    if (searches(settings.strategy) && settings.budget != usualBudget) {
+    assert(settings.entry != nullptr);
+    std::string name(settings.entry->name);
+    if (!settings.entry->searches) {
+        return name;
+    }
+    if (settings.budget != usualBudget) {
         name += ':' + std::to_string(settings.budget);
+    }
+    if (settings.exploration != defaultExploration) {
+        name += ":exploration=" + shortest(settings.exploration);
+    }
+    if (settings.marginScale != defaultMarginScale) {
+        name += ":scale=" + shortest(settings.marginScale);
     }
     return name;
 }
 
 std::optional<BotSettings> botNamed(std::string_view name, std::int32_t usualBudget) {
-    const std::size_t colon = name.find(':');
-    const auto strategy = strategyNamed(name.substr(0, colon));
-    if (!strategy) {
+    std::size_t colon = name.find(':');
+    BotSettings settings;
+    settings.entry = botEntryNamed(name.substr(0, colon));
+    settings.budget = usualBudget;
+    if (settings.entry == nullptr) {
         return std::nullopt;
     }
-    BotSettings settings{*strategy, usualBudget};
-    if (colon == std::string_view::npos) {
-        return settings;
-    }
-    // Digits alone, no sign and no leading zero: each budget has one spelling.
-    const std::string_view digits = name.substr(colon + 1);
-    const char* end = digits.data() + digits.size();
-    const auto [last, fault] = std::from_chars(digits.data(), end, settings.budget);
-    if (!searches(*strategy) || digits.empty() || digits.front() < '1' || digits.front() > '9' ||
-        fault != std::errc{} || last != end || settings.budget > mostBudget) {
-        return std::nullopt;
+    bool budgetGiven = false;
+    while (colon != std::string_view::npos) {
+        const std::size_t next = name.find(':', colon + 1);
+        const std::string_view part = name.substr(colon + 1, next - colon - 1);
+        if (!settings.entry->searches || !readPart(part, settings, budgetGiven)) {
+            return std::nullopt;
+        }
+        colon = next;
     }
     return settings;
 }
 
-bool isFair(Strategy strategy) {
-    return strategy != Strategy::Clairvoyant;
-}
-
 Bot newBot(BotSettings settings, std::uint64_t gameSeed, std::int32_t seat) {
-    return Bot{settings, seededRandom(deriveSeed(gameSeed, static_cast<std::uint64_t>(seat)))};
+    assert(settings.entry != nullptr && seat >= 0 && seat < maxPlayers);
+    return Bot{settings, seededRandom(deriveSeed(gameSeed, static_cast<std::uint64_t>(seat))), {}};
 }
 
-TurnAction chooseAction(Bot& bot, const SeatView& view) {
-    switch (bot.settings.strategy) {
-    case Strategy::Greedy:
-        return greedyAction(view, GreedyWeights{});
-    case Strategy::MonteCarlo:
-    case Strategy::Clairvoyant:
-        return monteCarloAction(bot, view);
-    case Strategy::Ismcts:
-        return ismctsAction(bot, view);
-    case Strategy::Random:
-        break;
+DeckOrder deckOrderFor(const Bot& bot, const GameState& game) {
+    if (bot.settings.entry->fair) {
+        return {};
     }
-    return randomAction(bot, view);
+    return DeckOrder(game.deck).subspan(static_cast<std::size_t>(game.nextCard));
 }
 
-std::int32_t chooseRow(Bot& bot, const SeatView& view, TurnAction action, CardKind drawn) {
-    switch (bot.settings.strategy) {
-    case Strategy::Greedy:
-        return greedyRow(view, action, drawn, GreedyWeights{});
-    case Strategy::MonteCarlo:
-    case Strategy::Clairvoyant:
-        return monteCarloRow(bot, view, action, drawn);
-    case Strategy::Ismcts:
-        return ismctsRow(bot, view, action, drawn);
-    case Strategy::Random:
-        break;
-    }
-    return randomRow(bot, view, action);
+TurnAction chooseAction(Bot& bot, const SeatView& view, DeckOrder order) {
+    assert(!bot.settings.entry->fair || order.empty());
+    const TurnAction action = bot.settings.entry->chooseAction(bot, view, order);
+    assert(view.rowsFor(action) != 0);
+    return action;
+}
+
+std::int32_t chooseRow(Bot& bot, const SeatView& view, TurnAction action, CardKind drawn,
+                       DeckOrder order) {
+    assert(view.rowsFor(action) != 0);
+    assert(action != TurnAction::Draw || drawn != noCard);
+    const std::int32_t row = bot.settings.entry->chooseRow(bot, view, action, drawn, order);
+    assert(contains(view.rowsFor(action), row));
+    return row;
 }

@@ -2,10 +2,11 @@
 
 bool playBotTurn(GameState& game, std::span<Bot> bots, PlayedMove& played) {
     Bot& bot = bots[static_cast<std::size_t>(game.currentPlayer)];
-    const SeatView view = isFair(bot.settings.strategy) ? seatView(game) : revealedView(game);
-    played.action = chooseAction(bot, view);
+    const SeatView view(game);
+    const DeckOrder order = deckOrderFor(bot, game);
+    played.action = chooseAction(bot, view, order);
     played.card = played.action == TurnAction::Draw ? topCard(game) : noCard;
-    played.row = chooseRow(bot, view, played.action, played.card);
+    played.row = chooseRow(bot, view, played.action, played.card, order);
     return applyMove(game, played.action, played.row);
 }
 

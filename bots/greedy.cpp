@@ -1,14 +1,28 @@
-#include "greedy.h"
-
-#include "pile_score.h"
-#include "view_rules.h"
+#include "../engine/scoring.h"
+#include "bot.h"
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <numeric>
 
+// A one-move heuristic: weighs what each row is worth to the seat's pile now
+// against what drawing may bring, and places a drawn card where it helps the
+// seat most and the next player least.
 namespace {
+
+// How the heuristic weighs its terms. The rival is the next player still in
+// the round: the first who may take a row after the seat, and the first to
+// see what the seat left on the board.
+struct GreedyWeights {
+    // Share of what a row is worth to the rival that counts for taking it
+    // from him, spread over all the other players of the game.
+    double denial = 0.5;
+    // Share of what a drawn card adds to a row for the rival that counts
+    // against placing it there.
+    double spite = 0.5;
+    // How likely the row the seat wants is to survive the rival's turn.
+    double patience = 0.9;
+};
 
 // No extra card: added as an empty slot is, it changes nothing.
 constexpr std::int32_t noExtra = noCard;
@@ -18,9 +32,16 @@ constexpr std::int32_t noRow = -1000;
 
 // The two piles that matter to a move, ready for scoring with a row added:
 // the seat's own and the rival's, if anybody else is still in the round.
+// The rows that allow each action.
+struct RowChoices {
+    RowSet draws = 0;
+    RowSet takes = 0;
+};
+
 struct Table {
     const SeatView* view = nullptr;
     RowChoices choices;
+    std::array<std::int32_t, cardKindCount> unseen{};
     std::int32_t me = 0;
     std::int32_t rival = noSeat;
     std::array<PileTally, 2> tallies{};
@@ -39,26 +60,23 @@ PileTally tallyOf(const PlayerState& player) {
     return pileTally(player.counts);
 }
 
-Table tableOf(const SeatView& view, Gains gains) {
+RowChoices rowChoices(const SeatView& view) {
+    return {view.rowsFor(TurnAction::Draw), view.rowsFor(TurnAction::Take)};
+}
+
+Table tableOf(const SeatView& view, const RowChoices& choices, Gains gains) {
     Table table;
     table.view = &view;
-    table.choices = rowChoices(view);
-    table.me = view.seat;
-    table.tallies[mine] = tallyOf(view.players[table.me]);
-    // The first seat after the seat's own, wrapping round, that is still in.
-    std::uint32_t in = 0;
-    for (std::int32_t seat = 0; seat < maxPlayers; ++seat) {
-        in |= static_cast<std::uint32_t>(!view.players[seat].outOfRound)
-              << static_cast<unsigned>(seat);
-    }
-    const auto me = static_cast<unsigned>(table.me);
-    in &= ((1U << static_cast<unsigned>(view.numberOfPlayers)) - 1U) & ~(1U << me);
-    const std::uint32_t after = in & ~((2U << me) - 1U);
-    if (in != 0) {
-        table.rival = std::countr_zero(after != 0 ? after : in);
-        table.tallies[rivals] = tallyOf(view.players[table.rival]);
+    table.choices = choices;
+    table.me = view.seat();
+    table.tallies[mine] = tallyOf(view.players()[table.me]);
+    const std::int32_t next = view.nextSeat();
+    if (next != table.me) {
+        table.rival = next;
+        table.tallies[rivals] = tallyOf(view.players()[table.rival]);
     }
     if (gains == Gains::Absolute) {
+        table.unseen = view.unseen();
         table.base[mine] = tallyScore(table.tallies[mine]);
         table.base[rivals] = table.rival == noSeat ? 0 : tallyScore(table.tallies[rivals]);
     }
@@ -68,7 +86,7 @@ Table tableOf(const SeatView& view, Gains gains) {
 // The pile with the row's cards added, ready for one more card.
 PileTally withRow(const Table& table, std::size_t pile, std::int32_t row) {
     PileTally tally = table.tallies[pile];
-    for (const CardKind card : table.view->rows[row].slots) {
+    for (const CardKind card : table.view->rows()[row].slots) {
         addCard(tally, card);
     }
     return tally;
@@ -114,7 +132,7 @@ struct TakeOutlook {
 
 TakeOutlook takeOutlook(const Table& table, const GreedyWeights& weights) {
     TakeOutlook outlook;
-    const double denial = weights.denial / (table.view->numberOfPlayers - 1);
+    const double denial = weights.denial / (table.view->numberOfPlayers() - 1);
     std::int32_t ownOfBestOpen = noRow;
     for (RowSet rows = table.choices.takes; rows != 0; rows &= rows - 1) {
         const std::int32_t row = std::countr_zero(rows);
@@ -148,14 +166,14 @@ TakeOutlook takeOutlook(const Table& table, const GreedyWeights& weights) {
 // equal size in the pile change its score alike, so each size is scored once
 // for all its colours.
 double totalGainWithCard(const Table& table, std::int32_t row, std::int32_t otherRows) {
-    const SeatView& view = *table.view;
+    const auto& unseen = table.unseen;
     const PileTally tally = withRow(table, mine, row);
     std::array<std::int32_t, 10> cardsOfSize{};
     std::array<std::uint8_t, 10> colourOfSize{};
     std::uint32_t sizes = 0;
     for (std::int32_t colour = 0; colour < colourCount; ++colour) {
         const std::int32_t size = tally.counts[colour];
-        cardsOfSize[size] += view.unseen[colour];
+        cardsOfSize[size] += unseen[colour];
         colourOfSize[size] = static_cast<std::uint8_t>(colour);
         sizes |= 1U << static_cast<unsigned>(size);
     }
@@ -168,22 +186,20 @@ double totalGainWithCard(const Table& table, std::int32_t row, std::int32_t othe
         total +=
             static_cast<double>(cardsOfSize[size]) * std::max(otherRows, tallyScore(more) - base);
     }
-    if (view.unseen[Wild] > 0) {
+    if (unseen[Wild] > 0) {
         PileTally more = tally;
         addCard(more, Wild);
-        total +=
-            static_cast<double>(view.unseen[Wild]) * std::max(otherRows, tallyScore(more) - base);
+        total += static_cast<double>(unseen[Wild]) * std::max(otherRows, tallyScore(more) - base);
     }
     const std::int32_t withPlusTwo = tallyScore(tally) - base + 2;
-    return total + static_cast<double>(view.unseen[PlusTwo]) * std::max(otherRows, withPlusTwo);
+    return total + static_cast<double>(unseen[PlusTwo]) * std::max(otherRows, withPlusTwo);
 }
 
 // What staying in is worth: the best row for the seat once the next card
 // lies where it suits the seat best, judged on average over the unseen
 // cards, if the rival leaves that row for the seat to take.
 double drawValue(const Table& table, const TakeOutlook& outlook, const GreedyWeights& weights) {
-    const std::int32_t cards =
-        std::accumulate(table.view->unseen.begin(), table.view->unseen.end(), 0);
+    const std::int32_t cards = std::accumulate(table.unseen.begin(), table.unseen.end(), 0);
     if (cards == 0) {
         return outlook.standing;
     }
@@ -222,9 +238,8 @@ std::int32_t bestPlacement(const Table& table, CardKind drawn, const GreedyWeigh
     return best;
 }
 
-} // namespace
-
-TurnAction greedyAction(const SeatView& view, const GreedyWeights& weights) {
+TurnAction greedyAction(Bot& /*bot*/, const SeatView& view, DeckOrder /*order*/) {
+    const GreedyWeights weights;
     const RowChoices choices = rowChoices(view);
     if (choices.takes == 0) {
         return TurnAction::Draw;
@@ -232,17 +247,24 @@ TurnAction greedyAction(const SeatView& view, const GreedyWeights& weights) {
     if (choices.draws == 0) {
         return TurnAction::Take;
     }
-    const Table table = tableOf(view, Gains::Absolute);
+    const Table table = tableOf(view, choices, Gains::Absolute);
     const TakeOutlook outlook = takeOutlook(table, weights);
     return outlook.bestValue >= drawValue(table, outlook, weights) ? TurnAction::Take
                                                                    : TurnAction::Draw;
 }
 
-std::int32_t greedyRow(const SeatView& view, TurnAction action, CardKind drawn,
-                       const GreedyWeights& weights) {
-    const Table table = tableOf(view, Gains::Compared);
+std::int32_t greedyRow(Bot& /*bot*/, const SeatView& view, TurnAction action, CardKind drawn,
+                       DeckOrder /*order*/) {
+    const GreedyWeights weights;
+    const Table table = tableOf(view, rowChoices(view), Gains::Compared);
     if (action == TurnAction::Take) {
         return takeOutlook(table, weights).bestRow;
     }
     return bestPlacement(table, drawn, weights);
 }
+
+} // namespace
+
+extern const BotEntry greedyBot;
+const BotEntry greedyBot{
+    "greedy", "a one-move heuristic on the real scoring", true, false, greedyAction, greedyRow};

@@ -1,14 +1,17 @@
-#include "ismcts.h"
-
-#include "playout.h"
-#include "view_rules.h"
+#include "bot.h"
 
 #include <algorithm>
 #include <array>
-#include <bit>
+#include <cassert>
 #include <cmath>
 #include <vector>
 
+// Information-set Monte Carlo tree search with a single observer, the
+// deciding seat. Every move of the game is seen by every player, so the tree
+// is one of public histories: each iteration deals the unseen cards at
+// random, and the card a Draw turns up leads to the branch for that card.
+// Every player in the tree picks the move best for his own result. The
+// budget is the number of iterations, each ending in one playout.
 namespace {
 
 enum class NodeKind : std::uint8_t {
@@ -35,27 +38,25 @@ struct Node {
     double total = 0.0;
 };
 
-// Results in margins are spread far wider than shares of a win. Against
-// flat Monte Carlo at 1000 playouts a decision, exploration constants from
-// 0.2 to 0.8 played alike; 0.4 did best with less patient playouts.
-constexpr double marginScale = 1.0 / 40.0;
-constexpr double exploration = 0.4;
+// The tree of one search, and the path of one iteration through it. Kept in
+// the bot from one decision to the next, so that a search allocates only
+// while it outgrows every earlier one.
+struct Tree {
+    std::vector<Node> nodes;
+    std::vector<std::int32_t> path;
+};
 
-// The tree's nodes, kept from one decision to the next so that a search
-// allocates only while it outgrows every earlier one.
-thread_local std::vector<Node> nodes;
-
-std::int32_t newChildren(std::int32_t count) {
+std::int32_t newChildren(std::vector<Node>& nodes, std::int32_t count) {
     const auto first = static_cast<std::int32_t>(nodes.size());
     nodes.resize(nodes.size() + static_cast<std::size_t>(count));
     return first;
 }
 
-void expand(std::int32_t at, const PlayoutState& state, bool takesOnly) {
+void expand(std::vector<Node>& nodes, std::int32_t at, const GameState& state, bool takesOnly) {
     const NodeKind kind = nodes[at].kind;
     const auto mover = static_cast<std::uint8_t>(state.currentPlayer);
     if (kind == NodeKind::Card) {
-        const std::int32_t first = newChildren(cardKindCount);
+        const std::int32_t first = newChildren(nodes, cardKindCount);
         for (std::int32_t card = 0; card < cardKindCount; ++card) {
             Node& child = nodes[first + card];
             child.kind = NodeKind::Placement;
@@ -65,13 +66,13 @@ void expand(std::int32_t at, const PlayoutState& state, bool takesOnly) {
         nodes[at].childCount = cardKindCount;
         return;
     }
-    const RowSet draws = drawRows(state);
-    const RowSet takes = kind == NodeKind::Placement ? 0 : takeRows(state);
+    const RowSet draws = allowedRows(state, TurnAction::Draw);
+    const RowSet takes = kind == NodeKind::Placement ? 0 : allowedRows(state, TurnAction::Take);
     const bool drawChild = kind == NodeKind::Turn && draws != 0 && !takesOnly;
     // Rows that hold the same cards offer the same move: one child for them.
     const RowSet rows = distinctRows(state, kind == NodeKind::Placement ? draws : takes);
     const std::int32_t count = rowCount(rows) + (drawChild ? 1 : 0);
-    const std::int32_t first = newChildren(count);
+    const std::int32_t first = newChildren(nodes, count);
     std::int32_t next = first;
     if (drawChild) {
         nodes[next].kind = NodeKind::Card;
@@ -81,7 +82,7 @@ void expand(std::int32_t at, const PlayoutState& state, bool takesOnly) {
     for (RowSet left = rows; left != 0; left &= left - 1) {
         Node& child = nodes[next++];
         child.action = kind == NodeKind::Placement ? TurnAction::Draw : TurnAction::Take;
-        child.row = static_cast<std::int8_t>(std::countr_zero(left));
+        child.row = static_cast<std::int8_t>(lowestRow(left));
         child.mover = mover;
     }
     nodes[at].firstChild = first;
@@ -90,7 +91,7 @@ void expand(std::int32_t at, const PlayoutState& state, bool takesOnly) {
 
 // The first child never tried, or else the one with the best upper bound
 // on its mover's mean result.
-std::int32_t select(const Node& parent) {
+std::int32_t select(const std::vector<Node>& nodes, const Node& parent, double exploration) {
     const double logVisits = std::log(static_cast<double>(std::max(parent.visits, 1)));
     std::int32_t best = parent.firstChild;
     double bestBound = -1e300;
@@ -112,8 +113,10 @@ std::int32_t select(const Node& parent) {
 
 // One iteration: down the tree on a fresh deal, one new node, a playout,
 // and the results back up the path.
-void iterate(PlayoutState state, const UnseenCards& unseen, std::int32_t from, bool takesOnly,
-             const BotSettings& settings, SeededRandom& random, std::vector<std::int32_t>& path) {
+void iterate(Tree& tree, GameState state, const UnseenCards& unseen, std::int32_t from,
+             bool takesOnly, const BotSettings& settings, SeededRandom& random) {
+    std::vector<Node>& nodes = tree.nodes;
+    std::vector<std::int32_t>& path = tree.path;
     deal(state, unseen, from, random);
     path.clear();
     path.push_back(0);
@@ -122,19 +125,19 @@ void iterate(PlayoutState state, const UnseenCards& unseen, std::int32_t from, b
     bool drawPending = nodes[0].kind == NodeKind::Placement;
     while (!over) {
         if (nodes[at].firstChild < 0) {
-            expand(at, state, takesOnly && at == 0);
+            expand(nodes, at, state, takesOnly && at == 0);
         }
         const Node& node = nodes[at];
         std::int32_t next = 0;
         if (node.kind == NodeKind::Card) {
             next = node.firstChild + state.deck[state.nextCard];
         } else {
-            next = select(node);
+            next = select(nodes, node, settings.exploration);
             const Node& child = nodes[next];
             if (child.kind == NodeKind::Card) {
                 drawPending = true;
             } else {
-                over = playMove(state, child.action, child.row);
+                over = applyMove(state, child.action, child.row);
                 drawPending = false;
             }
         }
@@ -146,7 +149,7 @@ void iterate(PlayoutState state, const UnseenCards& unseen, std::int32_t from, b
     }
     if (!over) {
         if (drawPending) {
-            over = playMove(state, TurnAction::Draw, placement(state, random));
+            over = applyMove(state, TurnAction::Draw, placement(state, random));
         }
         if (!over) {
             playOut(state, settings.policy, random);
@@ -155,7 +158,7 @@ void iterate(PlayoutState state, const UnseenCards& unseen, std::int32_t from, b
     std::array<double, maxPlayers> results = outcomes(state, settings.objective);
     if (objectiveAt(settings.objective, state.numberOfPlayers) == Objective::Margin) {
         std::transform(results.begin(), results.end(), results.begin(),
-                       [](double margin) { return margin * marginScale; });
+                       [&settings](double margin) { return margin * settings.marginScale; });
     }
     for (const std::int32_t visited : path) {
         Node& node = nodes[visited];
@@ -166,19 +169,24 @@ void iterate(PlayoutState state, const UnseenCards& unseen, std::int32_t from, b
 
 // The root's most visited child after the budget's iterations.
 Node search(Bot& bot, const SeatView& view, NodeKind rootKind, CardKind drawn, bool takesOnly) {
-    PlayoutState root = playoutState(view);
-    UnseenCards unseen = unseenCards(view.unseen);
+    assert(bot.settings.budget > 0);
+    GameState root = view.table();
+    UnseenCards unseen = unseenCards(view.unseen());
     std::int32_t from = root.nextCard;
     if (drawn != noCard) {
         setAside(unseen, drawn);
-        root.deck[from++] = static_cast<std::uint8_t>(drawn);
+        root.deck[from++] = drawn;
     }
+    if (!bot.memory.has_value()) {
+        bot.memory.emplace<Tree>();
+    }
+    Tree& tree = std::any_cast<Tree&>(bot.memory);
+    std::vector<Node>& nodes = tree.nodes;
     nodes.clear();
     nodes.push_back(Node{});
     nodes[0].kind = rootKind;
-    thread_local std::vector<std::int32_t> path;
-    for (std::int32_t iteration = 0; iteration < std::max(1, bot.settings.budget); ++iteration) {
-        iterate(root, unseen, from, takesOnly, bot.settings, bot.random, path);
+    for (std::int32_t iteration = 0; iteration < bot.settings.budget; ++iteration) {
+        iterate(tree, root, unseen, from, takesOnly, bot.settings, bot.random);
     }
     const Node& top = nodes[0];
     std::int32_t best = top.firstChild;
@@ -190,11 +198,9 @@ Node search(Bot& bot, const SeatView& view, NodeKind rootKind, CardKind drawn, b
     return nodes[best];
 }
 
-} // namespace
-
-TurnAction ismctsAction(Bot& bot, const SeatView& view) {
-    const bool canDraw = allowedRows(view, TurnAction::Draw) != 0;
-    const bool canTake = allowedRows(view, TurnAction::Take) != 0;
+TurnAction ismctsAction(Bot& bot, const SeatView& view, DeckOrder /*order*/) {
+    const bool canDraw = view.rowsFor(TurnAction::Draw) != 0;
+    const bool canTake = view.rowsFor(TurnAction::Take) != 0;
     if (canDraw != canTake) {
         return canDraw ? TurnAction::Draw : TurnAction::Take;
     }
@@ -202,15 +208,22 @@ TurnAction ismctsAction(Bot& bot, const SeatView& view) {
     return best.kind == NodeKind::Card ? TurnAction::Draw : TurnAction::Take;
 }
 
-std::int32_t ismctsRow(Bot& bot, const SeatView& view, TurnAction action, CardKind drawn) {
+std::int32_t ismctsRow(Bot& bot, const SeatView& view, TurnAction action, CardKind drawn,
+                       DeckOrder /*order*/) {
     // Rows that hold the same cards are one choice: with only one there is
     // nothing to search.
-    const RowSet rows = distinctRows(playoutState(view), allowedRows(view, action));
+    const RowSet rows = distinctRows(view.table(), view.rowsFor(action));
     if (rowCount(rows) == 1) {
-        return std::countr_zero(rows);
+        return lowestRow(rows);
     }
     if (action == TurnAction::Take) {
         return search(bot, view, NodeKind::Turn, noCard, true).row;
     }
     return search(bot, view, NodeKind::Placement, drawn, false).row;
 }
+
+} // namespace
+
+extern const BotEntry ismctsBot;
+const BotEntry ismctsBot{
+    "ismcts", "information-set Monte Carlo tree search", true, true, ismctsAction, ismctsRow};

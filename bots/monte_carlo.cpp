@@ -1,13 +1,13 @@
-#include "monte_carlo.h"
-
-#include "playout.h"
-#include "playout_state.h"
-#include "view_rules.h"
+#include "bot.h"
 
 #include <algorithm>
 #include <array>
-#include <bit>
+#include <cassert>
 
+// Flat Monte Carlo: every choice is played on the same random deals of the
+// unseen cards, each deal to the game's end by the playout policy, and the
+// choice with the best mean result wins. The clairvoyant bot plays every
+// playout on the real deck instead.
 namespace {
 
 // A move to try first; a Draw chosen before its card is known has no row
@@ -25,9 +25,9 @@ struct Choices {
 };
 
 // Rows that hold the same cards offer the same move: one of them is tried.
-void addRows(Choices& choices, const PlayoutState& root, TurnAction action, RowSet rows) {
+void addRows(Choices& choices, const GameState& root, TurnAction action, RowSet rows) {
     for (rows = distinctRows(root, rows); rows != 0; rows &= rows - 1) {
-        choices.list[choices.count++] = Choice{action, std::countr_zero(rows)};
+        choices.list[choices.count++] = Choice{action, lowestRow(rows)};
     }
 }
 
@@ -36,22 +36,20 @@ void addRows(Choices& choices, const PlayoutState& root, TurnAction action, RowS
 // deal below it. The clairvoyant bot gets the real deck instead, and nothing
 // to deal.
 struct Root {
-    PlayoutState state;
+    GameState state;
     UnseenCards unseen;
     std::int32_t dealFrom = 0;
 };
 
-Root rootOf(const Bot& bot, const SeatView& view, CardKind drawn) {
-    Root root{playoutState(view), unseenCards(view.unseen), view.cardsDrawn};
-    if (bot.settings.strategy == Strategy::Clairvoyant && view.undrawnOrder) {
-        std::transform(view.undrawnOrder->begin(), view.undrawnOrder->end(),
-                       root.state.deck.begin() + root.dealFrom,
-                       [](CardKind card) { return static_cast<std::uint8_t>(card); });
+Root rootOf(const SeatView& view, CardKind drawn, DeckOrder order) {
+    Root root{view.table(), unseenCards(view.unseen()), view.cardsDrawn()};
+    if (!order.empty()) {
+        std::copy(order.begin(), order.end(), root.state.deck.begin() + root.dealFrom);
         root.unseen.count = 0;
         root.dealFrom = deckSize;
     } else if (drawn != noCard) {
         setAside(root.unseen, drawn);
-        root.state.deck[root.dealFrom++] = static_cast<std::uint8_t>(drawn);
+        root.state.deck[root.dealFrom++] = drawn;
     }
     return root;
 }
@@ -66,38 +64,53 @@ std::int32_t bestChoice(Bot& bot, const SeatView& view, const Root& root, const 
     const std::int32_t deals = std::max(1, settings.budget / choices.count);
     std::array<double, mostChoices> totals{};
     for (std::int32_t round = 0; round < deals; ++round) {
-        PlayoutState dealt = root.state;
+        GameState dealt = root.state;
         deal(dealt, root.unseen, root.dealFrom, bot.random);
         for (std::int32_t index = 0; index < choices.count; ++index) {
-            PlayoutState state = dealt;
+            GameState state = dealt;
             const Choice& choice = choices.list[index];
             const std::int32_t row = choice.row >= 0 ? choice.row : placement(state, bot.random);
-            if (!playMove(state, choice.action, row)) {
+            if (!applyMove(state, choice.action, row)) {
                 playOut(state, settings.policy, bot.random);
             }
-            totals[index] += outcomes(state, settings.objective)[view.seat];
+            totals[index] += outcomes(state, settings.objective)[view.seat()];
         }
     }
     return static_cast<std::int32_t>(
         std::max_element(totals.begin(), totals.begin() + choices.count) - totals.begin());
 }
 
-} // namespace
-
-TurnAction monteCarloAction(Bot& bot, const SeatView& view) {
-    const Root root = rootOf(bot, view, noCard);
+TurnAction monteCarloAction(Bot& bot, const SeatView& view, DeckOrder order) {
+    const Root root = rootOf(view, noCard, order);
     Choices choices;
-    if (drawRows(root.state) != 0) {
+    if (allowedRows(root.state, TurnAction::Draw) != 0) {
         choices.list[choices.count++] = Choice{};
     }
-    addRows(choices, root.state, TurnAction::Take, takeRows(root.state));
+    addRows(choices, root.state, TurnAction::Take, allowedRows(root.state, TurnAction::Take));
     return choices.list[bestChoice(bot, view, root, choices)].action;
 }
 
-std::int32_t monteCarloRow(Bot& bot, const SeatView& view, TurnAction action, CardKind drawn) {
-    const Root root = rootOf(bot, view, action == TurnAction::Draw ? drawn : noCard);
+std::int32_t monteCarloRow(Bot& bot, const SeatView& view, TurnAction action, CardKind drawn,
+                           DeckOrder order) {
+    const Root root = rootOf(view, action == TurnAction::Draw ? drawn : noCard, order);
     Choices choices;
-    addRows(choices, root.state, action,
-            action == TurnAction::Draw ? drawRows(root.state) : takeRows(root.state));
+    addRows(choices, root.state, action, allowedRows(root.state, action));
     return choices.list[bestChoice(bot, view, root, choices)].row;
 }
+
+} // namespace
+
+extern const BotEntry monteCarloBot, clairvoyantBot;
+const BotEntry monteCarloBot{"montecarlo",
+                             "flat Monte Carlo: each choice played out on the same random deals",
+                             true,
+                             true,
+                             monteCarloAction,
+                             monteCarloRow};
+// Reads the real deck order: a ceiling for measurements, never a player's opponent.
+const BotEntry clairvoyantBot{"clairvoyant",
+                              "flat Monte Carlo on the real deck order: a ceiling, not fair",
+                              false,
+                              true,
+                              monteCarloAction,
+                              monteCarloRow};

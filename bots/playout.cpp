@@ -1,8 +1,9 @@
 #include "playout.h"
 
-#include "view_rules.h"
+#include "../engine/results.h"
 
 #include <algorithm>
+#include <cassert>
 #include <utility>
 
 namespace {
@@ -25,22 +26,21 @@ std::int32_t rowFrom(RowSet rows, std::uint64_t bits) {
 
 // One draw from the generator serves both choices: the low bits pick the
 // action, the high half the row.
-PlayoutMove randomMove(const PlayoutState& state, SeededRandom& random) {
-    const RowSet draws = drawRows(state);
-    const RowSet takes = takeRows(state);
+PlayoutMove randomMove(const GameState& game, SeededRandom& random) {
+    const RowSet draws = allowedRows(game, TurnAction::Draw);
+    const RowSet takes = allowedRows(game, TurnAction::Take);
     const std::uint64_t bits = nextBits(random);
     const bool take = takes != 0 && (draws == 0 || (bits & 1U) != 0);
     const RowSet rows = take ? takes : draws;
     return {take ? TurnAction::Take : TurnAction::Draw, rowFrom(rows, bits)};
 }
 
-PlayoutMove patientMove(const PlayoutState& state, SeededRandom& random) {
-    const RowSet draws = drawRows(state);
-    const RowSet takes = takeRows(state);
-    std::uint32_t fullest = 0;
-    for (std::int32_t row = 0; row < state.numberOfPlayers; ++row) {
-        const std::uint32_t cards = contains(takes, row) ? state.rowCards[row] : 0U;
-        fullest = std::max(fullest, cards);
+PlayoutMove patientMove(const GameState& game, SeededRandom& random) {
+    const RowSet draws = allowedRows(game, TurnAction::Draw);
+    const RowSet takes = allowedRows(game, TurnAction::Take);
+    std::int32_t fullest = 0;
+    for (RowSet rows = takes; rows != 0; rows &= rows - 1) {
+        fullest = std::max(fullest, cardsOn(game.rows[lowestRow(rows)]));
     }
     const std::uint64_t bits = nextBits(random);
     const bool take = takes != 0 && (draws == 0 || (bits & 7U) < takeChance[fullest]);
@@ -53,8 +53,9 @@ PlayoutMove patientMove(const PlayoutState& state, SeededRandom& random) {
 UnseenCards unseenCards(const std::array<std::int32_t, cardKindCount>& unseen) {
     UnseenCards list;
     for (int kind = 0; kind < cardKindCount; ++kind) {
+        assert(unseen[kind] >= 0 && unseen[kind] <= deckMakeUp[kind]);
         for (std::int32_t copy = 0; copy < unseen[kind]; ++copy) {
-            list.cards[list.count++] = static_cast<std::uint8_t>(kind);
+            list.cards[list.count++] = static_cast<CardKind>(kind);
         }
     }
     return list;
@@ -62,43 +63,67 @@ UnseenCards unseenCards(const std::array<std::int32_t, cardKindCount>& unseen) {
 
 void setAside(UnseenCards& unseen, CardKind card) {
     auto* const end = unseen.cards.begin() + unseen.count;
-    auto* const found = std::find(unseen.cards.begin(), end, static_cast<std::uint8_t>(card));
-    if (found != end) {
-        *found = *(end - 1);
-        --unseen.count;
-    }
+    auto* const found = std::find(unseen.cards.begin(), end, card);
+    assert(found != end);
+    *found = *(end - 1);
+    --unseen.count;
 }
 
-void deal(PlayoutState& state, const UnseenCards& unseen, std::int32_t from, SeededRandom& random) {
+void deal(GameState& game, const UnseenCards& unseen, std::int32_t from, SeededRandom& random) {
+    assert(from >= 0 && from <= deckSize);
     const std::int32_t count = std::min(unseen.count, deckSize - from);
-    std::copy_n(unseen.cards.begin(), count, state.deck.begin() + from);
+    std::copy_n(unseen.cards.begin(), count, game.deck.begin() + from);
     const std::int32_t end = from + count;
     // Fisher-Yates, stopped once every position that can be drawn is dealt.
     for (std::int32_t position = from; position < std::min(end - 1, lastDrawable + 1); ++position) {
         const std::int32_t other = position + nextBelow(random, end - position);
-        std::swap(state.deck[position], state.deck[other]);
+        std::swap(game.deck[position], game.deck[other]);
     }
 }
 
-PlayoutMove policyMove(const PlayoutState& state, PlayoutPolicy policy, SeededRandom& random) {
+RowSet distinctRows(const GameState& game, RowSet rows) {
+    // Each row's cards as four bits of count per kind: equal exactly when
+    // the rows hold the same cards.
+    std::array<std::uint64_t, maxPlayers> holdings{};
+    RowSet distinct = 0;
+    for (; rows != 0; rows &= rows - 1) {
+        const std::int32_t row = lowestRow(rows);
+        std::uint64_t holding = 0;
+        const Row& onBoard = game.rows[row];
+        for (std::int32_t slot = 0; slot < cardsOn(onBoard); ++slot) {
+            holding += std::uint64_t{1} << (4U * static_cast<unsigned>(onBoard.slots[slot]));
+        }
+        holdings[row] = holding;
+        bool seen = false;
+        for (RowSet earlier = distinct; earlier != 0; earlier &= earlier - 1) {
+            seen = seen || holdings[lowestRow(earlier)] == holding;
+        }
+        if (!seen) {
+            distinct |= rowBit(row);
+        }
+    }
+    return distinct;
+}
+
+PlayoutMove policyMove(const GameState& game, PlayoutPolicy policy, SeededRandom& random) {
     switch (policy) {
     case PlayoutPolicy::Patient:
-        return patientMove(state, random);
+        return patientMove(game, random);
     case PlayoutPolicy::Random:
         break;
     }
-    return randomMove(state, random);
+    return randomMove(game, random);
 }
 
-std::int32_t placement(const PlayoutState& state, SeededRandom& random) {
-    return rowFrom(drawRows(state), nextBits(random));
+std::int32_t placement(const GameState& game, SeededRandom& random) {
+    return rowFrom(allowedRows(game, TurnAction::Draw), nextBits(random));
 }
 
-void playOut(PlayoutState& state, PlayoutPolicy policy, SeededRandom& random) {
+void playOut(GameState& game, PlayoutPolicy policy, SeededRandom& random) {
     bool over = false;
     while (!over) {
-        const PlayoutMove move = policyMove(state, policy, random);
-        over = playMove(state, move.action, move.row);
+        const PlayoutMove move = policyMove(game, policy, random);
+        over = applyMove(game, move.action, move.row);
     }
 }
 
@@ -109,32 +134,13 @@ Objective objectiveAt(Objective objective, std::int32_t players) {
     return players < maxPlayers ? Objective::Margin : Objective::WinShare;
 }
 
-std::array<double, maxPlayers> outcomes(const PlayoutState& finished, Objective objective) {
+std::array<double, maxPlayers> outcomes(const GameState& finished, Objective objective) {
     objective = objectiveAt(objective, finished.numberOfPlayers);
-    std::array<std::int32_t, maxPlayers> scores{};
-    std::int32_t top = -1000;
-    std::int32_t second = -1000;
-    std::int32_t winners = 0;
+    const Standings results = standings(finished);
+    std::array<double, maxPlayers> values{};
     for (std::int32_t seat = 0; seat < finished.numberOfPlayers; ++seat) {
-        scores[seat] = scoreOf(finished, seat);
-        if (scores[seat] > top) {
-            second = top;
-            top = scores[seat];
-            winners = 1;
-        } else {
-            second = std::max(second, scores[seat]);
-            winners += scores[seat] == top ? 1 : 0;
-        }
+        values[seat] =
+            objective == Objective::Margin ? margin(results, seat) : winShare(results, seat);
     }
-    std::array<double, maxPlayers> results{};
-    for (std::int32_t seat = 0; seat < finished.numberOfPlayers; ++seat) {
-        if (objective == Objective::Margin) {
-            // The best of the others is the top score unless this seat alone holds it.
-            const std::int32_t bestOther = scores[seat] == top && winners == 1 ? second : top;
-            results[seat] = scores[seat] - bestOther;
-        } else {
-            results[seat] = scores[seat] == top ? 1.0 / winners : 0.0;
-        }
-    }
-    return results;
+    return values;
 }

@@ -1,29 +1,34 @@
 #pragma once
 
 #include "../engine/card.h"
+#include "../engine/game_state.h"
+#include "../engine/row_set.h"
 #include "../engine/seeded_random.h"
 #include "../engine/turn_rules.h"
-#include "playout_state.h"
-#include "seat_view.h"
 
 #include <array>
 #include <cstdint>
 
 // The cards a seat has not seen, one entry per card, to deal from.
 struct UnseenCards {
-    std::array<std::uint8_t, deckSize> cards{};
+    std::array<CardKind, deckSize> cards{};
     std::int32_t count = 0;
 };
 
 UnseenCards unseenCards(const std::array<std::int32_t, cardKindCount>& unseen);
 
 // Takes one card of the kind out of the list: the card just drawn, which the
-// seat now knows.
+// seat now knows. The card must be among them.
 void setAside(UnseenCards& unseen, CardKind card);
 
 // A determinisation: the unseen cards in a random order on the deck from
 // position `from` on. Only the cards that can still be drawn are shuffled.
-void deal(PlayoutState& state, const UnseenCards& unseen, std::int32_t from, SeededRandom& random);
+void deal(GameState& game, const UnseenCards& unseen, std::int32_t from, SeededRandom& random);
+
+// The rows of the set that hold other cards than every lower row of the set:
+// rows holding the same cards, in whatever order, offer the same move, so a
+// search need weigh only one of them.
+RowSet distinctRows(const GameState& game, RowSet rows);
 
 // How the searches play a game to its end.
 enum class PlayoutPolicy : std::uint8_t {
@@ -40,13 +45,13 @@ struct PlayoutMove {
     std::int32_t row = 0;
 };
 
-PlayoutMove policyMove(const PlayoutState& state, PlayoutPolicy policy, SeededRandom& random);
+PlayoutMove policyMove(const GameState& game, PlayoutPolicy policy, SeededRandom& random);
 
 // A random row for the top card, as both policies place it.
-std::int32_t placement(const PlayoutState& state, SeededRandom& random);
+std::int32_t placement(const GameState& game, SeededRandom& random);
 
 // Plays the game on to its end.
-void playOut(PlayoutState& state, PlayoutPolicy policy, SeededRandom& random);
+void playOut(GameState& game, PlayoutPolicy policy, SeededRandom& random);
 
 // What a finished game is worth to a seat.
 enum class Objective : std::uint8_t {
@@ -63,4 +68,4 @@ enum class Objective : std::uint8_t {
 Objective objectiveAt(Objective objective, std::int32_t players);
 
 // Every seat's result of a finished game, by the objective.
-std::array<double, maxPlayers> outcomes(const PlayoutState& finished, Objective objective);
+std::array<double, maxPlayers> outcomes(const GameState& finished, Objective objective);

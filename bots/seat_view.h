@@ -2,35 +2,47 @@
 
 #include "../engine/card.h"
 #include "../engine/game_state.h"
+#include "../engine/row_set.h"
+#include "../engine/turn_rules.h"
 
 #include <array>
 #include <cstdint>
-#include <optional>
-#include <vector>
 
-// What one seat may know when it is that seat's turn: everything on the table
-// and nothing of the order of the undrawn deck. A computer player decides from
-// this alone; it is never handed the GameState.
-struct SeatView {
-    std::int32_t numberOfPlayers = minPlayers;
+// What the player to move may know: everything on the table and nothing of
+// the order of the undrawn deck. A fair computer player decides from this
+// alone. It reads the game in place, as simulations take one per move, and
+// offers no way to the deck's order.
+class SeatView {
+public:
+    explicit SeatView(const GameState& game) : game_(&game) {}
+
+    std::int32_t numberOfPlayers() const { return game_->numberOfPlayers; }
     // The seat to move: the one deciding.
-    std::int32_t seat = 0;
-    // Seats and rows 0 to numberOfPlayers - 1 are in play; fixed arrays keep
-    // a view free of allocations, as simulations build one per decision.
-    std::array<PlayerState, maxPlayers> players{};
-    std::array<Row, maxPlayers> rows{};
-    std::int32_t cardsDrawn = 0;
-    bool lastRound = false;
-    // Cards neither on the board nor in any pile, by kind: the undrawn deck's
-    // make-up, but not its order.
-    std::array<std::int32_t, cardKindCount> unseen{};
-    // The real order of the undrawn cards, top first. Filled only by
-    // revealedView, for the clairvoyant bot that cheats on purpose.
-    std::optional<std::vector<CardKind>> undrawnOrder;
+    std::int32_t seat() const { return game_->currentPlayer; }
+    const PlayerList& players() const { return game_->players; }
+    const RowList& rows() const { return game_->rows; }
+    std::int32_t cardsDrawn() const { return game_->nextCard; }
+    bool lastRound() const { return isLastRound(*game_); }
+    RowSet rowsFor(TurnAction action) const { return allowedRows(*game_, action); }
+
+    // The seat that moves after this one, or this seat itself when all the
+    // others have taken their rows.
+    std::int32_t nextSeat() const { return nextActivePlayer(*game_); }
+
+    // Cards neither on the board nor in any pile, by kind: the undrawn
+    // deck's make-up, but not its order.
+    std::array<std::int32_t, cardKindCount> unseen() const;
+
+    // The game as this seat may picture it, for a search to play on: the
+    // table exactly, and the undrawn cards left for a deal to fill (noCard
+    // until then).
+    GameState table() const;
+
+private:
+    const GameState* game_;
 };
 
 // What the player to move may know.
-SeatView seatView(const GameState& game);
-
-// The same, plus the undrawn deck's order: only for the clairvoyant bot.
-SeatView revealedView(const GameState& game);
+inline SeatView seatView(const GameState& game) {
+    return SeatView(game);
+}

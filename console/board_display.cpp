@@ -33,8 +33,7 @@ void showHand(std::int32_t number, const PlayerState& player) {
 
 } // namespace
 
-void ConsoleView::showBoard(std::vector<PlayerState> players, std::vector<Row> rows,
-                            bool lastRound) const {
+void ConsoleView::showBoard(PlayerList players, RowList rows, bool lastRound) const {
     for (int i = 0; i < 4; ++i) {
         endLine();
     }

@@ -22,7 +22,7 @@ struct ConsoleView {
     std::int32_t askRow(TurnAction action, CardKind drawnCard) const;
     void showInvalidMove() const;
 
-    void showBoard(std::vector<PlayerState> players, std::vector<Row> rows, bool lastRound) const;
+    void showBoard(PlayerList players, RowList rows, bool lastRound) const;
 
     void showScores(std::vector<std::int32_t> scores) const;
     void showWinners(std::int32_t top, std::vector<std::int32_t> winners) const;

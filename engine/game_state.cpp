@@ -1,6 +1,7 @@
 #include "game_state.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdlib>
 #include <ctime>
 #include <utility>
@@ -17,6 +18,7 @@ std::array<CardKind, deckSize> orderedDeck() {
 // One swap a draw; the last position is never chosen as j.
 void shuffleDeck(std::array<CardKind, deckSize>& deck, const ShuffleDraws& draws) {
     for (int j = 0; j < shuffleSteps; ++j) {
+        assert(draws[j] >= 0);
         const int n = deckSize - j;
         const int k = j + draws[j] % n;
         std::swap(deck[j], deck[k]);

@@ -3,8 +3,8 @@
 #include "card.h"
 
 #include <array>
+#include <boost/container/static_vector.hpp>
 #include <cstdint>
-#include <vector>
 
 inline constexpr int deckSize = 76;
 inline constexpr int rowLength = 3;
@@ -25,11 +25,23 @@ struct Row {
     std::array<CardKind, rowLength> slots{noCard, noCard, noCard};
 };
 
+// How many cards lie on a row: its slots fill in order.
+inline std::int32_t cardsOn(const Row& row) {
+    return static_cast<std::int32_t>(row.slots[0] != noCard) +
+           static_cast<std::int32_t>(row.slots[1] != noCard) +
+           static_cast<std::int32_t>(row.slots[2] != noCard);
+}
+
+// One entry per seat, held in place: a game copies without touching the heap,
+// as the computer players' searches copy thousands of games a decision.
+using PlayerList = boost::container::static_vector<PlayerState, maxPlayers>;
+using RowList = boost::container::static_vector<Row, maxPlayers>;
+
 struct GameState {
     std::int32_t numberOfPlayers = minPlayers;
-    std::vector<PlayerState> players;
+    PlayerList players;
     std::int32_t currentPlayer = 0;
-    std::vector<Row> rows;
+    RowList rows;
     // The shuffled deck, position 0 drawn first.
     std::array<CardKind, deckSize> deck{};
     std::int32_t nextCard = 0;

@@ -3,6 +3,7 @@
 #include "scoring.h"
 
 #include <algorithm>
+#include <cassert>
 
 std::vector<std::int32_t> allScores(const GameState& game) {
     std::vector<std::int32_t> scores;
@@ -20,13 +21,7 @@ std::int32_t topScore(const GameState& game, std::vector<std::int32_t> scores) {
     if (counted == 0) {
         return 0;
     }
-    std::int32_t top = scores[0];
-    for (std::size_t i = 1; i < counted; ++i) {
-        if (scores[i] > top) {
-            top = scores[i];
-        }
-    }
-    return top;
+    return *std::max_element(scores.begin(), scores.begin() + static_cast<std::ptrdiff_t>(counted));
 }
 
 std::vector<std::int32_t> winners(const GameState& game, std::int32_t top) {
@@ -37,4 +32,24 @@ std::vector<std::int32_t> winners(const GameState& game, std::int32_t top) {
         }
     }
     return numbers;
+}
+
+Standings standings(const GameState& game) {
+    Standings results;
+    results.players = game.numberOfPlayers;
+    const auto scores = results.scores.begin();
+    const auto end = scores + game.numberOfPlayers;
+    for (std::int32_t seat = 0; seat < game.numberOfPlayers; ++seat) {
+        results.scores[seat] = finalScore(game, seat);
+    }
+    results.top = *std::max_element(scores, end);
+    results.winnerCount = static_cast<std::int32_t>(std::count(scores, end, results.top));
+    results.runnerUp = results.top;
+    for (auto score = scores; score != end; ++score) {
+        if (*score < results.top &&
+            (results.runnerUp == results.top || *score > results.runnerUp)) {
+            results.runnerUp = *score;
+        }
+    }
+    return results;
 }

@@ -1,11 +1,23 @@
 #include "turn_rules.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace {
 
-bool isEmpty(const Row& row) {
-    return row.slots[0] == noCard;
+// A row allows a Draw unless it is full or taken, and a Take unless it is
+// empty or taken. Any other value of the action allows nothing.
+bool allows(const Row& row, TurnAction action) {
+    if (row.taken) {
+        return false;
+    }
+    switch (action) {
+    case TurnAction::Take:
+        return row.slots[0] != noCard;
+    case TurnAction::Draw:
+        return !row.full;
+    }
+    return false;
 }
 
 bool everyoneOut(const GameState& game) {
@@ -26,8 +38,8 @@ void takeRow(GameState& game, Row& row) {
 }
 
 void drawOnto(GameState& game, Row& row) {
-    CardKind& slot = *std::find(row.slots.begin(), row.slots.end(), noCard);
-    slot = topCard(game);
+    assert(game.nextCard < deckSize);
+    row.slots[cardsOn(row)] = topCard(game);
     row.full = row.slots[rowLength - 1] != noCard;
     ++game.nextCard;
 }
@@ -43,6 +55,7 @@ void clearBoard(GameState& game) {
 
 std::int32_t nextActivePlayer(const GameState& game) {
     const std::int32_t n = game.numberOfPlayers;
+    assert(game.currentPlayer >= 0 && game.currentPlayer < n);
     const std::int32_t following = game.currentPlayer + 1 >= n ? 0 : game.currentPlayer + 1;
     std::int32_t seat = following;
     // The last seat looked at is the player's own, who plays on when all the
@@ -57,42 +70,24 @@ std::int32_t nextActivePlayer(const GameState& game) {
     return following;
 }
 
+RowSet allowedRows(const GameState& game, TurnAction action) {
+    RowSet rows = 0;
+    for (std::int32_t row = 0; row < game.numberOfPlayers; ++row) {
+        rows |= static_cast<RowSet>(allows(game.rows[row], action)) << static_cast<unsigned>(row);
+    }
+    return rows;
+}
+
 bool isActionPossible(const GameState& game, TurnAction action) {
-    return std::any_of(game.rows.begin(), game.rows.end(), [action](const Row& row) {
-        if (row.taken) {
-            return false;
-        }
-        switch (action) {
-        case TurnAction::Take:
-            return !isEmpty(row);
-        case TurnAction::Draw:
-            return !row.full;
-        }
-        return false;
-    });
+    return allowedRows(game, action) != 0;
 }
 
 bool isRowValid(const GameState& game, TurnAction action, std::int32_t row) {
-    if (row < 0 || row > game.numberOfPlayers - 1) {
-        return false;
-    }
-    const Row& chosen = game.rows[row];
-    if (chosen.taken) {
-        return false;
-    }
-    switch (action) {
-    case TurnAction::Take:
-        return !isEmpty(chosen);
-    case TurnAction::Draw:
-        return !chosen.full;
-    }
-    return false;
+    return row >= 0 && row < game.numberOfPlayers && allows(game.rows[row], action);
 }
 
 bool applyMove(GameState& game, TurnAction action, std::int32_t row) {
-    if (!isRowValid(game, action, row)) {
-        return false;
-    }
+    assert(isRowValid(game, action, row));
     Row& chosen = game.rows[row];
     if (action == TurnAction::Take) {
         takeRow(game, chosen);
@@ -106,9 +101,14 @@ bool applyMove(GameState& game, TurnAction action, std::int32_t row) {
         return true;
     }
     game.currentPlayer = nextActivePlayer(game);
-    if (!roundOver) {
-        return false;
+    if (roundOver) {
+        clearBoard(game);
     }
-    clearBoard(game);
     return false;
+}
+
+bool closedRound(const GameState& after, TurnAction action, bool gameOver) {
+    return action == TurnAction::Take &&
+           (gameOver || std::none_of(after.players.begin(), after.players.end(),
+                                     [](const PlayerState& player) { return player.outOfRound; }));
 }

@@ -37,14 +37,14 @@ bool readBots(const std::string& text, std::int32_t budget, std::vector<BotSetti
         const auto settings = botNamed(name, budget);
         if (settings) {
             bots.push_back(*settings);
-        } else if (!strategyNamed(name.substr(0, name.find(':')))) {
-            error = "unknown bot '" + name +
-                    "' in --bots; the bots are random, greedy, montecarlo, ismcts and clairvoyant";
+        } else if (botEntryNamed(name.substr(0, name.find(':'))) == nullptr) {
+            error = "unknown bot '" + name + "' in --bots; the bots are " + botNameList();
             return false;
         } else {
             error = "bad budget in '" + name +
-                    "' in --bots; montecarlo, ismcts and clairvoyant may take one from 1 to "
-                    "10^8, as in montecarlo:200, and random and greedy none";
+                    "' in --bots; a searching bot may take one from 1 to 10^8, as in "
+                    "montecarlo:200, and settings such as ismcts:5000:exploration=0.3; "
+                    "the others none";
             return false;
         }
     }

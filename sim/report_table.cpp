@@ -73,8 +73,8 @@ NameColumn nameColumn(const SimConfig& config) {
         column.seats.push_back(printed("%zu %s", seat + 1, bot.c_str()));
     }
     for (const BotSettings& bot : distinctBots(config)) {
-        column.bots.push_back(botNameIn(config, bot) + (isFair(bot.strategy) ? "" : "*"));
-        column.readsDeck = column.readsDeck || !isFair(bot.strategy);
+        column.bots.push_back(botNameIn(config, bot) + (bot.entry->fair ? "" : "*"));
+        column.readsDeck = column.readsDeck || !bot.entry->fair;
     }
     for (const auto* names : {&column.seats, &column.bots}) {
         for (const std::string& name : *names) {

@@ -50,7 +50,7 @@ struct Shared {
 };
 
 bool isQuick(const BotSettings& bot) {
-    return bot.strategy == Strategy::Random || bot.strategy == Strategy::Greedy;
+    return !bot.entry->searches;
 }
 
 // Batches long enough that taking one costs nothing beside its games, and

@@ -69,7 +69,7 @@ Json resultsJson(const SimResults& results) {
     const std::vector<BotSettings> distinct = distinctBots(config);
     for (std::size_t bot = 0; bot < figures.bots.size(); ++bot) {
         Json json{{"bot", botNameIn(config, distinct[bot])},
-                  {"readsDeck", !isFair(distinct[bot].strategy)}};
+                  {"readsDeck", !distinct[bot].entry->fair}};
         json.update(tallyFiguresJson(figures.bots[bot]));
         bots.push_back(json);
     }

@@ -161,7 +161,7 @@ std::string scoresPanel(const SimResults& results) {
         svg += line(right - 230, legendY - 4, right - 205, legendY - 4,
                     printed("stroke='%s' stroke-width='3'", botColours[bot]).c_str());
         std::string name = botNameIn(results.config, bots[bot]);
-        if (!isFair(bots[bot].strategy)) {
+        if (!bots[bot].entry->fair) {
             name += " (reads the deck)";
         }
         svg += label(right - 200, legendY, name, "start", 12);

@@ -1,7 +1,11 @@
 #include "strengths.h"
 
+#include <cassert>
+
 BotSettings settingsOf(Strength strength) {
-    return strengthSettings[static_cast<std::size_t>(strength)];
+    const auto settings = botNamed(strengthBots[static_cast<std::size_t>(strength)], defaultBudget);
+    assert(settings.has_value());
+    return *settings;
 }
 
 std::vector<Bot> computerPlayers(Strength strength, std::uint64_t gameSeed, std::int32_t players) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 // How strong the computer players of a game are; all of them play alike.
@@ -22,11 +23,11 @@ inline constexpr std::size_t strengthCount = 3;
 // benchmark shows it): 5000 iterations take about 20 ms, fast enough that a
 // person never waits, and beat Medium clearly (bench/measure_strength.sh).
 // Easy and Medium move at once.
-inline constexpr std::array<BotSettings, strengthCount> strengthSettings = {{
-    {Strategy::Greedy, defaultBudget},
-    {Strategy::MonteCarlo, defaultBudget},
-    {Strategy::Ismcts, 5000},
-}};
+inline constexpr std::array<std::string_view, strengthCount> strengthBots = {
+    "greedy",
+    "montecarlo:1000",
+    "ismcts:5000",
+};
 
 BotSettings settingsOf(Strength strength);
 

@@ -30,15 +30,16 @@ void playCheckingEveryMove(GameState& game, std::vector<Bot>& bots, const std::s
     for (std::int32_t move = 0; !over; ++move) {
         ASSERT_LT(move, 200) << where;
         Bot& bot = bots.at(game.currentPlayer);
-        const SeatView view = isFair(bot.settings.strategy) ? seatView(game) : revealedView(game);
-        const TurnAction action = chooseAction(bot, view);
+        const SeatView view(game);
+        const DeckOrder order = deckOrderFor(bot, game);
+        const TurnAction action = chooseAction(bot, view, order);
         ASSERT_TRUE(isActionPossible(game, action))
-            << where << ", move " << move << ", " << strategyName(bot.settings.strategy);
-        const std::int32_t row =
-            chooseRow(bot, view, action, action == TurnAction::Draw ? topCard(game) : noCard);
+            << where << ", move " << move << ", " << bot.settings.entry->name;
+        const std::int32_t row = chooseRow(
+            bot, view, action, action == TurnAction::Draw ? topCard(game) : noCard, order);
         ASSERT_TRUE(isRowValid(game, action, row))
-            << where << ", move " << move << ", " << strategyName(bot.settings.strategy)
-            << " chose row " << row;
+            << where << ", move " << move << ", " << bot.settings.entry->name << " chose row "
+            << row;
         over = applyMove(game, action, row);
     }
     EXPECT_TRUE(isLastRound(game)) << where;
@@ -48,13 +49,13 @@ void playCheckingEveryMove(GameState& game, std::vector<Bot>& bots, const std::s
 // small budget: every decision is legal and every game is played out.
 TEST(BotGames, EveryStrategyMakesOnlyLegalMoves) {
     const std::int32_t games = scaledGames(400);
-    constexpr auto strategies = std::size(allStrategies);
+    const auto entries = botRegistry();
     for (std::int32_t index = 0; index < games; ++index) {
         GameState game = seededDeal(minPlayers + index % 4, deriveSeed(31, index));
         std::vector<BotSettings> settings;
         settings.reserve(maxPlayers);
         for (std::int32_t seat = 0; seat < game.numberOfPlayers; ++seat) {
-            settings.push_back(testSettings(allStrategies[(index + seat) % strategies]));
+            settings.push_back(testSettings(entries[(index + seat) % entries.size()]));
         }
         std::vector<Bot> bots = botsFor(game, settings, deriveSeed(32, index));
         ASSERT_NO_FATAL_FAILURE(playCheckingEveryMove(game, bots, "game " + std::to_string(index)));
@@ -69,8 +70,7 @@ TEST(BotGames, RandomAndGreedyMakeOnlyLegalMovesOverManyGames) {
         std::vector<BotSettings> settings;
         settings.reserve(maxPlayers);
         for (std::int32_t seat = 0; seat < game.numberOfPlayers; ++seat) {
-            settings.push_back(
-                BotSettings{(index + seat) % 2 == 0 ? Strategy::Random : Strategy::Greedy});
+            settings.push_back(settingsNamed((index + seat) % 2 == 0 ? "random" : "greedy"));
         }
         std::vector<Bot> bots = botsFor(game, settings, deriveSeed(34, index));
         ASSERT_NO_FATAL_FAILURE(playCheckingEveryMove(game, bots, "game " + std::to_string(index)));
@@ -90,9 +90,10 @@ bool sameMoves(const std::vector<PlayedMove>& left, const std::vector<PlayedMove
     return true;
 }
 
-std::vector<PlayedMove> playedGame(std::int32_t players, Strategy strategy, std::uint64_t seed) {
+std::vector<PlayedMove> playedGame(std::int32_t players, const BotEntry* entry,
+                                   std::uint64_t seed) {
     GameState game = seededDeal(players, seed);
-    std::vector<BotSettings> settings(static_cast<std::size_t>(players), testSettings(strategy));
+    std::vector<BotSettings> settings(static_cast<std::size_t>(players), testSettings(entry));
     std::vector<Bot> bots = botsFor(game, settings, seed);
     std::vector<PlayedMove> moves;
     playBotGame(game, bots, &moves);
@@ -103,13 +104,13 @@ std::vector<PlayedMove> playedGame(std::int32_t players, Strategy strategy, std:
 // settings: played again it is the same game, move for move; another seed
 // gives another game.
 TEST(BotGames, SameSeedSameGame) {
-    for (const Strategy strategy : allStrategies) {
+    for (const BotEntry* entry : botRegistry()) {
         for (std::int32_t players = minPlayers; players <= maxPlayers; players += 3) {
-            const std::vector<PlayedMove> first = playedGame(players, strategy, 41);
-            EXPECT_TRUE(sameMoves(first, playedGame(players, strategy, 41)))
-                << strategyName(strategy) << ", " << players << " players";
-            EXPECT_FALSE(sameMoves(first, playedGame(players, strategy, 42)))
-                << strategyName(strategy) << ", " << players << " players";
+            const std::vector<PlayedMove> first = playedGame(players, entry, 41);
+            EXPECT_TRUE(sameMoves(first, playedGame(players, entry, 41)))
+                << entry->name << ", " << players << " players";
+            EXPECT_FALSE(sameMoves(first, playedGame(players, entry, 42)))
+                << entry->name << ", " << players << " players";
         }
     }
 }
@@ -117,7 +118,7 @@ TEST(BotGames, SameSeedSameGame) {
 // Each seat's bot has a stream of its own, the same for the same game seed
 // and seat, and different for other seats and other games.
 TEST(BotGames, EachSeatHasItsOwnStream) {
-    const BotSettings settings{Strategy::Random};
+    const BotSettings settings = settingsNamed("random");
     Bot first = newBot(settings, 5, 0);
     Bot again = newBot(settings, 5, 0);
     Bot otherSeat = newBot(settings, 5, 1);
@@ -128,33 +129,45 @@ TEST(BotGames, EachSeatHasItsOwnStream) {
     EXPECT_NE(value, nextBits(otherGame.random));
 }
 
-TEST(BotGames, StrategiesByName) {
-    for (const Strategy strategy : allStrategies) {
-        EXPECT_EQ(strategyNamed(strategyName(strategy)), strategy);
-        EXPECT_EQ(isFair(strategy), strategy != Strategy::Clairvoyant);
+// Every name in the registry finds its own entry, and only the registry's
+// names are bots; the names' list for messages holds every one.
+TEST(BotGames, TheRegistryNamesEveryBotOnce) {
+    const std::string list = botNameList();
+    for (const BotEntry* entry : botRegistry()) {
+        EXPECT_EQ(botEntryNamed(entry->name), entry);
+        EXPECT_NE(list.find(entry->name), std::string::npos) << entry->name;
+        EXPECT_TRUE(entry->chooseAction != nullptr && entry->chooseRow != nullptr) << entry->name;
+        EXPECT_EQ(entry->fair, entry->name != "clairvoyant") << entry->name;
     }
-    EXPECT_EQ(strategyName(Strategy::MonteCarlo), "montecarlo");
-    EXPECT_FALSE(strategyNamed("Greedy").has_value());
-    EXPECT_FALSE(strategyNamed("").has_value());
+    EXPECT_EQ(botEntryNamed("montecarlo")->name, "montecarlo");
+    EXPECT_EQ(botEntryNamed("Greedy"), nullptr);
+    EXPECT_EQ(botEntryNamed(""), nullptr);
 }
 
-// Names with budgets read back to the settings they were written from, and
-// each budget has one spelling.
+// Names with budgets and settings read back to the settings they were
+// written from, and each budget has one spelling.
 TEST(BotGames, BotsByNameWithTheirBudgets) {
-    for (const Strategy strategy : allStrategies) {
+    for (const BotEntry* entry : botRegistry()) {
         for (const std::int32_t budget : {1, 500, 1000, mostBudget}) {
-            const BotSettings settings{strategy, budget};
+            const BotSettings settings{entry, budget};
             const std::string name = botName(settings, 500);
-            const bool plain =
-                budget == 500 || strategy == Strategy::Random || strategy == Strategy::Greedy;
+            const bool plain = budget == 500 || !entry->searches;
             EXPECT_EQ(name.find(':') == std::string::npos, plain) << name;
-            const BotSettings expected = plain ? BotSettings{strategy, 500} : settings;
+            const BotSettings expected = plain ? BotSettings{entry, 500} : settings;
             EXPECT_EQ(botNamed(name, 500), expected) << name;
         }
     }
-    EXPECT_EQ(botName(BotSettings{Strategy::Ismcts, 200}, 1000), "ismcts:200");
-    for (const char* bad : {"montecarlo:0200", "montecarlo:+5", "montecarlo: 5", "montecarlo:5:5",
-                            "ismcts:99999999999", "clairvoyant:", ":5", "random:1"}) {
+    BotSettings tuned = settingsNamed("ismcts", 200);
+    tuned.exploration = 0.25;
+    tuned.marginScale = 0.05;
+    EXPECT_EQ(botName(tuned, 1000), "ismcts:200:exploration=0.25:scale=0.05");
+    EXPECT_EQ(botNamed("ismcts:200:exploration=0.25:scale=0.05", 1000), tuned);
+    EXPECT_EQ(botName(settingsNamed("ismcts", 200), 1000), "ismcts:200");
+    for (const char* bad :
+         {"montecarlo:0200", "montecarlo:+5", "montecarlo: 5", "montecarlo:5:5",
+          "ismcts:99999999999", "clairvoyant:", ":5", "random:1", "greedy:exploration=1",
+          "ismcts:exploration=0", "ismcts:exploration=-1", "ismcts:exploration=inf",
+          "ismcts:depth=3", "ismcts:scale=", "ismcts:exploration=0.3x"}) {
         EXPECT_FALSE(botNamed(bad, 500).has_value()) << bad;
     }
 }

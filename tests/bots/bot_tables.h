@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <gtest/gtest.h>
+#include <string_view>
 
 #ifndef PELLARO_BOT_GAMES_SCALE
 #define PELLARO_BOT_GAMES_SCALE 10
@@ -26,12 +28,17 @@ inline GameState seededDeal(std::int32_t players, std::uint64_t seed) {
     return dealGame(players, draws);
 }
 
-// A small budget keeps the searches fast enough for hundreds of games.
-inline BotSettings testSettings(Strategy strategy) {
-    const bool searches = strategy != Strategy::Random && strategy != Strategy::Greedy;
-    return BotSettings{strategy, searches ? 12 : defaultBudget};
+// The settings of the registry's bot of that name, on its usual budget.
+inline BotSettings settingsNamed(std::string_view name, std::int32_t budget = defaultBudget) {
+    const BotEntry* entry = botEntryNamed(name);
+    if (entry == nullptr) {
+        ADD_FAILURE() << "no bot named " << name;
+        entry = botRegistry().front();
+    }
+    return BotSettings{entry, budget};
 }
 
-inline constexpr std::array<Strategy, 5> allStrategies = {Strategy::Random, Strategy::Greedy,
-                                                          Strategy::MonteCarlo, Strategy::Ismcts,
-                                                          Strategy::Clairvoyant};
+// A small budget keeps the searches fast enough for hundreds of games.
+inline BotSettings testSettings(const BotEntry* entry) {
+    return BotSettings{entry, entry->searches ? 12 : defaultBudget};
+}

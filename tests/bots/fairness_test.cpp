@@ -58,15 +58,16 @@ struct Decisions {
 // the row it would choose for each possible action (for a Draw, knowing the
 // top card).
 Decisions decide(const Bot& bot, const GameState& game) {
-    const SeatView view = isFair(bot.settings.strategy) ? seatView(game) : revealedView(game);
+    const SeatView view(game);
+    const DeckOrder order = deckOrderFor(bot, game);
     Decisions decisions;
     Bot deciding = bot;
-    decisions.action = chooseAction(deciding, view);
+    decisions.action = chooseAction(deciding, view, order);
     for (const TurnAction action : bothActions) {
         if (isActionPossible(game, action)) {
             Bot choosing = bot;
-            const std::int32_t row = chooseRow(choosing, view, action,
-                                               action == TurnAction::Draw ? topCard(game) : noCard);
+            const std::int32_t row = chooseRow(
+                choosing, view, action, action == TurnAction::Draw ? topCard(game) : noCard, order);
             (action == TurnAction::Draw ? decisions.drawRow : decisions.takeRow) = row;
         }
     }
@@ -90,22 +91,20 @@ TEST(Fairness, TheUndrawnOrderNeverChangesAFairDecision) {
     for (std::int32_t index = 0; index < positions; ++index) {
         const std::int32_t players = minPlayers + index % 4;
         const GameState game = randomPosition(players, deriveSeed(11, index), random);
-        for (const Strategy strategy : allStrategies) {
-            const Bot bot =
-                newBot(testSettings(strategy), deriveSeed(12, index), game.currentPlayer);
+        for (const BotEntry* entry : botRegistry()) {
+            const Bot bot = newBot(testSettings(entry), deriveSeed(12, index), game.currentPlayer);
             const Decisions original = decide(bot, game);
             const GameState reordered = withUndrawnPermuted(game, game.nextCard, random);
             const GameState belowTop = withUndrawnPermuted(game, game.nextCard + 1, random);
             const Decisions action = decide(bot, reordered);
             const Decisions rows = decide(bot, belowTop);
-            if (!isFair(strategy)) {
+            if (!entry->fair) {
                 clairvoyantChanges += original.action != action.action ? 1 : 0;
                 clairvoyantChanges += original.drawRow != rows.drawRow ? 1 : 0;
                 continue;
             }
-            EXPECT_EQ(original.action, action.action)
-                << strategyName(strategy) << " at position " << index;
-            EXPECT_TRUE(original == rows) << strategyName(strategy) << " at position " << index;
+            EXPECT_EQ(original.action, action.action) << entry->name << " at position " << index;
+            EXPECT_TRUE(original == rows) << entry->name << " at position " << index;
         }
     }
     EXPECT_GT(clairvoyantChanges, 0);

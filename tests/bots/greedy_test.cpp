@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <initializer_list>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -19,7 +20,8 @@ namespace {
 // The share of the games that the seat of the one strategy wins (a tie
 // counting as a share of a win), over the same deals for every game size,
 // the strategy playing each seat in turn against the other strategy.
-double winShare(Strategy one, Strategy others, std::int32_t players, std::int32_t deals) {
+double winShareOf(std::string_view one, std::string_view others, std::int32_t players,
+                  std::int32_t deals) {
     double share = 0.0;
     std::int32_t games = 0;
     for (std::int32_t dealt = 0; dealt < deals; ++dealt) {
@@ -28,7 +30,7 @@ double winShare(Strategy one, Strategy others, std::int32_t players, std::int32_
             std::vector<Bot> bots;
             bots.reserve(static_cast<std::size_t>(players));
             for (std::int32_t other = 0; other < players; ++other) {
-                bots.push_back(newBot(BotSettings{other == seat ? one : others},
+                bots.push_back(newBot(settingsNamed(other == seat ? one : others),
                                       deriveSeed(52, dealt), other));
             }
             playBotGame(game, bots, nullptr);
@@ -45,9 +47,9 @@ double winShare(Strategy one, Strategy others, std::int32_t players, std::int32_
 // deals, so the figures are always the same (about 0.8 with two players,
 // 0.9 with five against four random players, where a fair share is 0.2).
 TEST(Greedy, BeatsRandomPlayDecisively) {
-    EXPECT_GT(winShare(Strategy::Greedy, Strategy::Random, 2, 200), 0.7);
-    EXPECT_GT(winShare(Strategy::Greedy, Strategy::Random, 3, 60), 0.7);
-    EXPECT_GT(winShare(Strategy::Greedy, Strategy::Random, 5, 40), 0.6);
+    EXPECT_GT(winShareOf("greedy", "random", 2, 200), 0.7);
+    EXPECT_GT(winShareOf("greedy", "random", 3, 60), 0.7);
+    EXPECT_GT(winShareOf("greedy", "random", 5, 40), 0.6);
 }
 
 struct Position {
@@ -120,7 +122,7 @@ TEST(Greedy, ChoosesTheObviousMoves) {
     for (const Position& position : positions) {
         const GameState game = tableOf(position);
         const SeatView view = seatView(game);
-        Bot bot = newBot(BotSettings{Strategy::Greedy}, 1, 0);
+        Bot bot = newBot(settingsNamed("greedy"), 1, 0);
         if (position.checkAction) {
             EXPECT_EQ(chooseAction(bot, view), position.expectedAction) << position.what;
         }

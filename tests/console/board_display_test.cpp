@@ -26,7 +26,8 @@ std::string shown(std::int32_t count, const std::vector<PlayerState>& players,
     RedirectedConsole console("");
     ConsoleView view{};
     view.playerCount = count;
-    view.showBoard(players, rows, lastRound);
+    view.showBoard(PlayerList(players.begin(), players.end()), RowList(rows.begin(), rows.end()),
+                   lastRound);
     EXPECT_EQ(console.unread(), "");
     return console.output();
 }

@@ -261,7 +261,7 @@ TEST(TurnRules, ActionIsPossibleWhenSomeRowAllowsIt) {
     const Row takenFull{true, true, {Red, Green, Blue}};
     const Row takenOne{false, true, {Red, noCard, noCard}};
     struct Case {
-        std::vector<Row> rows;
+        RowList rows;
         bool drawPossible;
         bool takePossible;
         const char* what;

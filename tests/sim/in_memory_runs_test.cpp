@@ -12,11 +12,12 @@
 #include <numeric>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
 
-SimConfig configOf(const std::vector<Strategy>& seats, std::int64_t deals, bool rotate) {
+SimConfig configOf(const std::vector<std::string_view>& seats, std::int64_t deals, bool rotate) {
     SimConfig config;
     config.players = static_cast<std::int32_t>(seats.size());
     config.seed = 20240607;
@@ -24,8 +25,8 @@ SimConfig configOf(const std::vector<Strategy>& seats, std::int64_t deals, bool 
     config.rotate = rotate;
     // Searching bots search little here: the tests are about the runs.
     config.budget = 4;
-    for (const Strategy strategy : seats) {
-        config.seats.push_back(BotSettings{strategy, config.budget});
+    for (const std::string_view name : seats) {
+        config.seats.push_back(BotSettings{botEntryNamed(name), config.budget});
     }
     return config;
 }
@@ -66,8 +67,7 @@ std::string withoutTiming(const SimResults& results) {
 }
 
 TEST(InMemoryRuns, AnyNumberOfThreadsGivesTheSameSummaryAndRecords) {
-    const SimConfig config =
-        configOf({Strategy::Greedy, Strategy::Random, Strategy::Random}, 240, false);
+    const SimConfig config = configOf({"greedy", "random", "random"}, 240, false);
     const RecordedRun one = runWithRecords(config, {0, 240}, 1);
     for (const std::int32_t threads : {2, 3, 7}) {
         const RecordedRun many = runWithRecords(config, {0, 240}, threads);
@@ -81,9 +81,8 @@ TEST(InMemoryRuns, AnyNumberOfThreadsGivesTheSameSummaryAndRecords) {
 TEST(InMemoryRuns, CountsAgreeWithTheGamesRecorded) {
     // Every figure recomputed from the records by other means: rounds from
     // one Take per player per round, places by ranking the scores.
-    const SimConfig config = configOf(
-        {Strategy::Random, Strategy::Greedy, Strategy::Random, Strategy::Random, Strategy::Greedy},
-        150, false);
+    const SimConfig config =
+        configOf({"random", "greedy", "random", "random", "greedy"}, 150, false);
     const RecordedRun run = runWithRecords(config, {0, 150}, 2);
     const Summary& summary = run.results.summary;
     Summary expected;
@@ -166,8 +165,7 @@ TEST(InMemoryRuns, CountsAgreeWithTheGamesRecorded) {
 }
 
 TEST(InMemoryRuns, RotationPlaysEveryBotInEverySeatOnTheSameDeal) {
-    const SimConfig config = configOf(
-        {Strategy::Greedy, Strategy::Random, Strategy::Clairvoyant, Strategy::Random}, 12, true);
+    const SimConfig config = configOf({"greedy", "random", "clairvoyant", "random"}, 12, true);
     const RecordedRun run = runWithRecords(config, {0, 12}, 2);
     const std::vector<RecordedGame> games = parsedRecords(run.records);
     ASSERT_EQ(games.size(), 48U);
@@ -197,7 +195,7 @@ TEST(InMemoryRuns, RotatedCopiesOfOneGameNarrowNoInterval) {
     // Bots of one strategy draw by seat, so every rotation of a deal replays
     // the same game: the rotated run holds each game four times, and its
     // intervals must be those of the run without rotation.
-    const SimConfig plain = configOf(std::vector<Strategy>(4, Strategy::Random), 200, false);
+    const SimConfig plain = configOf(std::vector<std::string_view>(4, "random"), 200, false);
     SimConfig rotated = plain;
     rotated.rotate = true;
     const Figures once =
@@ -217,7 +215,7 @@ TEST(InMemoryRuns, RotatedCopiesOfOneGameNarrowNoInterval) {
 }
 
 TEST(InMemoryRuns, SplitRangesAddUpToTheWholeRunAndTheSummaryReadsBack) {
-    const SimConfig config = configOf({Strategy::Random, Strategy::Greedy}, 90, true);
+    const SimConfig config = configOf({"random", "greedy"}, 90, true);
     const SimResults whole = runSimulation(config, {0, 90}, 2, nullptr, nullptr);
     SimResults joined;
     joined.config = config;
@@ -234,8 +232,9 @@ TEST(InMemoryRuns, SplitRangesAddUpToTheWholeRunAndTheSummaryReadsBack) {
 }
 
 TEST(InMemoryRuns, OneStrategyOnTwoBudgetsIsTwoBotsEachOnItsOwnBudget) {
-    SimConfig config = configOf({Strategy::MonteCarlo, Strategy::MonteCarlo}, 3, true);
-    config.seats = {BotSettings{Strategy::MonteCarlo, 2}, BotSettings{Strategy::MonteCarlo, 3}};
+    SimConfig config = configOf({"montecarlo", "montecarlo"}, 3, true);
+    config.seats = {BotSettings{botEntryNamed("montecarlo"), 2},
+                    BotSettings{botEntryNamed("montecarlo"), 3}};
     const RecordedRun run = runWithRecords(config, {0, 3}, 2);
     ASSERT_EQ(distinctBots(config).size(), 2U);
     EXPECT_EQ(run.results.summary.bots[0].games, 6);
@@ -264,8 +263,7 @@ TEST(InMemoryRuns, OneStrategyOnTwoBudgetsIsTwoBotsEachOnItsOwnBudget) {
     const std::vector<RecordedGame> same = parsedRecords(runWithRecords(usual, {0, 3}, 1).records);
     EXPECT_EQ(same[0].bots, (std::vector<std::string>{"montecarlo", "montecarlo:3"}));
     const std::vector<RecordedGame> flat = parsedRecords(
-        runWithRecords(configOf({Strategy::MonteCarlo, Strategy::MonteCarlo}, 3, true), {0, 3}, 1)
-            .records);
+        runWithRecords(configOf({"montecarlo", "montecarlo"}, 3, true), {0, 3}, 1).records);
     const auto movesOf = [](const RecordedGame& game) {
         std::vector<std::string> moves;
         std::transform(game.moves.begin(), game.moves.end(), std::back_inserter(moves), moveText);

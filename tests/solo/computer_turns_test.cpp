@@ -32,8 +32,9 @@ TEST(ComputerTurns, OneLineTellsTheMoveNumberedFromOne) {
 }
 
 TEST(ComputerTurns, EveryStrengthIsAFairBot) {
-    for (const BotSettings settings : strengthSettings) {
-        EXPECT_TRUE(isFair(settings.strategy)) << strategyName(settings.strategy);
+    for (const Strength strength : {Strength::Easy, Strength::Medium, Strength::Hard}) {
+        const BotSettings settings = settingsOf(strength);
+        EXPECT_TRUE(settings.entry->fair) << settings.entry->name;
         EXPECT_GT(settings.budget, 0);
     }
 }
@@ -80,7 +81,7 @@ TEST(ComputerTurns, AThousandGamesAtEachStrengthAreAllLegal) {
         int moves = 0;
         for (std::uint32_t seed = 0; seed < run.games; ++seed) {
             const std::int32_t players = minPlayers + static_cast<std::int32_t>(seed % 4);
-            const BotSettings settings{settingsOf(run.strength).strategy, run.budget};
+            const BotSettings settings{settingsOf(run.strength).entry, run.budget};
             std::vector<Bot> bots;
             bots.reserve(static_cast<std::size_t>(players));
             for (std::int32_t seat = 0; seat < players; ++seat) {

@@ -1,36 +1,29 @@
 #pragma once
 
-#include "../engine/game_state.h"
-#include "../engine/turn_rules.h"
-#include "seat_view.h"
+#include "game_state.h"
 
 #include <array>
 #include <bit>
+#include <cassert>
 #include <cstdint>
 
-// A set of rows, bit r for row r: what a move may be played on. Seats are
-// kept in the same way.
+// A set of rows, bit r for row r: the rows a move may be played on. Seats
+// are kept in the same way.
 using RowSet = std::uint32_t;
 
-// The rows that allow each action in the view: exactly those that
-// isRowValid accepts in the game the view was taken from.
-struct RowChoices {
-    RowSet draws = 0;
-    RowSet takes = 0;
-};
-
-RowChoices rowChoices(const SeatView& view);
-
-inline RowSet allowedRows(const RowChoices& choices, TurnAction action) {
-    return action == TurnAction::Take ? choices.takes : choices.draws;
-}
-
-inline RowSet allowedRows(const SeatView& view, TurnAction action) {
-    return allowedRows(rowChoices(view), action);
+inline RowSet rowBit(std::int32_t row) {
+    assert(row >= 0 && row < maxPlayers);
+    return RowSet{1} << static_cast<unsigned>(row);
 }
 
 inline bool contains(RowSet rows, std::int32_t row) {
     return row >= 0 && row < maxPlayers && ((rows >> static_cast<unsigned>(row)) & 1U) != 0;
+}
+
+// Every row of a table of this many players.
+inline RowSet allRowsOf(std::int32_t players) {
+    assert(players >= minPlayers && players <= maxPlayers);
+    return (RowSet{1} << static_cast<unsigned>(players)) - 1;
 }
 
 // How many rows the set holds. A set never holds more than five rows, and a
@@ -56,18 +49,15 @@ inline constexpr auto rowsOfSet = [] {
     return rowsOf;
 }();
 
-// The index-th row of the set, counting from the lowest; index < rowCount.
-// Looked up rather than counted, since a random index would make a counting
-// loop's length unpredictable.
+// The index-th row of the set, counting from the lowest. Looked up rather
+// than counted, since a random index would make a counting loop's length
+// unpredictable.
 inline std::int32_t nthRow(RowSet rows, std::int32_t index) {
+    assert(index >= 0 && index < rowCount(rows));
     return rowsOfSet[rows & 31U][static_cast<std::size_t>(index)];
 }
 
-// How many cards lie on a row: its slots fill in order.
-inline std::int32_t cardsOn(const Row& row) {
-    std::int32_t cards = 0;
-    while (cards < rowLength && row.slots[cards] != noCard) {
-        ++cards;
-    }
-    return cards;
+inline std::int32_t lowestRow(RowSet rows) {
+    assert(rows != 0);
+    return std::countr_zero(rows);
 }

@@ -1,0 +1,26 @@
+#include "bot.h"
+
+// Plays any possible move: a baseline that every other bot must beat.
+namespace {
+
+TurnAction randomAction(Bot& bot, const SeatView& view, DeckOrder /*order*/) {
+    const bool canDraw = view.rowsFor(TurnAction::Draw) != 0;
+    const bool canTake = view.rowsFor(TurnAction::Take) != 0;
+    if (canDraw && canTake) {
+        return nextBelow(bot.random, 2) == 0 ? TurnAction::Draw : TurnAction::Take;
+    }
+    return canDraw ? TurnAction::Draw : TurnAction::Take;
+}
+
+std::int32_t randomRow(Bot& bot, const SeatView& view, TurnAction action, CardKind /*drawn*/,
+                       DeckOrder /*order*/) {
+    const RowSet rows = view.rowsFor(action);
+    return nthRow(rows, nextBelow(bot.random, rowCount(rows)));
+}
+
+} // namespace
+
+extern const BotEntry randomBot;
+const BotEntry randomBot{"random",     "a uniformly random possible action, then a random row",
+                         true,         false,
+                         randomAction, randomRow};
