@@ -21,7 +21,8 @@ double processSeconds() {
 void simulatorRun(benchmark::State& state) {
     SimConfig config;
     config.players = 5;
-    config.seats.assign(5, BotSettings{static_cast<Strategy>(state.range(1)), config.budget});
+    const BotEntry* bot = botRegistry()[static_cast<std::size_t>(state.range(1))];
+    config.seats.assign(5, BotSettings{bot, config.budget});
     config.seed = 1;
     config.deals = 20000;
     const auto threads = static_cast<std::int32_t>(state.range(0));
@@ -39,14 +40,15 @@ void simulatorRun(benchmark::State& state) {
     state.SetItemsProcessed(games);
     state.counters["games_per_cpu_second"] =
         static_cast<double>(games) / (processSeconds() - cpuStart);
-    state.SetLabel(std::string(strategyName(config.seats[0].strategy)) + " x5");
+    state.SetLabel(std::string(bot->name) + " x5");
 }
 BENCHMARK(simulatorRun)
     ->ArgNames({"threads", "bot"})
-    ->Args({1, static_cast<std::int64_t>(Strategy::Random)})
-    ->Args({2, static_cast<std::int64_t>(Strategy::Random)})
-    ->Args({1, static_cast<std::int64_t>(Strategy::Greedy)})
-    ->Args({2, static_cast<std::int64_t>(Strategy::Greedy)})
+    // The registry's first two bots: random and greedy.
+    ->Args({1, 0})
+    ->Args({2, 0})
+    ->Args({1, 1})
+    ->Args({2, 1})
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 

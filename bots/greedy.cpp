@@ -24,20 +24,12 @@ struct GreedyWeights {
     double patience = 0.9;
 };
 
-// No extra card: added as an empty slot is, it changes nothing.
-constexpr std::int32_t noExtra = noCard;
 constexpr std::int32_t noSeat = -1;
 // Worth less than any row: stands for a row that is not there.
 constexpr std::int32_t noRow = -1000;
 
 // The two piles that matter to a move, ready for scoring with a row added:
 // the seat's own and the rival's, if anybody else is still in the round.
-// The rows that allow each action.
-struct RowChoices {
-    RowSet draws = 0;
-    RowSet takes = 0;
-};
-
 struct Table {
     const SeatView* view = nullptr;
     RowChoices choices;
@@ -58,10 +50,6 @@ constexpr std::size_t rivals = 1;
 
 PileTally tallyOf(const PlayerState& player) {
     return pileTally(player.counts);
-}
-
-RowChoices rowChoices(const SeatView& view) {
-    return {view.rowsFor(TurnAction::Draw), view.rowsFor(TurnAction::Take)};
 }
 
 Table tableOf(const SeatView& view, const RowChoices& choices, Gains gains) {
@@ -87,17 +75,17 @@ Table tableOf(const SeatView& view, const RowChoices& choices, Gains gains) {
 PileTally withRow(const Table& table, std::size_t pile, std::int32_t row) {
     PileTally tally = table.tallies[pile];
     for (const CardKind card : table.view->rows()[row].slots) {
+        if (card == noCard) {
+            break;
+        }
         addCard(tally, card);
     }
     return tally;
 }
 
-// What the pile would gain by taking the row, with the extra card on it
-// when there is one.
-std::int32_t gain(const Table& table, std::size_t pile, std::int32_t row, std::int32_t extra) {
-    PileTally tally = withRow(table, pile, row);
-    addCard(tally, extra);
-    return tallyScore(tally) - table.base[pile];
+// What the pile would gain by taking the row.
+std::int32_t gain(const Table& table, std::size_t pile, std::int32_t row) {
+    return tallyScore(withRow(table, pile, row)) - table.base[pile];
 }
 
 RowSet firstRow(RowSet rows) {
@@ -136,10 +124,10 @@ TakeOutlook takeOutlook(const Table& table, const GreedyWeights& weights) {
     std::int32_t ownOfBestOpen = noRow;
     for (RowSet rows = table.choices.takes; rows != 0; rows &= rows - 1) {
         const std::int32_t row = std::countr_zero(rows);
-        const std::int32_t own = gain(table, mine, row, noExtra);
+        const std::int32_t own = gain(table, mine, row);
         double value = own;
         if (table.rival != noSeat) {
-            value += denial * gain(table, rivals, row, noExtra);
+            value += denial * gain(table, rivals, row);
         }
         if (outlook.bestRow < 0 || value > outlook.bestValue) {
             outlook.bestValue = value;
@@ -238,9 +226,9 @@ std::int32_t bestPlacement(const Table& table, CardKind drawn, const GreedyWeigh
     return best;
 }
 
-TurnAction greedyAction(Bot& /*bot*/, const SeatView& view, DeckOrder /*order*/) {
+[[gnu::flatten]] TurnAction greedyAction(Bot& /*bot*/, const SeatView& view, DeckOrder /*order*/) {
     const GreedyWeights weights;
-    const RowChoices choices = rowChoices(view);
+    const RowChoices choices = view.choices();
     if (choices.takes == 0) {
         return TurnAction::Draw;
     }
@@ -253,10 +241,17 @@ TurnAction greedyAction(Bot& /*bot*/, const SeatView& view, DeckOrder /*order*/)
                                                                    : TurnAction::Draw;
 }
 
-std::int32_t greedyRow(Bot& /*bot*/, const SeatView& view, TurnAction action, CardKind drawn,
-                       DeckOrder /*order*/) {
+[[gnu::flatten]] std::int32_t greedyRow(Bot& /*bot*/, const SeatView& view, TurnAction action,
+                                        CardKind drawn, DeckOrder /*order*/) {
     const GreedyWeights weights;
-    const Table table = tableOf(view, rowChoices(view), Gains::Compared);
+    const RowChoices choices = view.choices();
+    // With one row to choose from, or rows all alike, there is nothing to weigh.
+    const RowSet rows =
+        action == TurnAction::Take ? choices.takes : distinctRows(choices.draws, choices);
+    if (rowCount(rows) == 1) {
+        return lowestRow(rows);
+    }
+    const Table table = tableOf(view, choices, Gains::Compared);
     if (action == TurnAction::Take) {
         return takeOutlook(table, weights).bestRow;
     }

@@ -17,6 +17,21 @@ constexpr std::int32_t lastDrawable = 73;
 // five players and against the greedy bot.
 constexpr std::array<std::uint64_t, rowLength + 1> takeChance = {0, 0, 1, 8};
 
+// The number of cards on the fullest row of the set that the patient policy
+// may take: a full row is one that allows a Take and not a Draw, and only
+// when there is none do the rows' second slots matter.
+std::int32_t fullest(const GameState& game, RowSet takes, RowSet draws) {
+    if ((takes & ~draws) != 0) {
+        return rowLength;
+    }
+    for (RowSet rows = takes; rows != 0; rows &= rows - 1) {
+        if (game.rows[lowestRow(rows)].slots[1] != noCard) {
+            return 2;
+        }
+    }
+    return takes != 0 ? 1 : 0;
+}
+
 // A random row of the set, from the high half of a random number.
 std::int32_t rowFrom(RowSet rows, std::uint64_t bits) {
     const auto index = static_cast<std::int32_t>(
@@ -26,24 +41,19 @@ std::int32_t rowFrom(RowSet rows, std::uint64_t bits) {
 
 // One draw from the generator serves both choices: the low bits pick the
 // action, the high half the row.
-PlayoutMove randomMove(const GameState& game, SeededRandom& random) {
-    const RowSet draws = allowedRows(game, TurnAction::Draw);
-    const RowSet takes = allowedRows(game, TurnAction::Take);
+PlayoutMove randomMove(const RowChoices& choices, SeededRandom& random) {
+    const auto [draws, takes] = choices;
     const std::uint64_t bits = nextBits(random);
     const bool take = takes != 0 && (draws == 0 || (bits & 1U) != 0);
     const RowSet rows = take ? takes : draws;
     return {take ? TurnAction::Take : TurnAction::Draw, rowFrom(rows, bits)};
 }
 
-PlayoutMove patientMove(const GameState& game, SeededRandom& random) {
-    const RowSet draws = allowedRows(game, TurnAction::Draw);
-    const RowSet takes = allowedRows(game, TurnAction::Take);
-    std::int32_t fullest = 0;
-    for (RowSet rows = takes; rows != 0; rows &= rows - 1) {
-        fullest = std::max(fullest, cardsOn(game.rows[lowestRow(rows)]));
-    }
+PlayoutMove patientMove(const GameState& game, const RowChoices& choices, SeededRandom& random) {
+    const auto [draws, takes] = choices;
     const std::uint64_t bits = nextBits(random);
-    const bool take = takes != 0 && (draws == 0 || (bits & 7U) < takeChance[fullest]);
+    const bool take =
+        takes != 0 && (draws == 0 || (bits & 7U) < takeChance[fullest(game, takes, draws)]);
     const RowSet rows = take ? takes : draws;
     return {take ? TurnAction::Take : TurnAction::Draw, rowFrom(rows, bits)};
 }
@@ -105,25 +115,29 @@ RowSet distinctRows(const GameState& game, RowSet rows) {
     return distinct;
 }
 
-PlayoutMove policyMove(const GameState& game, PlayoutPolicy policy, SeededRandom& random) {
+PlayoutMove policyMove(const GameState& game, const RowChoices& choices, PlayoutPolicy policy,
+                       SeededRandom& random) {
     switch (policy) {
     case PlayoutPolicy::Patient:
-        return patientMove(game, random);
+        return patientMove(game, choices, random);
     case PlayoutPolicy::Random:
         break;
     }
-    return randomMove(game, random);
+    return randomMove(choices, random);
 }
 
 std::int32_t placement(const GameState& game, SeededRandom& random) {
     return rowFrom(allowedRows(game, TurnAction::Draw), nextBits(random));
 }
 
-void playOut(GameState& game, PlayoutPolicy policy, SeededRandom& random) {
+// The searches spend most of their time here: everything it calls is
+// compiled into it, the engine's moves included.
+[[gnu::flatten]] void playOut(GameState& game, PlayoutPolicy policy, SeededRandom& random) {
+    RowChoices choices = rowChoices(game);
     bool over = false;
     while (!over) {
-        const PlayoutMove move = policyMove(game, policy, random);
-        over = applyMove(game, move.action, move.row);
+        const PlayoutMove move = policyMove(game, choices, policy, random);
+        over = applyMove(game, move.action, move.row, choices);
     }
 }
 

@@ -45,7 +45,9 @@ struct PlayoutMove {
     std::int32_t row = 0;
 };
 
-PlayoutMove policyMove(const GameState& game, PlayoutPolicy policy, SeededRandom& random);
+// The policy's move, given the rows that allow each action.
+PlayoutMove policyMove(const GameState& game, const RowChoices& choices, PlayoutPolicy policy,
+                       SeededRandom& random);
 
 // A random row for the top card, as both policies place it.
 std::int32_t placement(const GameState& game, SeededRandom& random);

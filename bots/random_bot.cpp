@@ -4,8 +4,9 @@
 namespace {
 
 TurnAction randomAction(Bot& bot, const SeatView& view, DeckOrder /*order*/) {
-    const bool canDraw = view.rowsFor(TurnAction::Draw) != 0;
-    const bool canTake = view.rowsFor(TurnAction::Take) != 0;
+    const auto [draws, takes] = view.choices();
+    const bool canDraw = draws != 0;
+    const bool canTake = takes != 0;
     if (canDraw && canTake) {
         return nextBelow(bot.random, 2) == 0 ? TurnAction::Draw : TurnAction::Take;
     }

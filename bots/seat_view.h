@@ -14,7 +14,9 @@
 // offers no way to the deck's order.
 class SeatView {
 public:
-    explicit SeatView(const GameState& game) : game_(&game) {}
+    // The game must not change while the view is in use: a view serves one
+    // turn, and knows from the start which rows allow each action.
+    explicit SeatView(const GameState& game) : game_(&game), choices_(rowChoices(game)) {}
 
     std::int32_t numberOfPlayers() const { return game_->numberOfPlayers; }
     // The seat to move: the one deciding.
@@ -23,7 +25,10 @@ public:
     const RowList& rows() const { return game_->rows; }
     std::int32_t cardsDrawn() const { return game_->nextCard; }
     bool lastRound() const { return isLastRound(*game_); }
-    RowSet rowsFor(TurnAction action) const { return allowedRows(*game_, action); }
+    RowChoices choices() const { return choices_; }
+    RowSet rowsFor(TurnAction action) const {
+        return action == TurnAction::Take ? choices_.takes : choices_.draws;
+    }
 
     // The seat that moves after this one, or this seat itself when all the
     // others have taken their rows.
@@ -40,6 +45,7 @@ public:
 
 private:
     const GameState* game_;
+    RowChoices choices_;
 };
 
 // What the player to move may know.

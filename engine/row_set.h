@@ -29,9 +29,9 @@ inline RowSet allRowsOf(std::int32_t players) {
 // How many rows the set holds. A set never holds more than five rows, and a
 // table is cheaper than the library's count on a processor of any age.
 inline std::int32_t rowCount(RowSet rows) {
-    constexpr std::array<std::uint8_t, 32> counts = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2,
-                                                     3, 2, 3, 3, 4, 1, 2, 2, 3, 2, 3,
-                                                     3, 4, 2, 3, 3, 4, 3, 4, 4, 5};
+    static constexpr std::array<std::uint8_t, 32> counts = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2,
+                                                            3, 2, 3, 3, 4, 1, 2, 2, 3, 2, 3,
+                                                            3, 4, 2, 3, 3, 4, 3, 4, 4, 5};
     return counts[rows & 31U];
 }
 

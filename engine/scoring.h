@@ -104,13 +104,18 @@ inline std::int32_t tallyScore(const PileTally& tally) {
     std::int32_t first = pileTallyDetail::takeLargest(sizes);
     std::int32_t second = pileTallyDetail::takeLargest(sizes);
     std::int32_t third = pileTallyDetail::takeLargest(sizes);
-    const std::int32_t negative =
-        tally.allColourPoints - points(first) - points(second) - points(third);
+    const std::int32_t largest = points(first) + points(second) + points(third);
+    // Most piles hold no wild: their largest colours count as they are.
+    std::int32_t topped = largest;
     std::int32_t wilds = tally.counts[Wild];
-    pileTallyDetail::topUp(first, wilds);
-    pileTallyDetail::topUp(second, wilds);
-    pileTallyDetail::topUp(third, wilds);
-    return points(first) + points(second) + points(third) - negative + 2 * tally.counts[PlusTwo];
+    if (wilds != 0) {
+        pileTallyDetail::topUp(first, wilds);
+        pileTallyDetail::topUp(second, wilds);
+        pileTallyDetail::topUp(third, wilds);
+        topped = points(first) + points(second) + points(third);
+    }
+    // The other four count against: all colours' points less the largest three's.
+    return topped - (tally.allColourPoints - largest) + 2 * tally.counts[PlusTwo];
 }
 
 // The player's final score, a 0-based seat of the game.

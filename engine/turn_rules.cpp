@@ -5,26 +5,6 @@
 
 namespace {
 
-// A row allows a Draw unless it is full or taken, and a Take unless it is
-// empty or taken. Any other value of the action allows nothing.
-bool allows(const Row& row, TurnAction action) {
-    if (row.taken) {
-        return false;
-    }
-    switch (action) {
-    case TurnAction::Take:
-        return row.slots[0] != noCard;
-    case TurnAction::Draw:
-        return !row.full;
-    }
-    return false;
-}
-
-bool everyoneOut(const GameState& game) {
-    return std::all_of(game.players.begin(), game.players.end(),
-                       [](const PlayerState& player) { return player.outOfRound; });
-}
-
 void takeRow(GameState& game, Row& row) {
     PlayerState& player = game.players[game.currentPlayer];
     for (const CardKind card : row.slots) {
@@ -39,7 +19,7 @@ void takeRow(GameState& game, Row& row) {
 
 void drawOnto(GameState& game, Row& row) {
     assert(game.nextCard < deckSize);
-    row.slots[cardsOn(row)] = topCard(game);
+    row.slots[cardsOn(row)] = game.deck[game.nextCard];
     row.full = row.slots[rowLength - 1] != noCard;
     ++game.nextCard;
 }
@@ -70,23 +50,28 @@ std::int32_t nextActivePlayer(const GameState& game) {
     return following;
 }
 
-RowSet allowedRows(const GameState& game, TurnAction action) {
-    RowSet rows = 0;
-    for (std::int32_t row = 0; row < game.numberOfPlayers; ++row) {
-        rows |= static_cast<RowSet>(allows(game.rows[row], action)) << static_cast<unsigned>(row);
-    }
-    return rows;
-}
-
 bool isActionPossible(const GameState& game, TurnAction action) {
     return allowedRows(game, action) != 0;
 }
 
 bool isRowValid(const GameState& game, TurnAction action, std::int32_t row) {
-    return row >= 0 && row < game.numberOfPlayers && allows(game.rows[row], action);
+    if (row < 0 || row >= game.numberOfPlayers) {
+        return false;
+    }
+    switch (action) {
+    case TurnAction::Draw:
+        return allowsDraw(game.rows[row]);
+    case TurnAction::Take:
+        return allowsTake(game.rows[row]);
+    }
+    return false;
 }
 
-bool applyMove(GameState& game, TurnAction action, std::int32_t row) {
+namespace {
+
+// The move, and with `choices` given, the rows it leaves open to each action.
+template <bool keepsChoices>
+bool play(GameState& game, TurnAction action, std::int32_t row, RowChoices& choices) {
     assert(isRowValid(game, action, row));
     Row& chosen = game.rows[row];
     if (action == TurnAction::Take) {
@@ -94,17 +79,40 @@ bool applyMove(GameState& game, TurnAction action, std::int32_t row) {
     } else {
         drawOnto(game, chosen);
     }
-    // Only a Take can end a round, and passing the turn changes no player's
-    // flag, so one look serves both tests.
-    const bool roundOver = action == TurnAction::Take && everyoneOut(game);
+    if constexpr (keepsChoices) {
+        // A taken row allows nothing more this round; a row drawn onto holds
+        // a card, and once full takes no more.
+        const RowSet bit = rowBit(row);
+        const bool closed = action == TurnAction::Take || chosen.full;
+        choices.draws &= closed ? ~bit : ~RowSet{0};
+        choices.takes = action == TurnAction::Take ? choices.takes & ~bit : choices.takes | bit;
+    }
+    // Only a Take can end a round. The next player is one still in, unless
+    // nobody is: one look serves both the turn and the round's end.
+    const std::int32_t next = nextActivePlayer(game);
+    const bool roundOver = action == TurnAction::Take && game.players[next].outOfRound;
     if (roundOver && isLastRound(game)) {
         return true;
     }
-    game.currentPlayer = nextActivePlayer(game);
+    game.currentPlayer = next;
     if (roundOver) {
         clearBoard(game);
+        if constexpr (keepsChoices) {
+            choices = RowChoices{allRowsOf(game.numberOfPlayers), 0};
+        }
     }
     return false;
+}
+
+} // namespace
+
+bool applyMove(GameState& game, TurnAction action, std::int32_t row) {
+    RowChoices unused;
+    return play<false>(game, action, row, unused);
+}
+
+bool applyMove(GameState& game, TurnAction action, std::int32_t row, RowChoices& choices) {
+    return play<true>(game, action, row, choices);
 }
 
 bool closedRound(const GameState& after, TurnAction action, bool gameOver) {

@@ -20,13 +20,53 @@ bool isActionPossible(const GameState& game, TurnAction action);
 // Whether this row, a 0-based index of any value, allows the action.
 bool isRowValid(const GameState& game, TurnAction action, std::int32_t row);
 
+// A row allows a Draw unless it is full or taken, and a Take unless it is
+// empty or taken.
+inline bool allowsDraw(const Row& row) {
+    return !row.taken && !row.full;
+}
+
+inline bool allowsTake(const Row& row) {
+    return !row.taken && row.slots[0] != noCard;
+}
+
+// The rows that allow each action, found in one pass: the computer players
+// ask for both at every move of every playout.
+struct RowChoices {
+    RowSet draws = 0;
+    RowSet takes = 0;
+};
+
+inline RowChoices rowChoices(const GameState& game) {
+    RowChoices choices;
+    for (std::int32_t row = 0; row < game.numberOfPlayers; ++row) {
+        const Row& onBoard = game.rows[row];
+        choices.draws |= static_cast<RowSet>(allowsDraw(onBoard)) << static_cast<unsigned>(row);
+        choices.takes |= static_cast<RowSet>(allowsTake(onBoard)) << static_cast<unsigned>(row);
+    }
+    return choices;
+}
+
 // The rows that allow the action: exactly those isRowValid accepts.
-RowSet allowedRows(const GameState& game, TurnAction action);
+inline RowSet allowedRows(const GameState& game, TurnAction action) {
+    switch (action) {
+    case TurnAction::Draw:
+        return rowChoices(game).draws;
+    case TurnAction::Take:
+        return rowChoices(game).takes;
+    }
+    return 0;
+}
 
 // Plays the move for the current player, passes the turn and clears the board
 // at a round's end. Returns true when the game is over. The move must be one
 // that isRowValid accepts: it is not checked again.
 bool applyMove(GameState& game, TurnAction action, std::int32_t row);
+
+// The same, keeping `choices` equal to rowChoices(game) as the move changes
+// the board, at a few steps a move rather than a look at every row: for the
+// searches' playouts, which play millions of moves a decision.
+bool applyMove(GameState& game, TurnAction action, std::int32_t row, RowChoices& choices);
 
 // Whether the move just played, with the game's state after it, closed a
 // round: only a Take can, and the round's end puts everybody back in unless

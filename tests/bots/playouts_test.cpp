@@ -73,26 +73,34 @@ TEST(Playouts, EverySeatIsOfferedEveryLegalRowAndNoOther) {
                 if (move % 8 == 0) {
                     ASSERT_NO_FATAL_FAILURE(expectDealOfUnseen(game, random, where));
                 }
-                const PlayoutMove chosen = policyMove(game, PlayoutPolicy::Random, random);
+                const PlayoutMove chosen =
+                    policyMove(game, rowChoices(game), PlayoutPolicy::Random, random);
                 over = applyMove(game, chosen.action, chosen.row);
             }
         }
     }
 }
 
-// Both policies only ever make legal moves, and play whole games.
+// Both policies only ever make legal moves, and play whole games; the rows
+// that the moves keep up to date are the rows the board allows.
 TEST(Playouts, PoliciesPlayLegalGames) {
     SeededRandom random = seededRandom(3);
     for (std::int32_t index = 0; index < scaledGames(400); ++index) {
         const std::int32_t players = minPlayers + index % 4;
         const auto policy = index % 2 == 0 ? PlayoutPolicy::Patient : PlayoutPolicy::Random;
         GameState game = seededDeal(players, deriveSeed(7, index));
+        RowChoices choices = rowChoices(game);
         bool over = false;
         for (std::int32_t move = 0; !over; ++move) {
             ASSERT_LT(move, 200) << "game " << index;
-            const PlayoutMove chosen = policyMove(game, policy, random);
+            const PlayoutMove chosen = policyMove(game, choices, policy, random);
             ASSERT_TRUE(isRowValid(game, chosen.action, chosen.row)) << "game " << index;
-            over = applyMove(game, chosen.action, chosen.row);
+            over = applyMove(game, chosen.action, chosen.row, choices);
+            if (!over) {
+                const RowChoices looked = rowChoices(game);
+                ASSERT_EQ(choices.draws, looked.draws) << "game " << index << ", move " << move;
+                ASSERT_EQ(choices.takes, looked.takes) << "game " << index << ", move " << move;
+            }
         }
         ASSERT_TRUE(isLastRound(game)) << "game " << index;
     }

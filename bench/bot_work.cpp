@@ -1,0 +1,64 @@
+#include "bot_work.h"
+
+#include "bots/bot_game.h"
+#include "bots/seat_view.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+namespace {
+
+GameState seededDeal(std::int32_t players, std::uint64_t seed) {
+    SeededRandom random = seededRandom(seed);
+    ShuffleDraws draws{};
+    std::generate(draws.begin(), draws.end(), [&random] { return nextDraw(random); });
+    return dealGame(players, draws);
+}
+
+// A game draws between 75 - 3n and 74 cards and ends in its last round.
+bool isCompleteGame(const GameState& game) {
+    return game.nextCard >= 75 - 3 * game.numberOfPlayers && game.nextCard <= 74 &&
+           isLastRound(game);
+}
+
+} // namespace
+
+BotSettings benchBot(std::string_view name) {
+    const auto settings = botNamed(name, defaultBudget);
+    if (!settings) {
+        std::abort();
+    }
+    return *settings;
+}
+
+std::int32_t playBotGameOfSeed(std::int32_t players, const BotSettings& settings,
+                               std::uint64_t seed) {
+    GameState game = seededDeal(players, seed);
+    std::array<Bot, maxPlayers> bots{};
+    for (std::int32_t seat = 0; seat < players; ++seat) {
+        bots[seat] = newBot(settings, seed, seat);
+    }
+    const auto seated = std::span(bots).first(static_cast<std::size_t>(players));
+    std::int32_t moves = 0;
+    bool over = false;
+    while (!over) {
+        PlayedMove played;
+        over = playBotTurn(game, seated, played);
+        ++moves;
+    }
+    return isCompleteGame(game) ? moves : 0;
+}
+
+PlayoutWork openingPlayouts(PlayoutPolicy /*policy*/) {
+    const GameState game = seededDeal(maxPlayers, 7);
+    const SeatView view(game);
+    return PlayoutWork{view.table(), unseenCards(view.unseen()), seededRandom(11)};
+}
+
+bool playOnePlayout(PlayoutWork& work, PlayoutPolicy policy) {
+    GameState playout = work.root;
+    deal(playout, work.unseen, playout.nextCard, work.random);
+    playOut(playout, policy, work.random);
+    return isCompleteGame(playout);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "bots/bot.h"
+#include "bots/playout.h"
+#include "engine/game_state.h"
+#include "engine/seeded_random.h"
+
+#include <cstdint>
+#include <string_view>
+
+// The units of work that the speed goals of the computer players are stated
+// in, shared by the timed benchmarks and the instruction counts.
+
+// One whole game between bots of one kind, the deal from the seed included,
+// as a simulation plays it. Returns the number of moves, or 0 when the game
+// ended anywhere but in its last round.
+std::int32_t playBotGameOfSeed(std::int32_t players, const BotSettings& settings,
+                               std::uint64_t seed);
+
+// The settings of the registry's bot of that name.
+BotSettings benchBot(std::string_view name);
+
+// The searches' inner loop from the opening of a five-player game, as seat 0
+// sees it: a fresh deal of the unseen cards and a playout to the end.
+struct PlayoutWork {
+    GameState root;
+    UnseenCards unseen;
+    SeededRandom random;
+};
+
+PlayoutWork openingPlayouts(PlayoutPolicy policy);
+
+// One playout; false when it ended anywhere but in its last round.
+bool playOnePlayout(PlayoutWork& work, PlayoutPolicy policy);

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Instructions per unit of the computer players' work, counted by valgrind's
+# callgrind: deterministic, whatever else the machine is doing. Each count is
+# a run of UNITS units less a run of none, over UNITS.
+#
+#   bench/count_instructions.sh [UNITS]     (default 2000; after cmake --workflow --preset bench)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+units=${1:-2000}
+program=build/bench/bench/pellaro_count_instructions
+if ! command -v valgrind >/dev/null; then
+    echo "count_instructions: valgrind is missing (apt-get install valgrind)" >&2
+    exit 1
+fi
+if [[ ! -x $program ]]; then
+    echo "count_instructions: build the benchmarks first: cmake --workflow --preset bench" >&2
+    exit 1
+fi
+scratch=$(mktemp -d build/bench/callgrind.XXXXXX)
+trap 'rm -rf "$scratch"' EXIT
+
+collected() {
+    valgrind --tool=callgrind --callgrind-out-file="$scratch/out" "$program" "$1" "$2" \
+        2>"$scratch/log" >"$scratch/stdout"
+    sed -n 's/.*Collected : *\([0-9]*\).*/\1/p' "$scratch/log"
+}
+
+for work in randomGame5 randomGame2 greedyGame5 montecarloPlayout; do
+    none=$(collected "$work" 0)
+    many=$(collected "$work" "$units")
+    echo "$work: $(((many - none) / units)) instructions per unit"
+done
