@@ -7,6 +7,7 @@
 #include "engine/turn_rules.h"
 
 #include <cstdint>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -170,6 +171,32 @@ TEST(BotGames, BotsByNameWithTheirBudgets) {
           "ismcts:depth=3", "ismcts:scale=", "ismcts:exploration=0.3x"}) {
         EXPECT_FALSE(botNamed(bad, 500).has_value()) << bad;
     }
+}
+
+} // namespace
+
+namespace {
+
+// The manual page lists the registry's bots, in its order, and no other.
+TEST(BotGames, TheManualPageListsEveryBot) {
+    std::ifstream page(PELLARO_SIM_MANUAL);
+    ASSERT_TRUE(page.is_open()) << PELLARO_SIM_MANUAL;
+    std::vector<std::string> listed;
+    std::string line;
+    bool inBots = false;
+    bool entry = false;
+    while (std::getline(page, line)) {
+        inBots = line == ".SS Bots" || (inBots && line.rfind(".S", 0) != 0);
+        if (inBots && entry && line.rfind(".B ", 0) == 0) {
+            listed.push_back(line.substr(3));
+        }
+        entry = line == ".TP";
+    }
+    std::vector<std::string> names;
+    for (const BotEntry* bot : botRegistry()) {
+        names.emplace_back(bot->name);
+    }
+    EXPECT_EQ(listed, names);
 }
 
 } // namespace
