@@ -1,6 +1,7 @@
 #include "bot_game.h"
 
-bool playBotTurn(GameState& game, std::span<Bot> bots, PlayedMove& played) {
+// Every simulated move comes through here: the engine's part is compiled into it.
+[[gnu::flatten]] bool playBotTurn(GameState& game, std::span<Bot> bots, PlayedMove& played) {
     Bot& bot = bots[static_cast<std::size_t>(game.currentPlayer)];
     const SeatView view(game);
     const DeckOrder order = deckOrderFor(bot, game);

@@ -1,6 +1,7 @@
 #include "seeded_random.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace {
 
@@ -49,6 +50,7 @@ std::int32_t nextDraw(SeededRandom& random) {
 }
 
 std::int32_t nextBelow(SeededRandom& random, std::int32_t bound) {
+    assert(bound > 0);
     // Lemire's multiply-shift; the bias for bounds this small is below 2^-32.
     const std::uint64_t high = nextBits(random) >> 32U;
     return static_cast<std::int32_t>((high * static_cast<std::uint64_t>(bound)) >> 32U);

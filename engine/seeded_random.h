@@ -24,5 +24,5 @@ std::uint64_t nextBits(SeededRandom& random);
 // A number from 0 to 2147483647, the range rand() has on this platform.
 std::int32_t nextDraw(SeededRandom& random);
 
-// A uniformly chosen number from 0 to bound - 1; bound must be positive.
+// A uniformly chosen number from 0 to bound - 1.
 std::int32_t nextBelow(SeededRandom& random, std::int32_t bound);
