@@ -20,8 +20,7 @@ TallyFigures tallyFigures(const Tally& tally, std::int64_t deals) {
     const double dealMeanSquare = static_cast<double>(tally.dealShareSquares) /
                                   (dealUnits * dealUnits) / static_cast<double>(deals);
     figures.winInterval =
-        wilsonInterval(figures.winShare, effectiveTrials(figures.winShare, gameMeanSquare,
-                                                         dealMeanSquare, deals, perDeal));
+        shareInterval(figures.winShare, gameMeanSquare, dealMeanSquare, deals, perDeal);
     figures.outrightWins = tally.outrightWins;
     figures.meanScore = meanOf(tally.scoreSum, tally.games);
     figures.scoreInterval = meanInterval(tally.scoreSum, tally.dealScoreSquares, deals, perDeal);
@@ -52,8 +51,15 @@ Figures figuresOf(const SimConfig& config, const Summary& summary) {
     }
     const double fair = 1.0 / config.players;
     const TallyFigures& first = figures.seats.front();
+    figures.seatsComparable = config.rotate || std::all_of(config.seats.begin(), config.seats.end(),
+                                                           [&config](const BotSettings& bot) {
+                                                               return bot == config.seats.front();
+                                                           });
     figures.seatOneAdvantage = first.winShare - fair;
-    figures.seatOneInterval = Interval{first.winInterval.low - fair, first.winInterval.high - fair};
+    if (first.winInterval) {
+        figures.seatOneInterval =
+            Interval{first.winInterval->low - fair, first.winInterval->high - fair};
+    }
     const auto [least, most] = std::minmax_element(
         figures.seats.begin(), figures.seats.end(),
         [](const TallyFigures& a, const TallyFigures& b) { return a.winShare < b.winShare; });

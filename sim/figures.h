@@ -11,10 +11,11 @@
 struct TallyFigures {
     std::int64_t games = 0;
     double winShare = 0;
-    Interval winInterval;
+    // None from a single deal: nothing shows how much deals vary.
+    std::optional<Interval> winInterval;
     std::int64_t outrightWins = 0;
     double meanScore = 0;
-    Interval scoreInterval;
+    std::optional<Interval> scoreInterval;
     double meanPlace = 0;
 };
 
@@ -30,9 +31,11 @@ struct Figures {
     std::vector<TallyFigures> seats;
     // In the order of distinctBots.
     std::vector<TallyFigures> bots;
-    // Seat 1's win share less the fair share 1/n.
+    // Seat 1's win share less the fair share 1/n, which means something only
+    // where the seats are comparable: one bot in every seat, or the bots rotated.
+    bool seatsComparable = false;
     double seatOneAdvantage = 0;
-    Interval seatOneInterval;
+    std::optional<Interval> seatOneInterval;
     // 1 less the largest gap between two seats' win shares.
     double balance = 0;
     LengthFigures rounds;

@@ -22,7 +22,7 @@ GameOutcome playGame(const SimConfig& config, std::int64_t deal, std::int32_t ro
     std::array<Bot, maxPlayers> bots{};
     for (std::int32_t seat = 0; seat < config.players; ++seat) {
         const BotSettings& settings = botOfSeat(config, rotation, seat);
-        bots[seat] = newBot(settings, seed, seat);
+        bots[seat] = seatedBot(settings, seed, seat);
         outcome.bots[seat] = botIndex(config, settings);
     }
     const auto seated = std::span(bots).first(static_cast<std::size_t>(config.players));
@@ -38,7 +38,7 @@ GameOutcome playGame(const SimConfig& config, std::int64_t deal, std::int32_t ro
     bool over = false;
     while (!over) {
         PlayedMove move;
-        over = playBotTurn(game, seated, move);
+        over = playTurn(game, seated, move);
         ++outcome.turns;
         // Only a Take ends a round, and the round's end puts everybody back in.
         if (move.action == TurnAction::Take &&

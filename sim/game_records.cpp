@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 #include <nlohmann/json.hpp>
 
 namespace {
@@ -84,14 +85,23 @@ bool isIntegerList(const Json& value, std::size_t length) {
                        [](const Json& item) { return item.is_number_integer(); });
 }
 
+// A whole number that fits the field: a negative one would wrap round to a
+// huge unsigned one, a huge one be cut short.
 template <typename Number>
 bool readNumber(const Json& line, const char* key, Number& value) {
     const auto found = line.find(key);
     if (found == line.end() || !found->is_number_integer()) {
         return false;
     }
-    value = found->template get<Number>();
-    return true;
+    if (found->is_number_unsigned()) {
+        const auto number = found->template get<std::uint64_t>();
+        value = static_cast<Number>(number);
+        return number <= static_cast<std::uint64_t>(std::numeric_limits<Number>::max());
+    }
+    const auto number = found->template get<std::int64_t>();
+    value = static_cast<Number>(number);
+    return number >= 0 && static_cast<std::uint64_t>(number) <=
+                              static_cast<std::uint64_t>(std::numeric_limits<Number>::max());
 }
 
 bool readCards(const Json& value, std::array<CardKind, deckSize>& deck) {
@@ -222,7 +232,8 @@ bool parseRecord(std::string_view line, RecordedGame& record, std::string& error
         !readNumber(parsed, "rotation", record.rotation) ||
         !readNumber(parsed, "seed", record.seed) ||
         !readNumber(parsed, "players", record.players)) {
-        error = "the record lacks its game, deal, rotation, seed or players";
+        error = "the record lacks its game, deal, rotation, seed or players, or one is not a "
+                "whole number from 0 up";
         return false;
     }
     if (record.players < minPlayers || record.players > maxPlayers) {

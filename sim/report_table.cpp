@@ -1,63 +1,51 @@
 #include "report_table.h"
 
-#include "figures.h"
 #include "text_format.h"
 
 #include <algorithm>
+#include <sstream>
 #include <vector>
 
 namespace {
+
+constexpr std::size_t reportWidth = 80;
 
 std::string percent(double share) {
     return printed("%.2f%%", 100 * share);
 }
 
-// The first column widens for long bot names, such as montecarlo:20000.
-std::string tableHeading(int nameWidth, const char* first) {
-    return printed("%-*s %10s %9s  %-16s %8s %10s  %-16s %10s\n", nameWidth, first, "games",
-                   "win share", "95% interval", "outright", "mean score", "95% interval",
-                   "mean place");
+std::string counted(std::int64_t count, const char* thing) {
+    return printed("%lld %s%s", static_cast<long long>(count), thing, count == 1 ? "" : "s");
 }
 
-std::string tableLine(int nameWidth, const std::string& name, const TallyFigures& figures) {
-    if (figures.games == 0) {
-        return printed("%-*s %10lld\n", nameWidth, name.c_str(),
-                       static_cast<long long>(figures.games));
+// Free text folded at the report's width after a heading kept as it is, the
+// lines after the first indented as wide as the heading.
+std::string wrapped(const std::string& text, const std::string& heading = "") {
+    std::istringstream words(text);
+    std::string out;
+    std::string line = heading;
+    bool fresh = true;
+    for (std::string word; words >> word;) {
+        if (!fresh && line.size() + 1 + word.size() > reportWidth) {
+            out += line + "\n";
+            line = std::string(heading.size(), ' ');
+            fresh = true;
+        }
+        line += (fresh ? "" : " ") + word;
+        fresh = false;
     }
-    const std::string shareInterval =
-        percent(figures.winInterval.low) + " to " + percent(figures.winInterval.high);
-    const std::string scoreInterval =
-        printed("%.2f to %.2f", figures.scoreInterval.low, figures.scoreInterval.high);
-    return printed("%-*s %10lld %9s  %-16s %8lld %10.2f  %-16s %10.2f\n", nameWidth, name.c_str(),
-                   static_cast<long long>(figures.games), percent(figures.winShare).c_str(),
-                   shareInterval.c_str(), static_cast<long long>(figures.outrightWins),
-                   figures.meanScore, scoreInterval.c_str(), figures.meanPlace);
+    return out + line + "\n";
 }
 
-std::string lengthLine(const char* name, const LengthFigures& figures) {
-    return printed("%-18s %.2f per game (%d to %d)\n", name, figures.mean, figures.least,
-                   figures.most);
-}
-
-std::string headline(const SimResults& results) {
-    const SimConfig& config = results.config;
-    std::string text = printed("Pellaro simulation: %d players, bots ", config.players) +
-                       botList(config) +
-                       printed(", seed %llu, budget %d\n",
-                               static_cast<unsigned long long>(config.seed), config.budget);
-    text += printed("%lld deals", static_cast<long long>(config.deals));
-    text += config.rotate
-                ? printed(", each played in all %d rotations of the seats", config.players)
-                : std::string(", one game each");
-    text += "; this report counts " + coverageText(results.coverage) +
-            printed(": %lld games\n", static_cast<long long>(results.summary.games));
-    if (results.interrupted) {
-        text += "PARTIAL: stopped by Ctrl-C; only the deals finished before it, in order, count\n";
+std::string intervalText(const std::optional<Interval>& interval, bool asPercent) {
+    if (!interval) {
+        return "none";
     }
-    return text;
+    return asPercent ? percent(interval->low) + " to " + percent(interval->high)
+                     : printed("%.2f to %.2f", interval->low, interval->high);
 }
 
-// The first column of both tables: "1 greedy" by seat, "clairvoyant*" by bot.
+// The first column of the tables: "1 greedy" by seat, "clairvoyant*" by bot.
 struct NameColumn {
     std::vector<std::string> seats;
     std::vector<std::string> bots;
@@ -73,8 +61,8 @@ NameColumn nameColumn(const SimConfig& config) {
         column.seats.push_back(printed("%zu %s", seat + 1, bot.c_str()));
     }
     for (const BotSettings& bot : distinctBots(config)) {
-        column.bots.push_back(botNameIn(config, bot) + (isFair(bot.strategy) ? "" : "*"));
-        column.readsDeck = column.readsDeck || !isFair(bot.strategy);
+        column.bots.push_back(botNameIn(config, bot) + (readsTheDeck(bot) ? "*" : ""));
+        column.readsDeck = column.readsDeck || readsTheDeck(bot);
     }
     for (const auto* names : {&column.seats, &column.bots}) {
         for (const std::string& name : *names) {
@@ -84,32 +72,73 @@ NameColumn nameColumn(const SimConfig& config) {
     return column;
 }
 
-std::string botTables(const SimResults& results, const Figures& figures) {
-    const NameColumn column = nameColumn(results.config);
-    std::string text = "\n" + tableHeading(column.width, "seat");
-    for (std::size_t seat = 0; seat < figures.seats.size(); ++seat) {
-        text += tableLine(column.width, column.seats[seat], figures.seats[seat]);
+// Two tables of the same rows, wins then scores, so that each fits the width.
+std::string tables(const NameColumn& column, const char* first,
+                   const std::vector<std::string>& names, const std::vector<TallyFigures>& rows) {
+    const int w = column.width;
+    std::string text = "\n" + printed("%-*s %10s %9s  %-18s %8s\n", w, first, "games", "win share",
+                                      "95% interval", "outright");
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const TallyFigures& row = rows[i];
+        text += printed("%-*s %10lld %9s  %-18s %8lld\n", w, names[i].c_str(),
+                        static_cast<long long>(row.games), percent(row.winShare).c_str(),
+                        intervalText(row.winInterval, true).c_str(),
+                        static_cast<long long>(row.outrightWins));
     }
-    text += "\n" + tableHeading(column.width, "bot");
-    for (std::size_t bot = 0; bot < figures.bots.size(); ++bot) {
-        text += tableLine(column.width, column.bots[bot], figures.bots[bot]);
+    text += "\n" + printed("%-*s %10s  %-18s %10s\n", w, first, "mean score", "95% interval",
+                           "mean place");
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const TallyFigures& row = rows[i];
+        text += printed("%-*s %10.2f  %-18s %10.2f\n", w, names[i].c_str(), row.meanScore,
+                        intervalText(row.scoreInterval, false).c_str(), row.meanPlace);
     }
-    if (column.readsDeck) {
-        text +=
-            "* reads the order of the deck: the ceiling to measure against, not a fair player\n";
+    return text;
+}
+
+std::string lengthLine(const char* name, const LengthFigures& figures) {
+    return printed("%-18s %.2f per game (%d to %d)\n", name, figures.mean, figures.least,
+                   figures.most);
+}
+
+std::string headline(const SimResults& results) {
+    const SimConfig& config = results.config;
+    std::string text =
+        printed("Pellaro simulation: %d players, seed %llu, budget %d\n", config.players,
+                static_cast<unsigned long long>(config.seed), config.budget);
+    text += wrapped("Bots by seat: " + botList(config));
+    text += wrapped(counted(config.deals, "deal") +
+                    (config.rotate
+                         ? printed(", each played in all %d rotations of the seats", config.players)
+                         : std::string(", one game each")) +
+                    "; this report counts " + coverageText(results.coverage) + ": " +
+                    counted(results.summary.games, "game"));
+    if (results.interrupted) {
+        text += wrapped("PARTIAL: stopped by a signal; only the deals finished before it, in "
+                        "order, count");
+    }
+    return text;
+}
+
+std::string seatOneLine(const SimResults& results, const Figures& figures) {
+    if (!figures.seatsComparable) {
+        return wrapped("not given: the seats hold different bots, so their win shares measure "
+                       "the bots; --rotate makes the seats comparable",
+                       printed("%-18s ", "Seat 1 advantage"));
+    }
+    std::string text =
+        printed("%-18s %+.2f%% over the fair share of %s\n", "Seat 1 advantage",
+                100 * figures.seatOneAdvantage, percent(1.0 / results.config.players).c_str());
+    if (figures.seatOneInterval) {
+        text += printed("%-18s 95%% interval %+.2f%% to %+.2f%%\n", "",
+                        100 * figures.seatOneInterval->low, 100 * figures.seatOneInterval->high);
     }
     return text;
 }
 
 std::string gameFigures(const SimResults& results, const Figures& figures) {
-    const double fair = 1.0 / results.config.players;
-    std::string text = "\n";
-    text += printed("%-18s %+.2f%% (95%% interval %+.2f%% to %+.2f%%) beyond the fair %s\n",
-                    "Seat 1 advantage", 100 * figures.seatOneAdvantage,
-                    100 * figures.seatOneInterval.low, 100 * figures.seatOneInterval.high,
-                    percent(fair).c_str());
-    text += printed("%-18s %.4f (1 less the largest gap between two seats' win shares)\n",
-                    "Balance", figures.balance);
+    std::string text = "\n" + seatOneLine(results, figures);
+    text += printed("%-18s %.4f (1 less the widest gap between seats' win shares)\n", "Balance",
+                    figures.balance);
     text += lengthLine("Rounds", figures.rounds);
     text += lengthLine("Cards drawn", figures.cardsDrawn);
     text += lengthLine("Turns", figures.turns);
@@ -125,8 +154,8 @@ std::string throughput(const SimResults& results) {
     const double rate =
         timing.seconds > 0 ? static_cast<double>(results.summary.games) / timing.seconds : 0;
     if (timing.mergedSummaries > 0) {
-        return printed("%-18s %.0f games/s over the %.2f s the %d summaries took together\n",
-                       "Throughput", rate, timing.seconds, timing.mergedSummaries);
+        return printed("%-18s %.0f games/s over the %.2f s the %d summaries took\n", "Throughput",
+                       rate, timing.seconds, timing.mergedSummaries);
     }
     return printed("%-18s %.0f games/s (%.2f s on %d thread%s)\n", "Throughput", rate,
                    timing.seconds, timing.threads, timing.threads == 1 ? "" : "s");
@@ -134,15 +163,23 @@ std::string throughput(const SimResults& results) {
 
 } // namespace
 
-std::string reportTable(const SimResults& results) {
-    const Figures figures = figuresOf(results.config, results.summary);
+std::string reportTable(const SimResults& results, const Figures& figures) {
     std::string text = headline(results);
     if (results.summary.games == 0) {
         return text + "No game was finished.\n";
     }
-    text += botTables(results, figures);
-    text += "Ties split a win evenly, and tied players share the mean of their places. The\n"
-            "intervals count a deal's games as one sample of the bots' play.\n";
+    const NameColumn column = nameColumn(results.config);
+    text += tables(column, "seat", column.seats, figures.seats);
+    text += tables(column, "bot", column.bots, figures.bots);
+    if (column.readsDeck) {
+        text += "* reads the order of the deck: the ceiling to measure against, not a fair "
+                "player\n";
+    }
+    text += wrapped("Ties split a win evenly, and tied players share the mean of their places. "
+                    "The intervals take a deal's games as one sample of the bots' play.");
+    if (results.summary.deals < 2) {
+        text += "There is no interval from one deal: nothing shows how much deals vary.\n";
+    }
     text += gameFigures(results, figures);
     text += throughput(results);
     return text;

@@ -39,6 +39,39 @@ std::string botNameIn(const SimConfig& config, const BotSettings& bot) {
     return botName(bot, config.budget);
 }
 
+std::optional<BotSettings> botCalled(const std::string& name, std::int32_t budget,
+                                     std::string& error) {
+    const auto settings = botNamed(name, budget);
+    if (settings) {
+        return settings;
+    }
+    if (!strategyNamed(name.substr(0, name.find(':')))) {
+        error = "unknown bot '" + name +
+                "'; the bots are random, greedy, montecarlo, ismcts and clairvoyant";
+    } else {
+        error = "bad budget in '" + name +
+                "'; montecarlo, ismcts and clairvoyant may take one from 1 to 10^8, as in "
+                "montecarlo:200, and random and greedy none";
+    }
+    return std::nullopt;
+}
+
+bool readsTheDeck(const BotSettings& bot) {
+    return !isFair(bot.strategy);
+}
+
+bool searches(const BotSettings& bot) {
+    return bot.strategy != Strategy::Random && bot.strategy != Strategy::Greedy;
+}
+
+Bot seatedBot(const BotSettings& bot, std::uint64_t dealSeed, std::int32_t seat) {
+    return newBot(bot, dealSeed, seat);
+}
+
+bool playTurn(GameState& game, std::span<Bot> bots, PlayedMove& move) {
+    return playBotTurn(game, bots, move);
+}
+
 std::string botList(const SimConfig& config) {
     std::string list;
     for (const BotSettings& bot : config.seats) {

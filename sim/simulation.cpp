@@ -49,15 +49,11 @@ struct Shared {
     Summary total;
 };
 
-bool isQuick(const BotSettings& bot) {
-    return bot.strategy == Strategy::Random || bot.strategy == Strategy::Greedy;
-}
-
 // Batches long enough that taking one costs nothing beside its games, and
 // short enough that the threads finish together; searching bots take a deal
 // at a time, as one of their games lasts long.
 std::int64_t batchDealsFor(const SimConfig& config, DealRange range, std::int32_t threads) {
-    if (!std::all_of(config.seats.begin(), config.seats.end(), isQuick)) {
+    if (std::any_of(config.seats.begin(), config.seats.end(), searches)) {
         return 1;
     }
     return std::clamp<std::int64_t>((range.end - range.first) / (std::int64_t{threads} * 32), 1,

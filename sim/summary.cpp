@@ -1,6 +1,7 @@
 #include "summary.h"
 
 #include <algorithm>
+#include <array>
 #include <span>
 
 namespace {
@@ -96,4 +97,127 @@ void closeDeal(Summary& summary, const DealTotals& deal) {
         summary.bots[i].dealShareSquares += deal.botShares[i] * deal.botShares[i];
         summary.bots[i].dealScoreSquares += deal.botScores[i] * deal.botScores[i];
     }
+}
+
+namespace {
+
+std::string named(const std::string& field, std::int64_t value) {
+    return "counts." + field + " (" + std::to_string(value) + ")";
+}
+
+bool within(std::int64_t value, std::int64_t least, std::int64_t most) {
+    return least <= value && value <= most;
+}
+
+// One seat's or bot's tally of `games` games, `perDeal` of them in each deal.
+std::string tallyContradiction(const Tally& tally, const std::string& name, std::int64_t games,
+                               std::int64_t perDeal, std::int32_t players) {
+    const std::int64_t deals = games / perDeal;
+    const std::int64_t widest = std::int64_t{-lowestScore} * perDeal;
+    const auto fault = [&name](const char* field, std::int64_t value) {
+        return named(name + "." + field, value);
+    };
+    // In this order, so that each bound is computed from counts already in range.
+    if (tally.games != games) {
+        return fault("games", tally.games);
+    }
+    if (!within(tally.shareUnits, 0, shareUnit * games)) {
+        return fault("shareUnits", tally.shareUnits);
+    }
+    if (!within(tally.outrightWins, 0, tally.shareUnits / shareUnit)) {
+        return fault("outrightWins", tally.outrightWins);
+    }
+    if (!within(tally.scoreSum, std::int64_t{lowestScore} * games,
+                std::int64_t{highestScore} * games)) {
+        return fault("scoreSum", tally.scoreSum);
+    }
+    if (!within(tally.placeHalves, 2 * games, 2 * players * games)) {
+        return fault("placeHalves", tally.placeHalves);
+    }
+    // A game's share units are 0 or 60/k for k winners: its square lies
+    // between 12 and 60 times it.
+    if (!within(tally.shareSquares, 12 * tally.shareUnits, shareUnit * tally.shareUnits)) {
+        return fault("shareSquares", tally.shareSquares);
+    }
+    if (!within(tally.dealShareSquares, 0, shareUnit * perDeal * tally.shareUnits)) {
+        return fault("dealShareSquares", tally.dealShareSquares);
+    }
+    if (!within(tally.dealScoreSquares, 0, widest * widest * deals)) {
+        return fault("dealScoreSquares", tally.dealScoreSquares);
+    }
+    return {};
+}
+
+std::string lengthContradiction(const LengthTally& tally, const char* name, std::int64_t games) {
+    // No game lasts longer than this many rounds, cards or turns.
+    constexpr std::int32_t longest = 100'000;
+    const bool holds = games == 0 ? tally.sum == 0
+                                  : within(tally.least, 0, tally.most) && tally.most <= longest &&
+                                        within(tally.sum, tally.least * games, tally.most * games);
+    return holds ? std::string() : named(std::string(name) + ".sum", tally.sum);
+}
+
+} // namespace
+
+std::string contradiction(const Summary& summary, std::int32_t players, std::int64_t gamesPerDeal,
+                          const std::vector<std::int32_t>& botSeats) {
+    const std::int64_t games = summary.games;
+    if (!within(summary.deals, 0, std::int64_t{1} << 40) || games != summary.deals * gamesPerDeal) {
+        return named("games", games);
+    }
+    if (!within(summary.tiedGames, 0, games)) {
+        return named("tiedGames", summary.tiedGames);
+    }
+    if (!within(summary.spreadSum, 0, std::int64_t{highestScore - lowestScore} * games)) {
+        return named("spreadSum", summary.spreadSum);
+    }
+    for (const auto& [tally, name] :
+         {std::pair{&summary.rounds, "rounds"}, std::pair{&summary.cardsDrawn, "cardsDrawn"},
+          std::pair{&summary.turns, "turns"}}) {
+        if (std::string found = lengthContradiction(*tally, name, games); !found.empty()) {
+            return found;
+        }
+    }
+    std::int64_t seatShares = 0;
+    std::int64_t seatScores = 0;
+    for (std::int32_t seat = 0; seat < players; ++seat) {
+        const Tally& tally = summary.seats[seat];
+        const std::string name = "seats[" + std::to_string(seat) + "]";
+        if (std::string found = tallyContradiction(tally, name, games, gamesPerDeal, players);
+            !found.empty()) {
+            return found;
+        }
+        seatShares += tally.shareUnits;
+        seatScores += tally.scoreSum;
+        // Every game shares out exactly one win.
+        if (seat + 1 == players && seatShares != shareUnit * games) {
+            return named(name + ".shareUnits", tally.shareUnits);
+        }
+    }
+    std::int64_t botScores = 0;
+    for (std::size_t bot = 0; bot < botSeats.size(); ++bot) {
+        const Tally& tally = summary.bots[bot];
+        const std::string name = "bots[" + std::to_string(bot) + "]";
+        if (std::string found = tallyContradiction(tally, name, botSeats[bot] * games,
+                                                   botSeats[bot] * gamesPerDeal, players);
+            !found.empty()) {
+            return found;
+        }
+        std::int64_t counted = 0;
+        std::int64_t scored = 0;
+        for (std::int32_t bin = 0; bin < scoreBins; ++bin) {
+            const std::int64_t count = summary.scoreCounts[bot][bin];
+            if (!within(count, 0, tally.games)) {
+                return named("scoreCounts[" + std::to_string(bot) + "]", count);
+            }
+            counted += count;
+            scored += count * (bin + lowestScore);
+        }
+        if (counted != tally.games || scored != tally.scoreSum) {
+            return named("scoreCounts[" + std::to_string(bot) + "]", counted);
+        }
+        botScores += tally.scoreSum;
+    }
+    return botScores == seatScores ? std::string()
+                                   : named("bots[0].scoreSum", summary.bots[0].scoreSum);
 }

@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <string>
+#include <vector>
 
 // Scores a pile can reach: four colours of six or more cards against, none
 // for; three colours of six or more and all ten +2 cards for.
@@ -86,3 +88,11 @@ void addGame(Summary& summary, const GameOutcome& outcome, DealTotals& deal);
 void closeDeal(Summary& summary, const DealTotals& deal);
 
 void addSummary(Summary& total, const Summary& part);
+
+// The first count of a summary read back that no run could have made, as
+// "counts.seats[0].shareUnits (2370)", or empty when they all agree:
+// with the games, with each other and with the score histograms. Counts
+// that pass are bounded by their games, so that adding up the summaries of
+// a run cannot overflow. `botSeats` gives each distinct bot's seats.
+std::string contradiction(const Summary& summary, std::int32_t players, std::int64_t gamesPerDeal,
+                          const std::vector<std::int32_t>& botSeats);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "figures.h"
 #include "sim_results.h"
 
 #include <string>
@@ -9,7 +10,7 @@
 // figures, the integer counts they come from and, last, the timing. Apart
 // from the timing it is a function of the configuration and the deals
 // covered alone, byte for byte.
-std::string summaryJson(const SimResults& results);
+std::string summaryJson(const SimResults& results, const Figures& figures);
 
 // Reads a summary back for merging; false, with the reason, when the text is
 // not one this program wrote.

@@ -85,7 +85,7 @@ std::string sharesPanel(const SimResults& results, const Figures& figures) {
     const double fair = 1.0 / config.players;
     double highest = fair;
     for (const TallyFigures& seat : figures.seats) {
-        highest = std::max(highest, seat.winInterval.high);
+        highest = std::max(highest, seat.winInterval.value_or(Interval{0, seat.winShare}).high);
     }
     const double top = roundedUp(highest * 1.1);
     const auto yOf = [&](double share) {
@@ -103,8 +103,10 @@ std::string sharesPanel(const SimResults& results, const Figures& figures) {
         svg += printed("<rect x='%.1f' y='%.1f' width='%.1f' height='%.1f' "
                        "fill='#6baed6'/>\n",
                        centre - barWidth / 2, y, barWidth, sharesBottom - y);
-        const double low = yOf(shown.winInterval.low);
-        const double high = yOf(shown.winInterval.high);
+        const Interval interval =
+            shown.winInterval.value_or(Interval{shown.winShare, shown.winShare});
+        const double low = yOf(interval.low);
+        const double high = yOf(interval.high);
         const char* whisker = "stroke='#000' stroke-width='1.5'";
         svg += line(centre, low, centre, high, whisker);
         svg += line(centre - 8, low, centre + 8, low, whisker);
@@ -171,8 +173,7 @@ std::string scoresPanel(const SimResults& results) {
 
 } // namespace
 
-std::string svgChart(const SimResults& results) {
-    const Figures figures = figuresOf(results.config, results.summary);
+std::string svgChart(const SimResults& results, const Figures& figures) {
     std::string svg = printed("<?xml version='1.0' encoding='UTF-8'?>\n"
                               "<svg xmlns='http://www.w3.org/2000/svg' width='%.0f' "
                               "height='%.0f' viewBox='0 0 %.0f %.0f' "

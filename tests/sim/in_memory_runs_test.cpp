@@ -61,7 +61,7 @@ std::vector<RecordedGame> parsedRecords(const std::string& lines) {
 
 // The summary up to its timing, the one part that may differ between runs.
 std::string withoutTiming(const SimResults& results) {
-    const std::string json = summaryJson(results);
+    const std::string json = summaryJson(results, figuresOf(results.config, results.summary));
     return json.substr(0, json.find("\"timing\""));
 }
 
@@ -209,10 +209,11 @@ TEST(InMemoryRuns, RotatedCopiesOfOneGameNarrowNoInterval) {
         const TallyFigures& a = once.seats[seat];
         const TallyFigures& b = fourTimes.seats[seat];
         EXPECT_DOUBLE_EQ(b.winShare, a.winShare);
-        EXPECT_NEAR(b.winInterval.low, a.winInterval.low, 1e-12) << seat;
-        EXPECT_NEAR(b.winInterval.high, a.winInterval.high, 1e-12) << seat;
-        EXPECT_NEAR(b.scoreInterval.low, a.scoreInterval.low, 1e-9) << seat;
-        EXPECT_NEAR(b.scoreInterval.high, a.scoreInterval.high, 1e-9) << seat;
+        ASSERT_TRUE(a.winInterval && b.winInterval && a.scoreInterval && b.scoreInterval);
+        EXPECT_NEAR(b.winInterval->low, a.winInterval->low, 1e-12) << seat;
+        EXPECT_NEAR(b.winInterval->high, a.winInterval->high, 1e-12) << seat;
+        EXPECT_NEAR(b.scoreInterval->low, a.scoreInterval->low, 1e-9) << seat;
+        EXPECT_NEAR(b.scoreInterval->high, a.scoreInterval->high, 1e-9) << seat;
     }
 }
 
@@ -222,7 +223,8 @@ TEST(InMemoryRuns, SplitRangesAddUpToTheWholeRunAndTheSummaryReadsBack) {
     SimResults joined;
     joined.config = config;
     for (const DealRange range : {DealRange{50, 90}, DealRange{0, 13}, DealRange{13, 50}}) {
-        const std::string json = summaryJson(runSimulation(config, range, 1, nullptr, nullptr));
+        const SimResults results = runSimulation(config, range, 1, nullptr, nullptr);
+        const std::string json = summaryJson(results, figuresOf(config, results.summary));
         SimResults part;
         std::string error;
         ASSERT_TRUE(readSummaryJson(json, part, error)) << error;
@@ -244,7 +246,7 @@ TEST(InMemoryRuns, OneStrategyOnTwoBudgetsIsTwoBotsEachOnItsOwnBudget) {
     ASSERT_EQ(games.size(), 6U);
     EXPECT_EQ(games[1].bots, (std::vector<std::string>{"montecarlo:3", "montecarlo:2"}));
 
-    const std::string json = summaryJson(run.results);
+    const std::string json = summaryJson(run.results, figuresOf(config, run.results.summary));
     const auto parsed = nlohmann::json::parse(json);
     EXPECT_EQ(parsed["configuration"]["bots"],
               nlohmann::json::array({"montecarlo:2", "montecarlo:3"}));

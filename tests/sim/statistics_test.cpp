@@ -1,6 +1,8 @@
 #include "sim/statistics.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -29,52 +31,72 @@ TEST(Statistics, WilsonIntervalsMatchPublishedValues) {
     }
 }
 
-TEST(Statistics, MeanIntervalUsesTheSampleDeviationOfTheDeals) {
-    // 1, 2, 3, 4, 5 in deals of one game: mean 3, sample deviation sqrt(2.5),
-    // half width 1.96 * sqrt(0.5).
-    const Interval interval = meanInterval(15, 55, 5, 1);
-    EXPECT_NEAR(interval.low, 1.6141, 5e-5);
-    EXPECT_NEAR(interval.high, 4.3859, 5e-5);
-    // Two deals of two games whose totals are 2 and 6: mean 2 per game, the
-    // totals' variance 8, half width 1.96 * sqrt(8 / 2) / 2.
-    const Interval paired = meanInterval(8, 2 * 2 + 6 * 6, 2, 2);
-    EXPECT_NEAR(paired.low, 2 - z95, 1e-9);
-    EXPECT_NEAR(paired.high, 2 + z95, 1e-9);
-    // Negative scores: -84 and 83 once each.
-    const Interval wide = meanInterval(-1, 84 * 84 + 83 * 83, 2, 1);
-    EXPECT_NEAR(wide.low + wide.high, -1.0, 1e-9);
-    EXPECT_NEAR(wide.high - wide.low, 2 * z95 * 83.5, 1e-9);
-    const Interval single = meanInterval(7, 49, 1, 1);
-    EXPECT_EQ(single.low, 7);
-    EXPECT_EQ(single.high, 7);
+TEST(Statistics, TQuantilesMatchPublishedValues) {
+    const std::vector<std::pair<std::int64_t, double>> cases = {
+        {1, 12.7062}, {2, 4.3027},  {4, 2.7764},   {10, 2.2281},    {11, 2.2010},
+        {20, 2.0860}, {30, 2.0423}, {120, 1.9799}, {100000, 1.9600}};
+    for (const auto& [freedom, quantile] : cases) {
+        EXPECT_NEAR(t95(freedom), quantile, 5e-5) << freedom;
+    }
 }
 
-TEST(Statistics, DealsAreWorthBetweenTheirNumberAndTheirGames) {
+TEST(Statistics, MeanIntervalUsesTheSampleDeviationOfTheDealsAndT) {
+    // 1, 2, 3, 4, 5 in deals of one game: mean 3, sample deviation sqrt(2.5),
+    // half width t(4) * sqrt(0.5).
+    const auto interval = meanInterval(15, 55, 5, 1);
+    ASSERT_TRUE(interval);
+    EXPECT_NEAR(interval->low, 3 - 2.776445 * std::sqrt(0.5), 5e-6);
+    EXPECT_NEAR(interval->high, 3 + 2.776445 * std::sqrt(0.5), 5e-6);
+    // Two deals of two games whose totals are 2 and 6: mean 2 per game, the
+    // totals' variance 8, half width t(1) * sqrt(8 / 2) / 2.
+    const auto paired = meanInterval(8, 2 * 2 + 6 * 6, 2, 2);
+    ASSERT_TRUE(paired);
+    EXPECT_NEAR(paired->low, 2 - t95(1), 1e-9);
+    EXPECT_NEAR(paired->high, 2 + t95(1), 1e-9);
+    // Negative scores: -84 and 83 once each.
+    const auto wide = meanInterval(-1, 84 * 84 + 83 * 83, 2, 1);
+    ASSERT_TRUE(wide);
+    EXPECT_NEAR(wide->low + wide->high, -1.0, 1e-9);
+    EXPECT_NEAR(wide->high - wide->low, 2 * t95(1) * 83.5, 1e-9);
+    // One deal says nothing of how deals vary.
+    EXPECT_FALSE(meanInterval(7, 49, 1, 1));
+    EXPECT_FALSE(shareInterval(0.5, 0.5, 0.25, 1, 3));
+}
+
+TEST(Statistics, ShareIntervalsTakeTheDealsSpreadUncapped) {
     struct Case {
         double share;
         double gameMeanSquare;
         double dealMeanSquare;
         std::int64_t gamesPerDeal;
+        // The Wilson trials before the scaling for the deals' freedom.
         double trials;
     };
+    const double unlimited = std::numeric_limits<double>::infinity();
     const std::vector<Case> cases = {
         // Single-game deals, ties or not: every game is a trial.
         {0.3, 0.3, 0.3, 1, 100},
         {0.25, 0.125, 0.125, 1, 100},
         // Four games per deal, always won or lost together: one trial a deal.
         {0.25, 0.25, 0.25, 4, 100},
-        // Every deal's share the same: nothing varies between deals.
-        {0.25, 0.25, 0.0625, 4, 400},
         // A deal's share spreads half as much as one game's: twice the deals.
         {0.5, 0.5, 0.25 + 0.125, 4, 200},
-        // Less than four independent games would: all the games, no more.
-        {0.5, 0.5, 0.25 + 0.01, 4, 400},
+        // Less than four independent games would, as the rotation pairs the
+        // games of a deal: more trials than games.
+        {0.5, 0.5, 0.25 + 0.01, 4, 2500},
+        // Every deal's share the same: nothing varies between deals.
+        {0.25, 0.25, 0.0625, 4, unlimited},
+        // Every game alike: the games.
+        {1.0, 1.0, 1.0, 4, 400},
     };
+    const double scale = (z95 / t95(99)) * (z95 / t95(99));
     for (const Case& c : cases) {
-        EXPECT_NEAR(
-            effectiveTrials(c.share, c.gameMeanSquare, c.dealMeanSquare, 100, c.gamesPerDeal),
-            c.trials, 1e-9)
-            << c.share << ' ' << c.dealMeanSquare;
+        const auto interval =
+            shareInterval(c.share, c.gameMeanSquare, c.dealMeanSquare, 100, c.gamesPerDeal);
+        ASSERT_TRUE(interval);
+        const Interval expected = wilsonInterval(c.share, c.trials * scale);
+        EXPECT_NEAR(interval->low, expected.low, 1e-9) << c.share << ' ' << c.dealMeanSquare;
+        EXPECT_NEAR(interval->high, expected.high, 1e-9) << c.share << ' ' << c.dealMeanSquare;
     }
 }
 
