@@ -156,13 +156,24 @@ bool readOutcome(const Json& line, RecordedGame& record) {
 
 } // namespace
 
-std::string moveText(const PlayedMove& move) {
-    std::string text(1, move.action == TurnAction::Draw ? 'D' : 'T');
-    appendNumber(text, move.row + 1);
+namespace {
+
+// Appends the move as a record writes it, with no string of its own: the
+// writer of a run's records appends every move of every game.
+void appendMove(std::string& out, const PlayedMove& move) {
+    out += move.action == TurnAction::Draw ? 'D' : 'T';
+    appendNumber(out, move.row + 1);
     if (move.action == TurnAction::Draw) {
-        text += ':';
-        text += cardLabels[move.card];
+        out += ':';
+        out += cardLabels[move.card];
     }
+}
+
+} // namespace
+
+std::string moveText(const PlayedMove& move) {
+    std::string text;
+    appendMove(text, move);
     return text;
 }
 
@@ -192,7 +203,7 @@ void appendRecordLine(std::string& out, const SimConfig& config, const GameRecor
     out += "],\"moves\":[";
     for (std::size_t i = 0; i < record.moves.size(); ++i) {
         out += i == 0 ? "\"" : ",\"";
-        out += moveText(record.moves[i]);
+        appendMove(out, record.moves[i]);
         out += '"';
     }
     out += "],\"piles\":[";

@@ -98,6 +98,7 @@ TEST(SimProgram, BadInputGetsOneLineStatusTwoAndNoFile) {
          "same file"},
         {{"merge", folder.file("summary.json"), "--json", out + ".x", "--svg", out + ".x"},
          "same file"},
+        {{"run", "--bots", "random,random", "--json", "-", "--jsonl", "-"}, "same file"},
         {{"run", "--bots", "random,random", "--json", ""}, "--json"},
         {{"run", "--bots", "random,random", "--jsonl", ""}, "--jsonl"},
         {{"run", "--bots", "random,random", "--svg", ""}, "--svg"},
@@ -305,6 +306,56 @@ TEST(SimProgram, OneDealGivesNoIntervalAndFewDealsAWiderOne) {
     ASSERT_EQ(one.status, 0) << one.err;
     EXPECT_NE(one.out.find("no interval from one deal"), std::string::npos) << one.out;
     EXPECT_FALSE(std::regex_search(one.out, std::regex(R"(\d\.\d+%? to -?\d)"))) << one.out;
+    EXPECT_NE(one.out.find("\n1 deal, one game each;"), std::string::npos) << one.out;
+    EXPECT_NE(one.out.find(": 1 game\n"), std::string::npos) << one.out;
+}
+
+TEST(SimProgram, ReportFitsEightyColumnsAndGivesSeatOneOnlyWhereSeatsCompare) {
+    struct Case {
+        std::vector<std::string> arguments;
+        bool seatOneGiven;
+    };
+    const std::vector<Case> cases = {
+        {{"--bots", "greedy,random,clairvoyant", "--budget", "2"}, false},
+        {{"--bots", "greedy,random,clairvoyant:2", "--rotate"}, true},
+        {{"--bots", "greedy", "--players", "5"}, true},
+    };
+    for (const Case& c : cases) {
+        const SimRun run = runSim(with(with({"run", "--games", "20", "--quiet"}, c.arguments), {}));
+        ASSERT_EQ(run.status, 0) << run.err;
+        for (const std::string& line : lines(run.out)) {
+            EXPECT_LE(line.size(), 80U) << line;
+        }
+        EXPECT_EQ(run.out.find("Seat 1 advantage   not given") == std::string::npos, c.seatOneGiven)
+            << run.out;
+    }
+}
+
+TEST(SimProgram, OneOutputMayGoToStandardOutputAndTheReportToStandardError) {
+    const ScratchFolder folder;
+    const std::vector<std::string> run = {"run",     "--bots", "greedy,random",
+                                          "--games", "40",     "--quiet"};
+    const SimRun toFiles =
+        runSim(with(run, {"--jsonl", folder.file("g.jsonl"), "--json", folder.file("s.json"),
+                          "--svg", folder.file("c.svg")}));
+    ASSERT_EQ(toFiles.status, 0) << toFiles.err;
+    for (const auto& [option, file] : std::vector<std::pair<std::string, std::string>>{
+             {"--jsonl", "g.jsonl"}, {"--json", "s.json"}, {"--svg", "c.svg"}}) {
+        const SimRun piped = runSim(with(run, {option, "-"}));
+        ASSERT_EQ(piped.status, 0) << piped.err;
+        const std::string expected = readText(folder.file(file));
+        if (option == "--json") {
+            EXPECT_EQ(beforeTiming(piped.out), beforeTiming(expected));
+        } else if (option == "--jsonl") {
+            EXPECT_EQ(piped.out, expected);
+        } else {
+            EXPECT_EQ(piped.out.size(), expected.size());
+        }
+        const std::vector<std::string> report = lines(piped.err);
+        const std::vector<std::string> printed = lines(toFiles.out);
+        ASSERT_EQ(report.size(), printed.size()) << option;
+        EXPECT_TRUE(std::equal(report.begin(), report.end() - 1, printed.begin())) << option;
+    }
 }
 
 TEST(SimProgram, CtrlCReportsTheFinishedPrefixOfDeals) {

@@ -1,3 +1,4 @@
+#include "sim/figures.h"
 #include "sim/statistics.h"
 
 #include <cmath>
@@ -97,6 +98,125 @@ TEST(Statistics, ShareIntervalsTakeTheDealsSpreadUncapped) {
         const Interval expected = wilsonInterval(c.share, c.trials * scale);
         EXPECT_NEAR(interval->low, expected.low, 1e-9) << c.share << ' ' << c.dealMeanSquare;
         EXPECT_NEAR(interval->high, expected.high, 1e-9) << c.share << ' ' << c.dealMeanSquare;
+    }
+}
+
+} // namespace
+
+namespace {
+
+// A model of games whose truth is known: in deal d, bot A wins a game with
+// probability a(d), seat 1 wins with probability b, and otherwise a seat
+// drawn evenly wins. The winner scores 41 to 61 and the others 10 to 30, all
+// shifted by the deal's own -5 to 5, so that a seat's mean score is
+// 20 + 31 times its win share.
+struct CoverageModel {
+    SimConfig config;
+    std::uint64_t state = 0x9e3779b97f4a7c15U;
+
+    std::uint64_t next() {
+        state ^= state << 13U;
+        state ^= state >> 7U;
+        state ^= state << 17U;
+        return state;
+    }
+    std::int32_t uniform(std::int32_t least, std::int32_t most) {
+        return least +
+               static_cast<std::int32_t>(next() % static_cast<std::uint64_t>(most - least + 1));
+    }
+    double chance() { return static_cast<double>(next() >> 11U) * 0x1.0p-53; }
+};
+
+constexpr double seatOneBonus = 0.2;
+constexpr std::array<double, 2> botAChances = {0.1, 0.7};
+
+// The chance that `seat` wins game `rotation` of a deal where A wins with chance `a`.
+double winChance(const SimConfig& config, std::int32_t rotation, std::int32_t seat, double a) {
+    const bool holdsA = botOfSeat(config, rotation, seat) == config.seats.front();
+    return (holdsA ? a : 0) + (seat == 0 ? seatOneBonus : 0) +
+           (1 - a - seatOneBonus) / config.players;
+}
+
+Summary playModel(CoverageModel& model, std::int64_t deals) {
+    const SimConfig& config = model.config;
+    Summary summary;
+    for (std::int64_t deal = 0; deal < deals; ++deal) {
+        const double a = botAChances[model.next() % botAChances.size()];
+        const std::int32_t shift = model.uniform(-5, 5);
+        DealTotals totals;
+        for (std::int32_t rotation = 0; rotation < gamesPerDeal(config); ++rotation) {
+            GameOutcome outcome;
+            outcome.players = config.players;
+            std::int32_t winner = model.uniform(0, config.players - 1);
+            const double draw = model.chance();
+            double below = 0;
+            for (std::int32_t seat = 0; seat < config.players; ++seat) {
+                below +=
+                    winChance(config, rotation, seat, a) - (1 - a - seatOneBonus) / config.players;
+                if (draw < below) {
+                    winner = seat;
+                    break;
+                }
+            }
+            for (std::int32_t seat = 0; seat < config.players; ++seat) {
+                outcome.scores[seat] =
+                    shift + (seat == winner ? model.uniform(41, 61) : model.uniform(10, 30));
+                outcome.bots[seat] = botIndex(config, botOfSeat(config, rotation, seat));
+            }
+            addGame(summary, outcome, totals);
+        }
+        closeDeal(summary, totals);
+    }
+    return summary;
+}
+
+TEST(Statistics, EveryPrintedIntervalCoversTheTruthNineteenTimesInTwenty) {
+    for (const bool rotate : {true, false}) {
+        CoverageModel model;
+        std::string ignored;
+        model.config.players = 3;
+        model.config.rotate = rotate;
+        model.config.seats = {*botCalled("greedy", 1, ignored), *botCalled("random", 1, ignored),
+                              *botCalled("random", 1, ignored)};
+        const SimConfig& config = model.config;
+        // The truth, averaged over the two kinds of deal and the rotations.
+        std::vector<double> seatTruth(3, 0);
+        std::vector<double> botTruth(2, 0);
+        const double weight = 1.0 / (botAChances.size() * gamesPerDeal(config));
+        for (const double a : botAChances) {
+            for (std::int32_t rotation = 0; rotation < gamesPerDeal(config); ++rotation) {
+                for (std::int32_t seat = 0; seat < 3; ++seat) {
+                    const double chance = winChance(config, rotation, seat, a) * weight;
+                    seatTruth[seat] += chance;
+                    const std::int32_t bot = botIndex(config, botOfSeat(config, rotation, seat));
+                    botTruth[bot] += bot == 0 ? chance : chance / 2;
+                }
+            }
+        }
+        constexpr int runs = 2000;
+        std::vector<int> covered(11, 0);
+        const auto count = [&covered](std::size_t which, const std::optional<Interval>& interval,
+                                      double truth) {
+            ASSERT_TRUE(interval);
+            covered[which] += interval->low <= truth && truth <= interval->high ? 1 : 0;
+        };
+        for (int run = 0; run < runs; ++run) {
+            const Figures figures = figuresOf(config, playModel(model, 30));
+            for (std::size_t seat = 0; seat < 3; ++seat) {
+                count(seat, figures.seats[seat].winInterval, seatTruth[seat]);
+                count(3 + seat, figures.seats[seat].scoreInterval, 20 + 31 * seatTruth[seat]);
+            }
+            for (std::size_t bot = 0; bot < 2; ++bot) {
+                count(6 + bot, figures.bots[bot].winInterval, botTruth[bot]);
+                count(8 + bot, figures.bots[bot].scoreInterval, 20 + 31 * botTruth[bot]);
+            }
+            count(10, figures.seatOneInterval, seatTruth[0] - 1.0 / 3);
+        }
+        for (std::size_t which = 0; which < covered.size(); ++which) {
+            const double coverage = static_cast<double>(covered[which]) / runs;
+            EXPECT_GE(coverage, 0.93) << which << (rotate ? " rotated" : "");
+            EXPECT_LE(coverage, 0.97) << which << (rotate ? " rotated" : "");
+        }
     }
 }
 
