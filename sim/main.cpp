@@ -1,13 +1,8 @@
 // pellaro-sim: the command line and its three commands, run, merge and show.
-#include "figures.h"
-#include "game_records.h"
-#include "interrupt.h"
 #include "output_file.h"
-#include "record_replay.h"
-#include "report_table.h"
+#include "records.h"
 #include "simulation.h"
-#include "summary_json.h"
-#include "svg_chart.h"
+#include "summary.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>

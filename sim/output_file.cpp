@@ -1,6 +1,6 @@
 #include "output_file.h"
 
-#include "interrupt.h"
+#include "simulation.h"
 
 #include <cerrno>
 #include <cstring>

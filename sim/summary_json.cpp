@@ -1,4 +1,4 @@
-#include "summary_json.h"
+#include "summary.h"
 
 #include <algorithm>
 #include <nlohmann/json.hpp>

@@ -1,7 +1,6 @@
-#include "sim/figures.h"
-#include "sim/game_records.h"
+#include "sim/records.h"
 #include "sim/simulation.h"
-#include "sim/summary_json.h"
+#include "sim/summary.h"
 #include "sim_program.h"
 
 #include <algorithm>

@@ -1,5 +1,4 @@
-#include "sim/figures.h"
-#include "sim/statistics.h"
+#include "sim/summary.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,7 +1,4 @@
-#include "svg_chart.h"
-
-#include "figures.h"
-#include "text_format.h"
+#include "summary.h"
 
 #include <algorithm>
 #include <array>

@@ -68,3 +68,20 @@ std::string botList(const SimConfig& config);
 // Shard k of count (1-based) of deals 0 to deals - 1: contiguous, so that
 // the shards' game records in shard order are the records of one run.
 DealRange shardRange(std::int64_t deals, std::int32_t shard, std::int32_t shardCount);
+
+// The deals a summary counts, as ranges in ascending order, none touching
+// another: a whole run is one range, the shards of a run merged so far are
+// as few ranges as they can be.
+using Coverage = std::vector<DealRange>;
+
+// Adds the part's deals; false, leaving `total` unchanged, when a deal would
+// be counted twice.
+bool joinCoverage(Coverage& total, const Coverage& part);
+
+// Whether the coverage is every deal of the configuration, 0 to deals - 1.
+bool coversAll(const Coverage& coverage, const SimConfig& config);
+
+std::int64_t dealsCovered(const Coverage& coverage);
+
+// "deals 0 to 249 and 500 to 749", for the report.
+std::string coverageText(const Coverage& coverage);

@@ -1,6 +1,4 @@
-#include "report_table.h"
-
-#include "text_format.h"
+#include "summary.h"
 
 #include <algorithm>
 #include <sstream>
