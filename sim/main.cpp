@@ -289,7 +289,7 @@ enum class Search : std::uint8_t { Found, Absent, Malformed };
 
 // Reads the file up to the record of the game. Lines in the writer's form say
 // their game up front; the others are parsed to find out.
-Search findRecord(std::istream& file, std::int64_t game, RecordedGame& record, std::string& error) {
+Search findRecord(std::istream& file, std::int64_t game, GameRecord& record, std::string& error) {
     std::string line;
     std::int64_t lineNumber = 0;
     while (std::getline(file, line)) {
@@ -298,7 +298,7 @@ Search findRecord(std::istream& file, std::int64_t game, RecordedGame& record, s
         if (leading >= 0 && leading != game) {
             continue;
         }
-        record = RecordedGame{};
+        record = GameRecord{};
         if (!parseRecord(line, record, error)) {
             error.insert(0, "line " + std::to_string(lineNumber) + ": ");
             return Search::Malformed;
@@ -316,7 +316,7 @@ int showCommand(const ShowOptions& options) {
         return failed("cannot read " + options.records + ": " + std::strerror(errno));
     }
     const std::string game = "game " + std::to_string(options.game);
-    RecordedGame record;
+    GameRecord record;
     std::string error;
     switch (findRecord(file, options.game, record, error)) {
     case Search::Absent:

@@ -37,6 +37,11 @@ GameOutcome playGame(const SimConfig& config, std::int64_t deal, std::int32_t ro
         record->deal = deal;
         record->rotation = rotation;
         record->seed = seed;
+        record->players = config.players;
+        record->bots.clear();
+        for (std::int32_t seat = 0; seat < config.players; ++seat) {
+            record->bots.push_back(botNameIn(config, botOfSeat(config, rotation, seat)));
+        }
         record->deck = game.deck;
         record->moves.clear();
     }
@@ -60,7 +65,12 @@ GameOutcome playGame(const SimConfig& config, std::int64_t deal, std::int32_t ro
     const std::vector<std::int32_t> scores = allScores(game);
     std::copy(scores.begin(), scores.end(), outcome.scores.begin());
     if (record != nullptr) {
-        record->end = std::move(game);
+        record->piles.clear();
+        for (std::int32_t seat = 0; seat < config.players; ++seat) {
+            record->piles.push_back(game.players[seat].counts);
+        }
+        record->scores = scores;
+        record->winners = winners(game, topScore(game, scores));
     }
     return outcome;
 }
@@ -191,7 +201,7 @@ bool readMoves(const Json& value, std::vector<PlayedMove>& moves) {
     return true;
 }
 
-bool readOutcome(const Json& line, RecordedGame& record) {
+bool readOutcome(const Json& line, GameRecord& record) {
     const auto n = static_cast<std::size_t>(record.players);
     const auto piles = line.find("piles");
     const auto scores = line.find("scores");
@@ -235,7 +245,7 @@ std::string moveText(const PlayedMove& move) {
     return text;
 }
 
-void appendRecordLine(std::string& out, const SimConfig& config, const GameRecord& record) {
+void appendRecordLine(std::string& out, const GameRecord& record) {
     out += "{\"game\":";
     appendNumber(out, record.game);
     out += ",\"deal\":";
@@ -245,11 +255,11 @@ void appendRecordLine(std::string& out, const SimConfig& config, const GameRecor
     out += ",\"seed\":";
     appendNumber(out, record.seed);
     out += ",\"players\":";
-    appendNumber(out, config.players);
+    appendNumber(out, record.players);
     out += ",\"bots\":[";
-    for (std::int32_t seat = 0; seat < config.players; ++seat) {
+    for (std::size_t seat = 0; seat < record.bots.size(); ++seat) {
         out += seat == 0 ? "\"" : ",\"";
-        out += botNameIn(config, botOfSeat(config, record.rotation, seat));
+        out += record.bots[seat];
         out += '"';
     }
     out += "],\"deck\":[";
@@ -265,15 +275,14 @@ void appendRecordLine(std::string& out, const SimConfig& config, const GameRecor
         out += '"';
     }
     out += "],\"piles\":[";
-    for (std::int32_t seat = 0; seat < config.players; ++seat) {
+    for (std::size_t seat = 0; seat < record.piles.size(); ++seat) {
         out += seat == 0 ? "" : ",";
-        appendNumbers(out, record.end.players[seat].counts);
+        appendNumbers(out, record.piles[seat]);
     }
-    const std::vector<std::int32_t> scores = allScores(record.end);
     out += "],\"scores\":";
-    appendNumbers(out, scores);
+    appendNumbers(out, record.scores);
     out += ",\"winners\":";
-    appendNumbers(out, winners(record.end, topScore(record.end, scores)));
+    appendNumbers(out, record.winners);
     out += "}\n";
 }
 
@@ -291,7 +300,7 @@ std::int64_t leadingGameNumber(std::string_view line) {
     return game;
 }
 
-bool parseRecord(std::string_view line, RecordedGame& record, std::string& error) {
+bool parseRecord(std::string_view line, GameRecord& record, std::string& error) {
     const Json parsed = Json::parse(line, nullptr, false);
     if (parsed.is_discarded() || !parsed.is_object()) {
         error = "the record is not a JSON object";
@@ -342,14 +351,14 @@ bool parseRecord(std::string_view line, RecordedGame& record, std::string& error
 
 namespace {
 
-GameState startOf(const RecordedGame& record) {
+GameState startOf(const GameRecord& record) {
     // The engine's set-up for the players, with the record's deal in place of a shuffle.
     GameState game = dealGame(record.players, ShuffleDraws{});
     game.deck = record.deck;
     return game;
 }
 
-bool holdsTheRealDeck(const RecordedGame& record) {
+bool holdsTheRealDeck(const GameRecord& record) {
     std::array<CardKind, deckSize> cards = record.deck;
     std::sort(cards.begin(), cards.end());
     return cards == orderedDeck();
@@ -377,7 +386,7 @@ std::string listed(const std::vector<std::int32_t>& values) {
     return text;
 }
 
-void showMove(const GameState& game, const RecordedGame& record, const PlayedMove& move) {
+void showMove(const GameState& game, const GameRecord& record, const PlayedMove& move) {
     const auto seat = static_cast<std::size_t>(game.currentPlayer);
     std::cout << "Player #" << seat + 1 << " (" << record.bots[seat] << ")";
     if (move.action == TurnAction::Draw) {
@@ -390,7 +399,7 @@ void showMove(const GameState& game, const RecordedGame& record, const PlayedMov
 
 } // namespace
 
-bool checkReplay(const RecordedGame& record, std::string& error) {
+bool checkReplay(const GameRecord& record, std::string& error) {
     if (!holdsTheRealDeck(record)) {
         error = "the deck is not a shuffle of the game's 76 cards";
         return false;
@@ -435,7 +444,7 @@ bool checkReplay(const RecordedGame& record, std::string& error) {
     return true;
 }
 
-void showReplay(const RecordedGame& record) {
+void showReplay(const GameRecord& record) {
     std::cout << "Game " << record.game << ", deal " << record.deal << " (seed " << record.seed
               << "), rotation " << record.rotation << ':';
     for (std::size_t seat = 0; seat < record.bots.size(); ++seat) {

@@ -233,7 +233,7 @@ void playBatches(Shared& shared) {
                         playGame(config, dealIndex, rotation, recording ? &record : nullptr),
                         totals);
                 if (recording) {
-                    appendRecordLine(result.records, config, record);
+                    appendRecordLine(result.records, record);
                 }
             }
             closeDeal(result.summary, totals);

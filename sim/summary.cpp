@@ -34,23 +34,19 @@ void addTally(Tally& total, const Tally& part) {
 
 } // namespace
 
-void addGame(Summary& summary, const GameOutcome& outcome, DealTotals& deal) {
-    const std::int32_t n = outcome.players;
-    const auto scores = std::span(outcome.scores).first(static_cast<std::size_t>(n));
+namespace {
+
+// Each seat's part of one game: its share of the win (a tie among k gives
+// each 1/k), whether it won outright, and its place. The one place where
+// the simulator decides who won.
+std::array<Tally, maxPlayers> gameTallies(const GameOutcome& outcome) {
+    const auto scores = std::span(outcome.scores).first(static_cast<std::size_t>(outcome.players));
     const std::int32_t top = *std::max_element(scores.begin(), scores.end());
-    const std::int32_t bottom = *std::min_element(scores.begin(), scores.end());
     const auto winnerCount = std::count(scores.begin(), scores.end(), top);
-
-    ++summary.games;
-    summary.tiedGames += winnerCount > 1 ? 1 : 0;
-    summary.spreadSum += top - bottom;
-    addLength(summary.rounds, outcome.rounds);
-    addLength(summary.cardsDrawn, outcome.cardsDrawn);
-    addLength(summary.turns, outcome.turns);
-
-    for (std::int32_t seat = 0; seat < n; ++seat) {
+    std::array<Tally, maxPlayers> tallies{};
+    for (std::int32_t seat = 0; seat < outcome.players; ++seat) {
         const std::int32_t score = outcome.scores[seat];
-        Tally played;
+        Tally& played = tallies[seat];
         played.games = 1;
         if (score == top) {
             played.shareUnits = shareUnit / winnerCount;
@@ -63,14 +59,33 @@ void addGame(Summary& summary, const GameOutcome& outcome, DealTotals& deal) {
         const auto level = std::count(scores.begin(), scores.end(), score);
         // Places above + 1 to above + level, whose mean is above + (level + 1) / 2.
         played.placeHalves = 2 * above + level + 1;
-        addTally(summary.seats[seat], played);
+    }
+    return tallies;
+}
+
+} // namespace
+
+void addGame(Summary& summary, const GameOutcome& outcome, DealTotals& deal) {
+    const auto scores = std::span(outcome.scores).first(static_cast<std::size_t>(outcome.players));
+    const auto [bottom, top] = std::minmax_element(scores.begin(), scores.end());
+    const std::array<Tally, maxPlayers> tallies = gameTallies(outcome);
+    ++summary.games;
+    summary.tiedGames += tallies[std::distance(scores.begin(), top)].outrightWins == 0 ? 1 : 0;
+    summary.spreadSum += *top - *bottom;
+    addLength(summary.rounds, outcome.rounds);
+    addLength(summary.cardsDrawn, outcome.cardsDrawn);
+    addLength(summary.turns, outcome.turns);
+    for (std::int32_t seat = 0; seat < outcome.players; ++seat) {
+        const Tally& played = tallies[seat];
         const std::int32_t bot = outcome.bots[seat];
+        addTally(summary.seats[seat], played);
         addTally(summary.bots[bot], played);
         deal.seatShares[seat] += played.shareUnits;
-        deal.seatScores[seat] += score;
+        deal.seatScores[seat] += played.scoreSum;
         deal.botShares[bot] += played.shareUnits;
-        deal.botScores[bot] += score;
-        const std::int32_t bin = std::clamp(score, lowestScore, highestScore) - lowestScore;
+        deal.botScores[bot] += played.scoreSum;
+        const std::int32_t bin =
+            std::clamp(outcome.scores[seat], lowestScore, highestScore) - lowestScore;
         ++summary.scoreCounts[bot][bin];
     }
 }

@@ -45,12 +45,12 @@ RecordedRun runWithRecords(const SimConfig& config, DealRange range, std::int32_
     return run;
 }
 
-std::vector<RecordedGame> parsedRecords(const std::string& lines) {
-    std::vector<RecordedGame> games;
+std::vector<GameRecord> parsedRecords(const std::string& lines) {
+    std::vector<GameRecord> games;
     std::istringstream stream(lines);
     std::string line;
     while (std::getline(stream, line)) {
-        RecordedGame game;
+        GameRecord game;
         std::string error;
         EXPECT_TRUE(parseRecord(line, game, error)) << error;
         games.push_back(game);
@@ -86,7 +86,7 @@ TEST(InMemoryRuns, CountsAgreeWithTheGamesRecorded) {
     const RecordedRun run = runWithRecords(config, {0, 150}, 2);
     const Summary& summary = run.results.summary;
     Summary expected;
-    for (const RecordedGame& game : parsedRecords(run.records)) {
+    for (const GameRecord& game : parsedRecords(run.records)) {
         const auto takes = std::count_if(game.moves.begin(), game.moves.end(),
                                          [](auto move) { return move.action == TurnAction::Take; });
         EXPECT_EQ(takes % 5, 0);
@@ -168,16 +168,16 @@ TEST(InMemoryRuns, RotationPlaysEveryBotInEverySeatOnTheSameDeal) {
     const SimConfig config = configOf(
         {Strategy::Greedy, Strategy::Random, Strategy::Clairvoyant, Strategy::Random}, 12, true);
     const RecordedRun run = runWithRecords(config, {0, 12}, 2);
-    const std::vector<RecordedGame> games = parsedRecords(run.records);
+    const std::vector<GameRecord> games = parsedRecords(run.records);
     ASSERT_EQ(games.size(), 48U);
     const std::vector<std::string> listed = {"greedy", "random", "clairvoyant", "random"};
     for (std::size_t i = 0; i < games.size(); ++i) {
-        const RecordedGame& game = games[i];
+        const GameRecord& game = games[i];
         const std::size_t rotation = i % 4;
         EXPECT_EQ(game.game, static_cast<std::int64_t>(i));
         EXPECT_EQ(game.deal, static_cast<std::int64_t>(i / 4));
         EXPECT_EQ(game.rotation, static_cast<std::int32_t>(rotation));
-        const RecordedGame& first = games[i - rotation];
+        const GameRecord& first = games[i - rotation];
         EXPECT_EQ(game.seed, first.seed) << i;
         EXPECT_EQ(game.deck, first.deck) << i;
         for (std::size_t seat = 0; seat < 4; ++seat) {
@@ -241,7 +241,7 @@ TEST(InMemoryRuns, OneStrategyOnTwoBudgetsIsTwoBotsEachOnItsOwnBudget) {
     ASSERT_EQ(distinctBots(config).size(), 2U);
     EXPECT_EQ(run.results.summary.bots[0].games, 6);
     EXPECT_EQ(run.results.summary.bots[1].games, 6);
-    const std::vector<RecordedGame> games = parsedRecords(run.records);
+    const std::vector<GameRecord> games = parsedRecords(run.records);
     ASSERT_EQ(games.size(), 6U);
     EXPECT_EQ(games[1].bots, (std::vector<std::string>{"montecarlo:3", "montecarlo:2"}));
 
@@ -262,12 +262,12 @@ TEST(InMemoryRuns, OneStrategyOnTwoBudgetsIsTwoBotsEachOnItsOwnBudget) {
     // others when the run's budget is all it gets.
     SimConfig usual = config;
     usual.budget = 2;
-    const std::vector<RecordedGame> same = parsedRecords(runWithRecords(usual, {0, 3}, 1).records);
+    const std::vector<GameRecord> same = parsedRecords(runWithRecords(usual, {0, 3}, 1).records);
     EXPECT_EQ(same[0].bots, (std::vector<std::string>{"montecarlo", "montecarlo:3"}));
-    const std::vector<RecordedGame> flat = parsedRecords(
+    const std::vector<GameRecord> flat = parsedRecords(
         runWithRecords(configOf({Strategy::MonteCarlo, Strategy::MonteCarlo}, 3, true), {0, 3}, 1)
             .records);
-    const auto movesOf = [](const RecordedGame& game) {
+    const auto movesOf = [](const GameRecord& game) {
         std::vector<std::string> moves;
         std::transform(game.moves.begin(), game.moves.end(), std::back_inserter(moves), moveText);
         return moves;
