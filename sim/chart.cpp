@@ -2,19 +2,18 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace {
 
+// Attributes are quoted with apostrophes, which XML allows, so that the
+// strings below need no escapes.
 constexpr double width = 900;
-constexpr double height = 760;
-constexpr double left = 80;
-constexpr double right = 820;
-// The two panels' plotting areas, top to bottom. Attributes are quoted with
-// apostrophes, which XML allows, so that the strings below need no escapes.
-constexpr double sharesTop = 90;
-constexpr double sharesBottom = 330;
-constexpr double scoresTop = 440;
-constexpr double scoresBottom = 680;
+constexpr double left = 90;
+constexpr double right = 800;
+constexpr double panelHeight = 200;
+// From a panel's top to the next one's: its title, its plot and its labels.
+constexpr double panelStep = panelHeight + 130;
 
 constexpr std::array<const char*, maxPlayers> botColours = {"#1f77b4", "#d62728", "#2ca02c",
                                                             "#9467bd", "#ff7f0e"};
@@ -32,9 +31,6 @@ std::string escaped(const std::string& text) {
         case '>':
             out += "&gt;";
             break;
-        case '"':
-            out += "&quot;";
-            break;
         default:
             out += c;
         }
@@ -48,122 +44,155 @@ std::string label(double x, double y, const std::string& text, const char* ancho
            escaped(text) + "</text>\n";
 }
 
-std::string line(double x1, double y1, double x2, double y2, const char* style) {
-    return printed("<line x1='%.1f' y1='%.1f' x2='%.1f' y2='%.1f' %s/>\n", x1, y1, x2, y2, style);
+std::string line(double x1, double y1, double x2, double y2, const std::string& style) {
+    return printed("<line x1='%.1f' y1='%.1f' x2='%.1f' y2='%.1f' ", x1, y1, x2, y2) + style +
+           "/>\n";
 }
 
-// A value axis on the left of a panel from 0 to `top`, with `steps` ticks.
-std::string valueAxis(double panelTop, double panelBottom, double top, int steps, bool asPercent) {
-    std::string svg = line(left, panelTop, left, panelBottom, "stroke='#000'");
-    for (int step = 0; step <= steps; ++step) {
-        const double value = top * step / steps;
-        const double y = panelBottom - (panelBottom - panelTop) * step / steps;
-        svg += line(left, y, right, y, "stroke='#ddd'");
-        svg += label(left - 6, y + 4,
-                     asPercent ? printed("%.0f%%", 100 * value) : printed("%.2f%%", 100 * value),
-                     "end", 11);
+// A round step for an axis over `span`: 1, 2 or 5 times a power of ten,
+// giving four to ten ticks.
+double tickStep(double span) {
+    const double power = std::pow(10.0, std::floor(std::log10(std::max(span, 1e-9) / 4)));
+    for (const double step : {1.0, 2.0, 5.0}) {
+        if (span / (step * power) <= 10) {
+            return step * power;
+        }
     }
-    return svg;
+    return 10 * power;
 }
 
-// Rounds up to a round step for an axis: 1, 2 or 5 times a power of ten.
-double roundedUp(double value) {
-    constexpr std::array<double, 3> steps = {1, 2, 5};
-    double power = 1e-4;
-    while (value > 5 * power) {
-        power *= 10;
-    }
-    return power * *std::find_if(steps.begin(), steps.end(),
-                                 [&](double step) { return value <= step * power; });
+// A value axis from `low` to `high` widened to whole ticks.
+struct Axis {
+    double low = 0;
+    double high = 1;
+    double step = 0.1;
+};
+
+Axis axisOver(double low, double high, double floor, double ceiling) {
+    const double margin = std::max((high - low) * 0.1, 1e-3);
+    Axis axis;
+    axis.step = tickStep(high - low + 2 * margin);
+    axis.low = std::max(floor, std::floor((low - margin) / axis.step) * axis.step);
+    axis.high = std::min(ceiling, std::ceil((high + margin) / axis.step) * axis.step);
+    return axis;
 }
 
-std::string sharesPanel(const SimResults& results, const Figures& figures) {
-    const SimConfig& config = results.config;
-    const double fair = 1.0 / config.players;
-    double highest = fair;
-    for (const TallyFigures& seat : figures.seats) {
-        highest = std::max(highest, seat.winInterval.value_or(Interval{0, seat.winShare}).high);
+// One panel of win shares, a dot and its 95 % interval per seat or bot,
+// scaled to the shares and intervals shown, with the fair share marked.
+struct ShareItem {
+    std::string name;
+    std::string note;
+    const TallyFigures* figures = nullptr;
+    const char* colour = "#333";
+};
+
+std::string sharesPanel(double top, const std::string& title, const std::vector<ShareItem>& items,
+                        double fair) {
+    double low = fair;
+    double high = fair;
+    for (const ShareItem& item : items) {
+        const Interval interval = item.figures->winInterval.value_or(
+            Interval{item.figures->winShare, item.figures->winShare});
+        low = std::min(low, interval.low);
+        high = std::max(high, interval.high);
     }
-    const double top = roundedUp(highest * 1.1);
+    const Axis axis = axisOver(low, high, 0, 1);
+    const double bottom = top + panelHeight;
     const auto yOf = [&](double share) {
-        return sharesBottom - (sharesBottom - sharesTop) * share / top;
+        return bottom - panelHeight * (share - axis.low) / (axis.high - axis.low);
     };
-    std::string svg = label(width / 2, sharesTop - 20,
-                            "Win share by seat, with its 95% Wilson interval", "middle", 15);
-    svg += valueAxis(sharesTop, sharesBottom, top, 5, true);
-    const double slot = (right - left) / config.players;
-    for (std::int32_t seat = 0; seat < config.players; ++seat) {
-        const TallyFigures& shown = figures.seats[seat];
-        const double centre = left + slot * (seat + 0.5);
-        const double barWidth = slot * 0.5;
-        const double y = yOf(shown.winShare);
-        svg += printed("<rect x='%.1f' y='%.1f' width='%.1f' height='%.1f' "
-                       "fill='#6baed6'/>\n",
-                       centre - barWidth / 2, y, barWidth, sharesBottom - y);
-        const Interval interval =
-            shown.winInterval.value_or(Interval{shown.winShare, shown.winShare});
-        const double low = yOf(interval.low);
-        const double high = yOf(interval.high);
-        const char* whisker = "stroke='#000' stroke-width='1.5'";
-        svg += line(centre, low, centre, high, whisker);
-        svg += line(centre - 8, low, centre + 8, low, whisker);
-        svg += line(centre - 8, high, centre + 8, high, whisker);
-        svg += label(centre, sharesBottom + 18, printed("Seat %d", seat + 1));
-        svg +=
-            label(centre, sharesBottom + 33,
-                  config.rotate ? std::string("(rotating)") : botNameIn(config, config.seats[seat]),
-                  "middle", 11);
-        svg +=
-            label(centre, sharesBottom + 48, printed("%.1f%%", 100 * shown.winShare), "middle", 11);
+    std::string svg = label(width / 2, top - 16, title, "middle", 15);
+    for (double tick = axis.low; tick <= axis.high + axis.step / 2; tick += axis.step) {
+        svg += line(left, yOf(tick), right, yOf(tick), "stroke='#e4e4e4'");
+        svg += label(left - 6, yOf(tick) + 4,
+                     printed(axis.step < 0.01 ? "%.1f%%" : "%.0f%%", 100 * tick), "end", 11);
     }
-    svg += line(left, yOf(fair), right, yOf(fair), "stroke='#888' stroke-dasharray='6 4'");
-    svg += label(right + 4, yOf(fair) + 4, "fair share", "start", 11);
+    svg += line(left, top, left, bottom, "stroke='#000'");
+    svg += line(left, yOf(fair), right, yOf(fair), "stroke='#555' stroke-dasharray='6 4'");
+    svg += label(right + 4, yOf(fair) + 4, printed("fair %.1f%%", 100 * fair), "start", 11);
+    const double slot = (right - left) / static_cast<double>(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const ShareItem& item = items[i];
+        const double x = left + slot * (static_cast<double>(i) + 0.5);
+        const double share = item.figures->winShare;
+        if (item.figures->winInterval) {
+            const double a = yOf(item.figures->winInterval->low);
+            const double b = yOf(item.figures->winInterval->high);
+            // Never thinner than the dot, so that a narrow interval still shows.
+            const double half = std::max((a - b) / 2, 7.0);
+            const double mid = (a + b) / 2;
+            const std::string style = printed("stroke='%s' stroke-width='3'", item.colour);
+            svg += std::string("<g class='interval'>") + line(x, mid - half, x, mid + half, style) +
+                   line(x - 12, mid - half, x + 12, mid - half, style) +
+                   line(x - 12, mid + half, x + 12, mid + half, style) + "</g>\n";
+        }
+        svg += printed("<circle class='share' cx='%.1f' cy='%.1f' r='5' fill='%s'/>\n", x,
+                       yOf(share), item.colour);
+        svg += label(x, bottom + 18, item.name);
+        svg += label(x, bottom + 33, item.note, "middle", 11);
+        svg += label(x, bottom + 48, printed("%.1f%%", 100 * share), "middle", 11);
+    }
     return svg;
 }
 
-std::string scoresPanel(const SimResults& results) {
+// Each bot's final scores as the share of its games ending on each score,
+// over the scores that occurred.
+std::string scoresPanel(double top, const SimResults& results) {
     const Summary& summary = results.summary;
     const std::vector<BotSettings> bots = distinctBots(results.config);
+    std::int32_t least = highestScore;
+    std::int32_t most = lowestScore;
     double highest = 0;
     for (std::size_t bot = 0; bot < bots.size(); ++bot) {
         const auto games = static_cast<double>(std::max<std::int64_t>(summary.bots[bot].games, 1));
-        for (const std::int64_t count : summary.scoreCounts[bot]) {
-            highest = std::max(highest, static_cast<double>(count) / games);
+        for (std::int32_t bin = 0; bin < scoreBins; ++bin) {
+            const std::int64_t count = summary.scoreCounts[bot][bin];
+            if (count > 0) {
+                least = std::min(least, bin + lowestScore);
+                most = std::max(most, bin + lowestScore);
+                highest = std::max(highest, static_cast<double>(count) / games);
+            }
         }
     }
-    const double top = roundedUp(highest * 1.1);
-    const auto xOf = [](double score) {
-        return left + (right - left) * (score - lowestScore) / (highestScore - lowestScore);
+    const Axis xAxis = axisOver(least, most, lowestScore, highestScore);
+    const Axis yAxis = axisOver(0, highest, 0, 1);
+    const double bottom = top + panelHeight;
+    const auto xOf = [&](double score) {
+        return left + (right - left) * (score - xAxis.low) / (xAxis.high - xAxis.low);
     };
+    const auto yOf = [&](double share) { return bottom - panelHeight * share / yAxis.high; };
     std::string svg =
-        label(width / 2, scoresTop - 20,
+        label(width / 2, top - 16,
               "Final scores of each bot: share of its games ending on each score", "middle", 15);
-    svg += valueAxis(scoresTop, scoresBottom, top, 4, false);
-    svg += line(left, scoresBottom, right, scoresBottom, "stroke='#000'");
-    for (int score = -80; score <= 80; score += 20) {
-        svg += line(xOf(score), scoresBottom, xOf(score), scoresBottom + 5, "stroke='#000'");
-        svg += label(xOf(score), scoresBottom + 18, printed("%d", score), "middle", 11);
+    for (double tick = 0; tick <= yAxis.high + yAxis.step / 2; tick += yAxis.step) {
+        svg += line(left, yOf(tick), right, yOf(tick), "stroke='#e4e4e4'");
+        svg += label(left - 6, yOf(tick) + 4, printed("%.1f%%", 100 * tick), "end", 11);
     }
-    svg += label(width / 2, scoresBottom + 38, "final score");
+    svg += line(left, top, left, bottom, "stroke='#000'");
+    svg += line(left, bottom, right, bottom, "stroke='#000'");
+    for (double score = xAxis.low; score <= xAxis.high + 0.5; score += xAxis.step) {
+        svg += line(xOf(score), bottom, xOf(score), bottom + 5, "stroke='#000'");
+        svg += label(xOf(score), bottom + 18, printed("%.0f", score), "middle", 11);
+    }
+    svg += label(width / 2, bottom + 38, "final score");
     for (std::size_t bot = 0; bot < bots.size(); ++bot) {
         const auto games = static_cast<double>(std::max<std::int64_t>(summary.bots[bot].games, 1));
         std::string points;
-        for (std::int32_t bin = 0; bin < scoreBins; ++bin) {
-            const double share = static_cast<double>(summary.scoreCounts[bot][bin]) / games;
-            const double y = scoresBottom - (scoresBottom - scoresTop) * share / top;
-            points += printed("%s%.1f,%.1f", bin == 0 ? "" : " ", xOf(bin + lowestScore), y);
+        for (auto score = static_cast<std::int32_t>(xAxis.low); score <= xAxis.high; ++score) {
+            const double share =
+                static_cast<double>(summary.scoreCounts[bot][score - lowestScore]) / games;
+            points += printed("%s%.1f,%.1f", points.empty() ? "" : " ", xOf(score), yOf(share));
         }
         svg += printed("<polyline fill='none' stroke='%s' stroke-width='1.5' points='",
                        botColours[bot]) +
                points + "'/>\n";
-        const double legendY = scoresTop + 16 + 16 * static_cast<double>(bot);
+        const double legendY = top + 16 + 16 * static_cast<double>(bot);
         svg += line(right - 230, legendY - 4, right - 205, legendY - 4,
-                    printed("stroke='%s' stroke-width='3'", botColours[bot]).c_str());
-        std::string name = botNameIn(results.config, bots[bot]);
-        if (!isFair(bots[bot].strategy)) {
-            name += " (reads the deck)";
-        }
-        svg += label(right - 200, legendY, name, "start", 12);
+                    printed("stroke='%s' stroke-width='3'", botColours[bot]));
+        svg += label(right - 200, legendY,
+                     botNameIn(results.config, bots[bot]) +
+                         (readsTheDeck(bots[bot]) ? " (reads the deck)" : ""),
+                     "start", 12);
     }
     return svg;
 }
@@ -171,13 +200,31 @@ std::string scoresPanel(const SimResults& results) {
 } // namespace
 
 std::string svgChart(const SimResults& results, const Figures& figures) {
+    const SimConfig& config = results.config;
+    const std::vector<BotSettings> bots = distinctBots(config);
+    const double fair = 1.0 / config.players;
+    std::vector<ShareItem> seats;
+    for (std::size_t seat = 0; seat < figures.seats.size(); ++seat) {
+        seats.push_back(
+            {printed("Seat %zu", seat + 1),
+             config.rotate ? std::string("(rotating)") : botNameIn(config, config.seats[seat]),
+             &figures.seats[seat], "#333"});
+    }
+    std::vector<ShareItem> botItems;
+    for (std::size_t bot = 0; bot < bots.size(); ++bot) {
+        botItems.push_back({botNameIn(config, bots[bot]),
+                            readsTheDeck(bots[bot]) ? "(reads the deck)" : "", &figures.bots[bot],
+                            botColours[bot]});
+    }
+    // The bots get a panel of their own whenever they differ.
+    const double panels = bots.size() > 1 ? 3 : 2;
+    const double height = 70 + panels * panelStep;
     std::string svg = printed("<?xml version='1.0' encoding='UTF-8'?>\n"
                               "<svg xmlns='http://www.w3.org/2000/svg' width='%.0f' "
                               "height='%.0f' viewBox='0 0 %.0f %.0f' "
                               "font-family='sans-serif'>\n",
                               width, height, width, height);
     svg += "<rect width='100%' height='100%' fill='#fff'/>\n";
-    const SimConfig& config = results.config;
     svg += label(width / 2, 28,
                  printed("Pellaro: %d players, %lld games, seed %llu, bots ", config.players,
                          static_cast<long long>(results.summary.games),
@@ -185,8 +232,13 @@ std::string svgChart(const SimResults& results, const Figures& figures) {
                      botList(config) + (config.rotate ? ", seats rotated" : "") +
                      (results.interrupted ? " (partial)" : ""),
                  "middle", 16);
-    svg += sharesPanel(results, figures);
-    svg += scoresPanel(results);
+    double top = 100;
+    svg += sharesPanel(top, "Win share by seat, with its 95% interval", seats, fair);
+    if (bots.size() > 1) {
+        top += panelStep;
+        svg += sharesPanel(top, "Win share by bot, with its 95% interval", botItems, fair);
+    }
+    svg += scoresPanel(top + panelStep, results);
     svg += "</svg>\n";
     return svg;
 }
