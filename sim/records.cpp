@@ -326,7 +326,8 @@ bool parseRecord(std::string_view line, GameRecord& record, std::string& error) 
     }
     for (const Json& bot : *bots) {
         // A name without a budget means the run's, which the record does not hold.
-        if (!bot.is_string() || !botNamed(bot.get<std::string>(), defaultBudget)) {
+        std::string unknown;
+        if (!bot.is_string() || !botCalled(bot.get<std::string>(), defaultBudget, unknown)) {
             error = "the record names an unknown bot";
             return false;
         }
