@@ -62,8 +62,8 @@ std::vector<GameRecord> recordedGames() {
     config.seats.assign(5, BotSettings{Strategy::Random, config.budget});
     config.deals = 200;
     std::vector<GameRecord> records(200);
-    for (std::int64_t deal = 0; deal < config.deals; ++deal) {
-        playGame(config, deal, 0, &records[static_cast<std::size_t>(deal)]);
+    for (std::int64_t index = 0; index < config.deals; ++index) {
+        playGame(config, index, 0, &records[static_cast<std::size_t>(index)]);
     }
     return records;
 }

@@ -53,12 +53,9 @@ std::string line(double x1, double y1, double x2, double y2, const std::string& 
 // giving four to ten ticks.
 double tickStep(double span) {
     const double power = std::pow(10.0, std::floor(std::log10(std::max(span, 1e-9) / 4)));
-    for (const double step : {1.0, 2.0, 5.0}) {
-        if (span / (step * power) <= 10) {
-            return step * power;
-        }
-    }
-    return 10 * power;
+    constexpr std::array<double, 4> steps = {1, 2, 5, 10};
+    return power * *std::find_if(steps.begin(), steps.end() - 1,
+                                 [&](double step) { return span / (step * power) <= 10; });
 }
 
 // A value axis from `low` to `high` widened to whole ticks.
@@ -68,13 +65,24 @@ struct Axis {
     double step = 0.1;
 };
 
-Axis axisOver(double low, double high, double floor, double ceiling) {
-    const double margin = std::max((high - low) * 0.1, 1e-3);
+// The data run from `from` to `to`; the axis never passes `floor` or `ceiling`.
+Axis axisOver(double from, double to, double floor, double ceiling) {
+    const double margin = std::max((to - from) * 0.1, 1e-3);
     Axis axis;
-    axis.step = tickStep(high - low + 2 * margin);
-    axis.low = std::max(floor, std::floor((low - margin) / axis.step) * axis.step);
-    axis.high = std::min(ceiling, std::ceil((high + margin) / axis.step) * axis.step);
+    axis.step = tickStep(to - from + 2 * margin);
+    axis.low = std::max(floor, std::floor((from - margin) / axis.step) * axis.step);
+    axis.high = std::min(ceiling, std::ceil((to + margin) / axis.step) * axis.step);
     return axis;
+}
+
+// The axis's ticks, counted whole so that rounding adds none and drops none.
+std::vector<double> ticksOf(const Axis& axis) {
+    const auto count = std::lround((axis.high - axis.low) / axis.step);
+    std::vector<double> ticks;
+    for (long tick = 0; tick <= count; ++tick) {
+        ticks.push_back(axis.low + static_cast<double>(tick) * axis.step);
+    }
+    return ticks;
 }
 
 // One panel of win shares, a dot and its 95 % interval per seat or bot,
@@ -102,7 +110,7 @@ std::string sharesPanel(double top, const std::string& title, const std::vector<
         return bottom - panelHeight * (share - axis.low) / (axis.high - axis.low);
     };
     std::string svg = label(width / 2, top - 16, title, "middle", 15);
-    for (double tick = axis.low; tick <= axis.high + axis.step / 2; tick += axis.step) {
+    for (const double tick : ticksOf(axis)) {
         svg += line(left, yOf(tick), right, yOf(tick), "stroke='#e4e4e4'");
         svg += label(left - 6, yOf(tick) + 4,
                      printed(axis.step < 0.01 ? "%.1f%%" : "%.0f%%", 100 * tick), "end", 11);
@@ -140,21 +148,21 @@ std::string sharesPanel(double top, const std::string& title, const std::vector<
 std::string scoresPanel(double top, const SimResults& results) {
     const Summary& summary = results.summary;
     const std::vector<BotSettings> bots = distinctBots(results.config);
-    std::int32_t least = highestScore;
-    std::int32_t most = lowestScore;
+    std::int32_t first = highestScore;
+    std::int32_t last = lowestScore;
     double highest = 0;
     for (std::size_t bot = 0; bot < bots.size(); ++bot) {
         const auto games = static_cast<double>(std::max<std::int64_t>(summary.bots[bot].games, 1));
         for (std::int32_t bin = 0; bin < scoreBins; ++bin) {
             const std::int64_t count = summary.scoreCounts[bot][bin];
             if (count > 0) {
-                least = std::min(least, bin + lowestScore);
-                most = std::max(most, bin + lowestScore);
+                first = std::min(first, bin + lowestScore);
+                last = std::max(last, bin + lowestScore);
                 highest = std::max(highest, static_cast<double>(count) / games);
             }
         }
     }
-    const Axis xAxis = axisOver(least, most, lowestScore, highestScore);
+    const Axis xAxis = axisOver(first, last, lowestScore, highestScore);
     const Axis yAxis = axisOver(0, highest, 0, 1);
     const double bottom = top + panelHeight;
     const auto xOf = [&](double score) {
@@ -164,13 +172,13 @@ std::string scoresPanel(double top, const SimResults& results) {
     std::string svg =
         label(width / 2, top - 16,
               "Final scores of each bot: share of its games ending on each score", "middle", 15);
-    for (double tick = 0; tick <= yAxis.high + yAxis.step / 2; tick += yAxis.step) {
+    for (const double tick : ticksOf(yAxis)) {
         svg += line(left, yOf(tick), right, yOf(tick), "stroke='#e4e4e4'");
         svg += label(left - 6, yOf(tick) + 4, printed("%.1f%%", 100 * tick), "end", 11);
     }
     svg += line(left, top, left, bottom, "stroke='#000'");
     svg += line(left, bottom, right, bottom, "stroke='#000'");
-    for (double score = xAxis.low; score <= xAxis.high + 0.5; score += xAxis.step) {
+    for (const double score : ticksOf(xAxis)) {
         svg += line(xOf(score), bottom, xOf(score), bottom + 5, "stroke='#000'");
         svg += label(xOf(score), bottom + 18, printed("%.0f", score), "middle", 11);
     }

@@ -32,7 +32,8 @@ int failed(const std::string& reason) {
     std::istringstream words(reason);
     for (std::string word; words >> word;) {
         if (word.size() > longestWord) {
-            word = word.substr(0, longestWord - 3) + "...";
+            word.resize(longestWord - 3);
+            word += "...";
         }
         line += (line.empty() ? "" : " ") + word;
     }
@@ -270,10 +271,10 @@ bool addSummaryFile(SimResults& merged, const std::string& path, std::string& er
 int mergeCommand(const MergeOptions& options) {
     SimResults merged;
     std::string error;
-    for (const std::string& path : options.summaries) {
-        if (!addSummaryFile(merged, path, error)) {
-            return failed(error);
-        }
+    if (!std::all_of(
+            options.summaries.begin(), options.summaries.end(),
+            [&](const std::string& path) { return addSummaryFile(merged, path, error); })) {
+        return failed(error);
     }
     OutputFile json;
     OutputFile svg;
@@ -333,9 +334,7 @@ int showCommand(const ShowOptions& options) {
     return statusDone;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int commandLine(int argc, char** argv) {
     CLI::App app{"Games between computer players of Pellaro, measured.", "pellaro-sim"};
     app.require_subcommand(1, 1);
 
@@ -434,4 +433,15 @@ int main(int argc, char** argv) {
                    : failed(error);
     }
     return showCommand(show);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return commandLine(argc, argv);
+    } catch (const std::exception& failure) {
+        // Out of memory, or a library's surprise: still one line and status 2.
+        return failed(failure.what());
+    }
 }

@@ -149,7 +149,7 @@ std::string tallyContradiction(const Tally& tally, const std::string& name, std:
                 std::int64_t{highestScore} * games)) {
         return fault("scoreSum", tally.scoreSum);
     }
-    if (!within(tally.placeHalves, 2 * games, 2 * players * games)) {
+    if (!within(tally.placeHalves, 2 * games, std::int64_t{2} * players * games)) {
         return fault("placeHalves", tally.placeHalves);
     }
     // A game's share units are 0 or 60/k for k winners: its square lies

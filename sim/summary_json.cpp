@@ -8,6 +8,7 @@ using Json = nlohmann::json;
 
 // The mapping of each type to JSON, both ways, declared once. Global, as
 // the types are, so that the library finds them.
+// cppcheck-suppress unknownMacro
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(Interval, low, high)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(LengthFigures, mean, least, most)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(LengthTally, sum, least, most)

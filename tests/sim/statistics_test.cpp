@@ -139,7 +139,7 @@ double winChance(const SimConfig& config, std::int32_t rotation, std::int32_t se
 Summary playModel(CoverageModel& model, std::int64_t deals) {
     const SimConfig& config = model.config;
     Summary summary;
-    for (std::int64_t deal = 0; deal < deals; ++deal) {
+    for (std::int64_t played = 0; played < deals; ++played) {
         const double a = botAChances[model.next() % botAChances.size()];
         const std::int32_t shift = model.uniform(-5, 5);
         DealTotals totals;
@@ -169,6 +169,29 @@ Summary playModel(CoverageModel& model, std::int64_t deals) {
     return summary;
 }
 
+// The win shares of the model's seats and bots, averaged over the two kinds
+// of deal and the rotations; bot A holds seat 1 of the list, B the others.
+struct Truth {
+    std::vector<double> seats = std::vector<double>(3, 0);
+    std::vector<double> bots = std::vector<double>(2, 0);
+};
+
+Truth truthOf(const SimConfig& config) {
+    Truth truth;
+    const double weight = 1.0 / static_cast<double>(botAChances.size() * gamesPerDeal(config));
+    for (const double a : botAChances) {
+        for (std::int32_t rotation = 0; rotation < gamesPerDeal(config); ++rotation) {
+            for (std::int32_t seat = 0; seat < 3; ++seat) {
+                const double chance = winChance(config, rotation, seat, a) * weight;
+                truth.seats[seat] += chance;
+                const std::int32_t bot = botIndex(config, botOfSeat(config, rotation, seat));
+                truth.bots[bot] += bot == 0 ? chance : chance / 2;
+            }
+        }
+    }
+    return truth;
+}
+
 TEST(Statistics, EveryPrintedIntervalCoversTheTruthNineteenTimesInTwenty) {
     for (const bool rotate : {true, false}) {
         CoverageModel model;
@@ -178,20 +201,9 @@ TEST(Statistics, EveryPrintedIntervalCoversTheTruthNineteenTimesInTwenty) {
         model.config.seats = {*botCalled("greedy", 1, ignored), *botCalled("random", 1, ignored),
                               *botCalled("random", 1, ignored)};
         const SimConfig& config = model.config;
-        // The truth, averaged over the two kinds of deal and the rotations.
-        std::vector<double> seatTruth(3, 0);
-        std::vector<double> botTruth(2, 0);
-        const double weight = 1.0 / (botAChances.size() * gamesPerDeal(config));
-        for (const double a : botAChances) {
-            for (std::int32_t rotation = 0; rotation < gamesPerDeal(config); ++rotation) {
-                for (std::int32_t seat = 0; seat < 3; ++seat) {
-                    const double chance = winChance(config, rotation, seat, a) * weight;
-                    seatTruth[seat] += chance;
-                    const std::int32_t bot = botIndex(config, botOfSeat(config, rotation, seat));
-                    botTruth[bot] += bot == 0 ? chance : chance / 2;
-                }
-            }
-        }
+        const Truth truth = truthOf(config);
+        const std::vector<double>& seatTruth = truth.seats;
+        const std::vector<double>& botTruth = truth.bots;
         constexpr int runs = 2000;
         std::vector<int> covered(11, 0);
         const auto count = [&covered](std::size_t which, const std::optional<Interval>& interval,
