@@ -147,10 +147,13 @@ std::optional<PlayedMove> moveWritten(std::string_view text) {
     return move;
 }
 
+// Counts, scores and seat numbers are small: a larger number would be read
+// cut short to 32 bits, and might then agree with the replay.
 bool isIntegerList(const Json& value, std::size_t length) {
     return value.is_array() && value.size() == length &&
-           std::all_of(value.begin(), value.end(),
-                       [](const Json& item) { return item.is_number_integer(); });
+           std::all_of(value.begin(), value.end(), [](const Json& item) {
+               return item.is_number_integer() && item >= -1000 && item <= 1000;
+           });
 }
 
 // A whole number that fits the field: a negative one would wrap round to a

@@ -111,19 +111,45 @@ Json countsJson(const SimResults& results) {
                 {"scoreCounts", first(summary.scoreCounts, botCount)}};
 }
 
-// Counts are whole numbers: a fraction would be read as its whole part.
-bool allIntegers(const Json& json) {
-    if (json.is_structured()) {
-        return std::all_of(json.begin(), json.end(), allIntegers);
+// Counts are whole numbers well inside 64 bits: a fraction would be read as
+// its whole part, a larger number wrap round. The first that is not, named
+// as "counts.seats[0].scoreSum", or empty.
+std::string notWhole(const Json& json, const std::string& name) {
+    if (json.is_array()) {
+        for (std::size_t i = 0; i < json.size(); ++i) {
+            if (std::string found = notWhole(json[i], name + "[" + std::to_string(i) + "]");
+                !found.empty()) {
+                return found;
+            }
+        }
+        return {};
     }
-    return json.is_number_integer();
+    if (json.is_object()) {
+        for (const auto& [key, value] : json.items()) {
+            if (std::string found = notWhole(value, name + "." + key); !found.empty()) {
+                return found;
+            }
+        }
+        return {};
+    }
+    constexpr std::int64_t largest = std::int64_t{1} << 62;
+    return json.is_number_integer() && json >= -largest && json <= largest ? std::string() : name;
+}
+
+// A field read into a narrower number must keep its value, not be cut short.
+template <typename Number>
+void readExactly(const Json& json, const char* key, Number& value) {
+    json.at(key).get_to(value);
+    if (json.at(key) != value) {
+        throw std::invalid_argument(key);
+    }
 }
 
 SimConfig readConfiguration(const Json& json) {
     SimConfig config;
-    json.at("players").get_to(config.players);
-    json.at("deals").get_to(config.deals);
-    json.at("budget").get_to(config.budget);
+    readExactly(json, "players", config.players);
+    readExactly(json, "deals", config.deals);
+    readExactly(json, "budget", config.budget);
     json.at("rotate").get_to(config.rotate);
     const Json& seed = json.at("seed");
     const auto bots = json.at("bots").get<std::vector<std::string>>();
@@ -163,9 +189,13 @@ Summary readCounts(const Json& json, const SimConfig& config) {
     json.at("games").get_to(summary.games);
     json.at("tiedGames").get_to(summary.tiedGames);
     json.at("spreadSum").get_to(summary.spreadSum);
-    json.at("rounds").get_to(summary.rounds);
-    json.at("cardsDrawn").get_to(summary.cardsDrawn);
-    json.at("turns").get_to(summary.turns);
+    for (const auto& [key, tally] :
+         {std::pair{"rounds", &summary.rounds}, std::pair{"cardsDrawn", &summary.cardsDrawn},
+          std::pair{"turns", &summary.turns}}) {
+        readExactly(json.at(key), "sum", tally->sum);
+        readExactly(json.at(key), "least", tally->least);
+        readExactly(json.at(key), "most", tally->most);
+    }
     return summary;
 }
 
@@ -219,7 +249,7 @@ bool readSummaryJson(std::string_view text, SimResults& results, std::string& er
         const auto ranges = coverage.at("deals").get<Coverage>();
         coverage.at("interrupted").get_to(results.interrupted);
         results.coverage.clear();
-        if (!allIntegers(coverage.at("deals")) ||
+        if (!notWhole(coverage.at("deals"), "deals").empty() ||
             std::any_of(ranges.begin(), ranges.end(),
                         [&results](const DealRange& range) {
                             return range.first < 0 || range.end <= range.first ||
@@ -229,8 +259,9 @@ bool readSummaryJson(std::string_view text, SimResults& results, std::string& er
             throw std::invalid_argument("coverage");
         }
         part = "counts";
-        if (!allIntegers(json.at("counts"))) {
-            throw std::invalid_argument("counts");
+        if (const std::string field = notWhole(json.at("counts"), "counts"); !field.empty()) {
+            error = field + " is not a whole number within 2^62";
+            return false;
         }
         results.summary = readCounts(json.at("counts"), results.config);
     } catch (const std::exception&) {

@@ -231,6 +231,9 @@ TEST(SimProgram, MergeRefusesCountsThatContradictThemselves) {
         {"/counts/seats/0/scoreSum", most, "seats[0].scoreSum"},
         {"/counts/bots/0/dealScoreSquares", -1, "bots[0].dealScoreSquares"},
         {"/counts/spreadSum", -5, "spreadSum"},
+        // Cut short to 32 bits these would agree with the other counts.
+        {"/counts/rounds/least", at("/counts/rounds/least") + (std::int64_t{1} << 32), "counts"},
+        {"/configuration/players", 3 + (std::int64_t{1} << 32), "configuration"},
     };
     for (const Case& c : cases) {
         Json tampered = summary;

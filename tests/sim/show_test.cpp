@@ -117,6 +117,8 @@ TEST(Show, RejectsARecordThatDoesNotReplay) {
     change("a negative seed", [](Json& g) { g["seed"] = -1; });
     change("a seed past 64 bits", [](Json& g) { g["seed"] = 18446744073709551616.0; });
     change("a negative deal", [](Json& g) { g["deal"] = -1; });
+    change("a score past 32 bits",
+           [](Json& g) { g["scores"][0] = g["scores"][0].get<std::int64_t>() + (1LL << 32); });
     for (const Case& c : cases) {
         const std::string path = recorded.folder.file("changed.jsonl");
         writeText(path, c.game.dump() + "\n");
