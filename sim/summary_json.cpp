@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <stdexcept>
 
 using Json = nlohmann::json;
@@ -115,25 +116,24 @@ Json countsJson(const SimResults& results) {
 // its whole part, a larger number wrap round. The first that is not, named
 // as "counts.seats[0].scoreSum", or empty.
 std::string notWhole(const Json& json, const std::string& name) {
-    if (json.is_array()) {
-        for (std::size_t i = 0; i < json.size(); ++i) {
-            if (std::string found = notWhole(json[i], name + "[" + std::to_string(i) + "]");
-                !found.empty()) {
-                return found;
-            }
-        }
-        return {};
-    }
-    if (json.is_object()) {
-        for (const auto& [key, value] : json.items()) {
-            if (std::string found = notWhole(value, name + "." + key); !found.empty()) {
-                return found;
-            }
-        }
-        return {};
-    }
     constexpr std::int64_t largest = std::int64_t{1} << 62;
-    return json.is_number_integer() && json >= -largest && json <= largest ? std::string() : name;
+    const Json flat = json.flatten();
+    for (const auto& [pointer, value] : flat.items()) {
+        // An empty list flattens to null; any other null fails when read.
+        if (value.is_null() ||
+            (value.is_number_integer() && value >= -largest && value <= largest)) {
+            continue;
+        }
+        // "/seats/0/scoreSum" becomes ".seats[0].scoreSum".
+        std::string field = name;
+        std::istringstream steps(pointer.substr(1));
+        for (std::string step; std::getline(steps, step, '/');) {
+            const bool index = !step.empty() && std::all_of(step.begin(), step.end(), ::isdigit);
+            field += index ? "[" + step + "]" : "." + step;
+        }
+        return field;
+    }
+    return {};
 }
 
 // A field read into a narrower number must keep its value, not be cut short.
