@@ -9,6 +9,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 games=${1:-20}
+
+# Without these the figures the README quotes would silently not appear.
+missing=()
+command -v strace >/dev/null || missing+=(strace)
+[[ -x /usr/bin/time ]] || missing+=(time)
+if ((${#missing[@]} > 0)); then
+    echo "measure_session.sh needs ${missing[*]}: apt-get install ${missing[*]}" >&2
+    exit 1
+fi
 build=build/bench
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -28,14 +37,10 @@ elapsed=$((($(date +%s%N) - start) / 5000))
 
 echo "session: $games games, $(wc -c <"$work/session.in") bytes in, $(wc -c <"$work/session.out") bytes out"
 echo "wall time to /dev/null: $elapsed us per session"
-if command -v strace >/dev/null; then
-    strace -c -o "$work/calls" "$build/pellaro" <"$work/session.in" >/dev/null
-    writes=$(awk '$NF == "write" { print $4 }' "$work/calls")
-    reads=$(awk '$NF == "read" { print $4 }' "$work/calls")
-    echo "writes: $writes for $lines line ends and $questions questions; reads: $reads"
-    [[ $writes -eq $((lines + questions)) ]] || { echo "more writes than line ends and questions"; exit 1; }
-fi
-if [[ -x /usr/bin/time ]]; then
-    rss=$(/usr/bin/time -f %M "$build/pellaro" <"$work/session.in" 2>&1 >/dev/null | tail -n 1)
-    echo "peak resident memory: $rss KiB"
-fi
+strace -c -o "$work/calls" "$build/pellaro" <"$work/session.in" >/dev/null
+writes=$(awk '$NF == "write" { print $4 }' "$work/calls")
+reads=$(awk '$NF == "read" { print $4 }' "$work/calls")
+echo "writes: $writes for $lines line ends and $questions questions; reads: $reads"
+[[ $writes -eq $((lines + questions)) ]] || { echo "more writes than line ends and questions"; exit 1; }
+rss=$(/usr/bin/time -f %M "$build/pellaro" <"$work/session.in" 2>&1 >/dev/null | tail -n 1)
+echo "peak resident memory: $rss KiB"

@@ -1,8 +1,11 @@
+#include "sim/records.h"
 #include "sim/simulation.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdint>
 #include <ctime>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -51,5 +54,48 @@ BENCHMARK(simulatorRun)
     ->Args({2, 1})
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
+
+// The --jsonl writer: 200 recorded five-player games of random bots written
+// as lines into a reused string, against copying the same bytes
+// (recordBytesCopy), which bounds what any writer could cost.
+std::vector<GameRecord> recordedGames() {
+    SimConfig config;
+    config.players = 5;
+    config.seats.assign(5, BotSettings{botEntryNamed("random"), config.budget});
+    config.deals = 200;
+    std::vector<GameRecord> records(200);
+    for (std::int64_t index = 0; index < config.deals; ++index) {
+        playGame(config, index, 0, &records[static_cast<std::size_t>(index)]);
+    }
+    return records;
+}
+
+void recordLines(benchmark::State& state) {
+    const std::vector<GameRecord> records = recordedGames();
+    std::string out;
+    for ([[maybe_unused]] auto _ : state) {
+        out.clear();
+        for (const GameRecord& record : records) {
+            appendRecordLine(out, record);
+        }
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * out.size()));
+}
+BENCHMARK(recordLines)->Unit(benchmark::kMicrosecond);
+
+void recordBytesCopy(benchmark::State& state) {
+    std::string lines;
+    for (const GameRecord& record : recordedGames()) {
+        appendRecordLine(lines, record);
+    }
+    std::string out;
+    for ([[maybe_unused]] auto _ : state) {
+        out.assign(lines);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * out.size()));
+}
+BENCHMARK(recordBytesCopy)->Unit(benchmark::kMicrosecond);
 
 } // namespace

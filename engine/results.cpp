@@ -35,20 +35,25 @@ std::vector<std::int32_t> winners(const GameState& game, std::int32_t top) {
 }
 
 Standings standings(const GameState& game) {
-    Standings results;
-    results.players = game.numberOfPlayers;
-    const auto scores = results.scores.begin();
-    const auto end = scores + game.numberOfPlayers;
+    std::array<std::int32_t, maxPlayers> scores{};
     for (std::int32_t seat = 0; seat < game.numberOfPlayers; ++seat) {
-        results.scores[seat] = finalScore(game, seat);
+        scores[seat] = finalScore(game, seat);
     }
-    results.top = *std::max_element(scores, end);
-    results.winnerCount = static_cast<std::int32_t>(std::count(scores, end, results.top));
+    return standingsOf(std::span(scores).first(static_cast<std::size_t>(game.numberOfPlayers)));
+}
+
+Standings standingsOf(std::span<const std::int32_t> scores) {
+    assert(scores.size() >= minPlayers && scores.size() <= maxPlayers);
+    Standings results;
+    results.players = static_cast<std::int32_t>(scores.size());
+    std::copy(scores.begin(), scores.end(), results.scores.begin());
+    results.top = *std::max_element(scores.begin(), scores.end());
+    results.winnerCount =
+        static_cast<std::int32_t>(std::count(scores.begin(), scores.end(), results.top));
     results.runnerUp = results.top;
-    for (auto score = scores; score != end; ++score) {
-        if (*score < results.top &&
-            (results.runnerUp == results.top || *score > results.runnerUp)) {
-            results.runnerUp = *score;
+    for (const std::int32_t score : scores) {
+        if (score < results.top && (results.runnerUp == results.top || score > results.runnerUp)) {
+            results.runnerUp = score;
         }
     }
     return results;

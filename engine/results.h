@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 // Every player's final score, in seat order.
@@ -29,6 +30,9 @@ struct Standings {
 };
 
 Standings standings(const GameState& game);
+
+// The same from a score list of 2 to 5 scores, in seat order.
+Standings standingsOf(std::span<const std::int32_t> scores);
 
 inline bool isWinner(const Standings& results, std::int32_t seat) {
     return results.scores[seat] == results.top;

@@ -1,19 +1,144 @@
 #include "simulation.h"
 
-#include "game_play.h"
-#include "game_records.h"
-#include "interrupt.h"
+#include "records.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
+#include <csignal>
+#include <cstdio>
 #include <map>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <unistd.h>
 #include <vector>
+
+namespace {
+
+// Lock-free, so that the signal handler may read and set them.
+std::atomic<int> stoppedBy{0};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+constexpr std::size_t slotCount = 4;
+constexpr std::size_t pathLength = 4096;
+std::array<std::array<char, pathLength>, slotCount> paths{};
+std::array<std::atomic<bool>, slotCount> pathSet{};
+
+constexpr std::array<int, 3> stops = {SIGINT, SIGTERM, SIGHUP};
+
+extern "C" void onStop(int signal) {
+    int none = 0;
+    if (stoppedBy.compare_exchange_strong(none, signal)) {
+        return;
+    }
+    for (std::size_t slot = 0; slot < slotCount; ++slot) {
+        if (pathSet[slot].load()) {
+            unlink(paths[slot].data());
+        }
+    }
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+} // namespace
+
+void catchStops() {
+    for (const int signal : stops) {
+        std::signal(signal, onStop);
+    }
+}
+
+bool stopRequested() {
+    return stoppedBy.load(std::memory_order_relaxed) != 0;
+}
+
+int stopSignal() {
+    return stoppedBy.load();
+}
+
+void removeOnSecondStop(const std::string& path) {
+    for (std::size_t slot = 0; slot < slotCount; ++slot) {
+        if (!pathSet[slot].load() && path.size() < pathLength) {
+            path.copy(paths[slot].data(), path.size());
+            paths[slot][path.size()] = '\0';
+            pathSet[slot].store(true);
+            return;
+        }
+    }
+}
+
+void keepOnSecondStop(const std::string& path) {
+    for (std::size_t slot = 0; slot < slotCount; ++slot) {
+        if (pathSet[slot].load() && path == paths[slot].data()) {
+            pathSet[slot].store(false);
+        }
+    }
+}
+
+namespace {
+
+constexpr int barWidth = 30;
+
+std::string clockText(double seconds) {
+    const std::int64_t whole = std::llround(seconds);
+    std::array<char, 32> text{};
+    if (whole >= 3600) {
+        std::snprintf(text.data(), text.size(), "%lld:%02lld:%02lld",
+                      static_cast<long long>(whole / 3600), static_cast<long long>(whole / 60 % 60),
+                      static_cast<long long>(whole % 60));
+    } else {
+        std::snprintf(text.data(), text.size(), "%lld:%02lld", static_cast<long long>(whole / 60),
+                      static_cast<long long>(whole % 60));
+    }
+    return text.data();
+}
+
+} // namespace
+
+ProgressBar progressBar(bool wanted, std::int64_t totalGames) {
+    ProgressBar bar;
+    bar.enabled = wanted && isatty(STDERR_FILENO) == 1;
+    bar.totalGames = totalGames;
+    bar.start = std::chrono::steady_clock::now();
+    return bar;
+}
+
+void updateProgress(ProgressBar& bar, std::int64_t gamesDone) {
+    if (!bar.enabled) {
+        return;
+    }
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - bar.start;
+    if (elapsed.count() < 1.0) {
+        return;
+    }
+    const double rate = static_cast<double>(gamesDone) / elapsed.count();
+    const double fraction =
+        bar.totalGames > 0 ? static_cast<double>(gamesDone) / static_cast<double>(bar.totalGames)
+                           : 1.0;
+    const int filled = std::clamp(static_cast<int>(fraction * barWidth), 0, barWidth);
+    const std::string left =
+        rate > 0 ? clockText(static_cast<double>(bar.totalGames - gamesDone) / rate) : "?";
+    std::fprintf(stderr, "\r[%s%s] %lld/%lld games  %.0f games/s  %s left ",
+                 std::string(static_cast<std::size_t>(filled), '#').c_str(),
+                 std::string(static_cast<std::size_t>(barWidth - filled), '.').c_str(),
+                 static_cast<long long>(gamesDone), static_cast<long long>(bar.totalGames), rate,
+                 left.c_str());
+    std::fflush(stderr);
+    bar.shown = true;
+}
+
+void endProgress(ProgressBar& bar) {
+    if (bar.shown) {
+        std::fprintf(stderr, "\r%*s\r", 100, "");
+        std::fflush(stderr);
+        bar.shown = false;
+    }
+}
 
 namespace {
 
@@ -49,15 +174,11 @@ struct Shared {
     Summary total;
 };
 
-bool isQuick(const BotSettings& bot) {
-    return !bot.entry->searches;
-}
-
 // Batches long enough that taking one costs nothing beside its games, and
 // short enough that the threads finish together; searching bots take a deal
 // at a time, as one of their games lasts long.
 std::int64_t batchDealsFor(const SimConfig& config, DealRange range, std::int32_t threads) {
-    if (!std::all_of(config.seats.begin(), config.seats.end(), isQuick)) {
+    if (std::any_of(config.seats.begin(), config.seats.end(), searches)) {
         return 1;
     }
     return std::clamp<std::int64_t>((range.end - range.first) / (std::int64_t{threads} * 32), 1,
@@ -112,7 +233,7 @@ void playBatches(Shared& shared) {
                         playGame(config, dealIndex, rotation, recording ? &record : nullptr),
                         totals);
                 if (recording) {
-                    appendRecordLine(result.records, config, record);
+                    appendRecordLine(result.records, record);
                 }
             }
             closeDeal(result.summary, totals);

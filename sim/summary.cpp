@@ -1,6 +1,12 @@
 #include "summary.h"
 
+#include "engine/results.h"
+
 #include <algorithm>
+#include <array>
+#include <cassert>
+#include <cmath>
+#include <limits>
 #include <span>
 
 namespace {
@@ -30,27 +36,23 @@ void addTally(Tally& total, const Tally& part) {
 
 } // namespace
 
-void addGame(Summary& summary, const GameOutcome& outcome, DealTotals& deal) {
-    const std::int32_t n = outcome.players;
-    const auto scores = std::span(outcome.scores).first(static_cast<std::size_t>(n));
-    const std::int32_t top = *std::max_element(scores.begin(), scores.end());
-    const std::int32_t bottom = *std::min_element(scores.begin(), scores.end());
-    const auto winnerCount = std::count(scores.begin(), scores.end(), top);
+namespace {
 
-    ++summary.games;
-    summary.tiedGames += winnerCount > 1 ? 1 : 0;
-    summary.spreadSum += top - bottom;
-    addLength(summary.rounds, outcome.rounds);
-    addLength(summary.cardsDrawn, outcome.cardsDrawn);
-    addLength(summary.turns, outcome.turns);
-
-    for (std::int32_t seat = 0; seat < n; ++seat) {
+// Each seat's part of one game: its share of the win (a tie among k gives
+// each 1/k), whether it won outright, and its place. The one place where
+// the simulator decides who won.
+std::array<Tally, maxPlayers> gameTallies(const GameOutcome& outcome) {
+    const auto scores = std::span(outcome.scores).first(static_cast<std::size_t>(outcome.players));
+    const Standings results = standingsOf(scores);
+    std::array<Tally, maxPlayers> tallies{};
+    for (std::int32_t seat = 0; seat < outcome.players; ++seat) {
         const std::int32_t score = outcome.scores[seat];
-        Tally played;
+        Tally& played = tallies[seat];
         played.games = 1;
-        if (score == top) {
-            played.shareUnits = shareUnit / winnerCount;
-            played.outrightWins = winnerCount == 1 ? 1 : 0;
+        // A share of the win in whole units, so that tallies add up exactly.
+        if (isWinner(results, seat)) {
+            played.shareUnits = shareUnit / results.winnerCount;
+            played.outrightWins = results.winnerCount == 1 ? 1 : 0;
         }
         played.shareSquares = played.shareUnits * played.shareUnits;
         played.scoreSum = score;
@@ -59,14 +61,33 @@ void addGame(Summary& summary, const GameOutcome& outcome, DealTotals& deal) {
         const auto level = std::count(scores.begin(), scores.end(), score);
         // Places above + 1 to above + level, whose mean is above + (level + 1) / 2.
         played.placeHalves = 2 * above + level + 1;
-        addTally(summary.seats[seat], played);
+    }
+    return tallies;
+}
+
+} // namespace
+
+void addGame(Summary& summary, const GameOutcome& outcome, DealTotals& deal) {
+    const auto scores = std::span(outcome.scores).first(static_cast<std::size_t>(outcome.players));
+    const auto [bottom, top] = std::minmax_element(scores.begin(), scores.end());
+    const std::array<Tally, maxPlayers> tallies = gameTallies(outcome);
+    ++summary.games;
+    summary.tiedGames += tallies[std::distance(scores.begin(), top)].outrightWins == 0 ? 1 : 0;
+    summary.spreadSum += *top - *bottom;
+    addLength(summary.rounds, outcome.rounds);
+    addLength(summary.cardsDrawn, outcome.cardsDrawn);
+    addLength(summary.turns, outcome.turns);
+    for (std::int32_t seat = 0; seat < outcome.players; ++seat) {
+        const Tally& played = tallies[seat];
         const std::int32_t bot = outcome.bots[seat];
+        addTally(summary.seats[seat], played);
         addTally(summary.bots[bot], played);
         deal.seatShares[seat] += played.shareUnits;
-        deal.seatScores[seat] += score;
+        deal.seatScores[seat] += played.scoreSum;
         deal.botShares[bot] += played.shareUnits;
-        deal.botScores[bot] += score;
-        const std::int32_t bin = std::clamp(score, lowestScore, highestScore) - lowestScore;
+        deal.botScores[bot] += played.scoreSum;
+        const std::int32_t bin =
+            std::clamp(outcome.scores[seat], lowestScore, highestScore) - lowestScore;
         ++summary.scoreCounts[bot][bin];
     }
 }
@@ -96,4 +117,268 @@ void closeDeal(Summary& summary, const DealTotals& deal) {
         summary.bots[i].dealShareSquares += deal.botShares[i] * deal.botShares[i];
         summary.bots[i].dealScoreSquares += deal.botScores[i] * deal.botScores[i];
     }
+}
+
+namespace {
+
+std::string named(const std::string& field, std::int64_t value) {
+    return "counts." + field + " (" + std::to_string(value) + ")";
+}
+
+bool within(std::int64_t value, std::int64_t least, std::int64_t most) {
+    return least <= value && value <= most;
+}
+
+// One seat's or bot's tally of `games` games, `perDeal` of them in each deal.
+std::string tallyContradiction(const Tally& tally, const std::string& name, std::int64_t games,
+                               std::int64_t perDeal, std::int32_t players) {
+    const std::int64_t deals = games / perDeal;
+    const std::int64_t widest = std::int64_t{-lowestScore} * perDeal;
+    const auto fault = [&name](const char* field, std::int64_t value) {
+        return named(name + "." + field, value);
+    };
+    // In this order, so that each bound is computed from counts already in range.
+    if (tally.games != games) {
+        return fault("games", tally.games);
+    }
+    if (!within(tally.shareUnits, 0, shareUnit * games)) {
+        return fault("shareUnits", tally.shareUnits);
+    }
+    if (!within(tally.outrightWins, 0, tally.shareUnits / shareUnit)) {
+        return fault("outrightWins", tally.outrightWins);
+    }
+    if (!within(tally.scoreSum, std::int64_t{lowestScore} * games,
+                std::int64_t{highestScore} * games)) {
+        return fault("scoreSum", tally.scoreSum);
+    }
+    if (!within(tally.placeHalves, 2 * games, std::int64_t{2} * players * games)) {
+        return fault("placeHalves", tally.placeHalves);
+    }
+    // A game's share units are 0 or 60/k for k winners: its square lies
+    // between 12 and 60 times it.
+    if (!within(tally.shareSquares, 12 * tally.shareUnits, shareUnit * tally.shareUnits)) {
+        return fault("shareSquares", tally.shareSquares);
+    }
+    if (!within(tally.dealShareSquares, 0, shareUnit * perDeal * tally.shareUnits)) {
+        return fault("dealShareSquares", tally.dealShareSquares);
+    }
+    if (!within(tally.dealScoreSquares, 0, widest * widest * deals)) {
+        return fault("dealScoreSquares", tally.dealScoreSquares);
+    }
+    return {};
+}
+
+std::string lengthContradiction(const LengthTally& tally, const char* name, std::int64_t games) {
+    // No game lasts longer than this many rounds, cards or turns.
+    constexpr std::int32_t longest = 100'000;
+    const bool holds = games == 0 ? tally.sum == 0
+                                  : within(tally.least, 0, tally.most) && tally.most <= longest &&
+                                        within(tally.sum, tally.least * games, tally.most * games);
+    return holds ? std::string() : named(std::string(name) + ".sum", tally.sum);
+}
+
+} // namespace
+
+std::string contradiction(const Summary& summary, std::int32_t players, std::int64_t gamesPerDeal,
+                          const std::vector<std::int32_t>& botSeats) {
+    const std::int64_t games = summary.games;
+    if (!within(summary.deals, 0, std::int64_t{1} << 40) || games != summary.deals * gamesPerDeal) {
+        return named("games", games);
+    }
+    if (!within(summary.tiedGames, 0, games)) {
+        return named("tiedGames", summary.tiedGames);
+    }
+    if (!within(summary.spreadSum, 0, std::int64_t{highestScore - lowestScore} * games)) {
+        return named("spreadSum", summary.spreadSum);
+    }
+    for (const auto& [tally, name] :
+         {std::pair{&summary.rounds, "rounds"}, std::pair{&summary.cardsDrawn, "cardsDrawn"},
+          std::pair{&summary.turns, "turns"}}) {
+        if (std::string found = lengthContradiction(*tally, name, games); !found.empty()) {
+            return found;
+        }
+    }
+    std::int64_t seatShares = 0;
+    std::int64_t seatScores = 0;
+    for (std::int32_t seat = 0; seat < players; ++seat) {
+        const Tally& tally = summary.seats[seat];
+        const std::string name = "seats[" + std::to_string(seat) + "]";
+        if (std::string found = tallyContradiction(tally, name, games, gamesPerDeal, players);
+            !found.empty()) {
+            return found;
+        }
+        seatShares += tally.shareUnits;
+        seatScores += tally.scoreSum;
+        // Every game shares out exactly one win.
+        if (seat + 1 == players && seatShares != shareUnit * games) {
+            return named(name + ".shareUnits", tally.shareUnits);
+        }
+    }
+    std::int64_t botScores = 0;
+    for (std::size_t bot = 0; bot < botSeats.size(); ++bot) {
+        const Tally& tally = summary.bots[bot];
+        const std::string name = "bots[" + std::to_string(bot) + "]";
+        if (std::string found = tallyContradiction(tally, name, botSeats[bot] * games,
+                                                   botSeats[bot] * gamesPerDeal, players);
+            !found.empty()) {
+            return found;
+        }
+        std::int64_t counted = 0;
+        std::int64_t scored = 0;
+        for (std::int32_t bin = 0; bin < scoreBins; ++bin) {
+            const std::int64_t count = summary.scoreCounts[bot][bin];
+            if (!within(count, 0, tally.games)) {
+                return named("scoreCounts[" + std::to_string(bot) + "]", count);
+            }
+            counted += count;
+            scored += count * (bin + lowestScore);
+        }
+        if (counted != tally.games || scored != tally.scoreSum) {
+            return named("scoreCounts[" + std::to_string(bot) + "]", counted);
+        }
+        botScores += tally.scoreSum;
+    }
+    return botScores == seatScores ? std::string()
+                                   : named("bots[0].scoreSum", summary.bots[0].scoreSum);
+}
+
+double t95(std::int64_t freedom) {
+    assert(freedom >= 1);
+    constexpr std::array<double, 10> published = {
+        12.706204736, 4.302652730, 3.182446305, 2.776445105, 2.570581836,
+        2.446911851,  2.364624252, 2.306004135, 2.262157163, 2.228138852};
+    if (freedom <= static_cast<std::int64_t>(published.size())) {
+        return published[static_cast<std::size_t>(freedom - 1)];
+    }
+    const auto n = static_cast<double>(freedom);
+    const double z = z95;
+    const double z2 = z * z;
+    return z + z * (z2 + 1) / (4 * n) + z * ((5 * z2 + 16) * z2 + 3) / (96 * n * n) +
+           z * (((3 * z2 + 19) * z2 + 17) * z2 - 15) / (384 * n * n * n) +
+           z * ((((79 * z2 + 776) * z2 + 1482) * z2 - 1920) * z2 - 945) / (92160 * n * n * n * n);
+}
+
+Interval wilsonInterval(double proportion, double trials) {
+    if (trials <= 0) {
+        return Interval{0, 1};
+    }
+    if (std::isinf(trials)) {
+        return Interval{proportion, proportion};
+    }
+    const double n = trials;
+    const double zz = z95 * z95;
+    const double centre = (proportion + zz / (2 * n)) / (1 + zz / n);
+    const double spread =
+        z95 / (1 + zz / n) * std::sqrt(proportion * (1 - proportion) / n + zz / (4 * n * n));
+    return Interval{std::max(0.0, centre - spread), std::min(1.0, centre + spread)};
+}
+
+std::optional<Interval> shareInterval(double share, double gameMeanSquare, double dealMeanSquare,
+                                      std::int64_t deals, std::int64_t gamesPerDeal) {
+    if (deals < 2) {
+        return std::nullopt;
+    }
+    const auto games = static_cast<double>(deals * gamesPerDeal);
+    const double gameSpread = gameMeanSquare - share * share;
+    const double dealSpread = dealMeanSquare - share * share;
+    // Every game alike (always won or always lost) leaves the games as the
+    // trials; every deal alike though its games differ leaves no doubt at all.
+    double trials = games;
+    if (gameSpread > 1e-12) {
+        trials = dealSpread > 1e-12
+                     ? games * gameSpread / (static_cast<double>(gamesPerDeal) * dealSpread)
+                     : std::numeric_limits<double>::infinity();
+    }
+    const double widen = z95 / t95(deals - 1);
+    return wilsonInterval(share, trials * widen * widen);
+}
+
+double meanOf(std::int64_t sum, std::int64_t count) {
+    return count > 0 ? static_cast<double>(sum) / static_cast<double>(count) : 0;
+}
+
+std::optional<Interval> meanInterval(std::int64_t sum, std::int64_t dealSquares, std::int64_t deals,
+                                     std::int64_t gamesPerDeal) {
+    if (deals < 2) {
+        return std::nullopt;
+    }
+    const double mean = meanOf(sum, deals * gamesPerDeal);
+    const auto n = static_cast<double>(deals);
+    // The deals' totals' sum of squared deviations: dealSquares - sum^2 / n.
+    const double deviations =
+        static_cast<double>(dealSquares) - static_cast<double>(sum) * meanOf(sum, deals);
+    const double totalsVariance = std::max(0.0, deviations / (n - 1));
+    const auto games = static_cast<double>(gamesPerDeal);
+    const double half = t95(deals - 1) * std::sqrt(totalsVariance / n) / games;
+    return Interval{mean - half, mean + half};
+}
+
+namespace {
+
+TallyFigures tallyFigures(const Tally& tally, std::int64_t deals) {
+    TallyFigures figures;
+    figures.games = tally.games;
+    if (tally.games == 0 || deals == 0) {
+        return figures;
+    }
+    // Every deal gives a seat or a bot the same number of games.
+    const std::int64_t perDeal = tally.games / deals;
+    const auto games = static_cast<double>(tally.games);
+    figures.winShare = static_cast<double>(tally.shareUnits) / (games * shareUnit);
+    const auto unit = static_cast<double>(shareUnit);
+    const double gameMeanSquare = static_cast<double>(tally.shareSquares) / (unit * unit) / games;
+    const double dealUnits = unit * static_cast<double>(perDeal);
+    const double dealMeanSquare = static_cast<double>(tally.dealShareSquares) /
+                                  (dealUnits * dealUnits) / static_cast<double>(deals);
+    figures.winInterval =
+        shareInterval(figures.winShare, gameMeanSquare, dealMeanSquare, deals, perDeal);
+    figures.outrightWins = tally.outrightWins;
+    figures.meanScore = meanOf(tally.scoreSum, tally.games);
+    figures.scoreInterval = meanInterval(tally.scoreSum, tally.dealScoreSquares, deals, perDeal);
+    figures.meanPlace = static_cast<double>(tally.placeHalves) / (2 * games);
+    return figures;
+}
+
+LengthFigures lengthFigures(const LengthTally& tally, std::int64_t games) {
+    if (games == 0) {
+        return LengthFigures{};
+    }
+    return LengthFigures{meanOf(tally.sum, games), tally.least, tally.most};
+}
+
+} // namespace
+
+Figures figuresOf(const SimConfig& config, const Summary& summary) {
+    Figures figures;
+    for (std::int32_t seat = 0; seat < config.players; ++seat) {
+        figures.seats.push_back(tallyFigures(summary.seats[seat], summary.deals));
+    }
+    const auto botCount = distinctBots(config).size();
+    for (std::size_t bot = 0; bot < botCount; ++bot) {
+        figures.bots.push_back(tallyFigures(summary.bots[bot], summary.deals));
+    }
+    if (summary.games == 0) {
+        return figures;
+    }
+    const double fair = 1.0 / config.players;
+    const TallyFigures& first = figures.seats.front();
+    figures.seatsComparable = config.rotate || std::all_of(config.seats.begin(), config.seats.end(),
+                                                           [&config](const BotSettings& bot) {
+                                                               return bot == config.seats.front();
+                                                           });
+    figures.seatOneAdvantage = first.winShare - fair;
+    if (first.winInterval) {
+        figures.seatOneInterval =
+            Interval{first.winInterval->low - fair, first.winInterval->high - fair};
+    }
+    const auto [least, most] = std::minmax_element(
+        figures.seats.begin(), figures.seats.end(),
+        [](const TallyFigures& a, const TallyFigures& b) { return a.winShare < b.winShare; });
+    figures.balance = 1 - (most->winShare - least->winShare);
+    figures.rounds = lengthFigures(summary.rounds, summary.games);
+    figures.cardsDrawn = lengthFigures(summary.cardsDrawn, summary.games);
+    figures.turns = lengthFigures(summary.turns, summary.games);
+    figures.tieRate = meanOf(summary.tiedGames, summary.games);
+    figures.meanSpread = meanOf(summary.spreadSum, summary.games);
+    return figures;
 }

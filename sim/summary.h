@@ -1,10 +1,17 @@
 #pragma once
 
+#include "config.h"
 #include "engine/game_state.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 // Scores a pile can reach: four colours of six or more cards against, none
 // for; three colours of six or more and all ten +2 cards for.
@@ -79,6 +86,25 @@ struct Summary {
     std::array<std::array<std::int64_t, scoreBins>, maxPlayers> scoreCounts{};
 };
 
+// How long the games took: the one figure that may differ between runs.
+struct Timing {
+    double seconds = 0;
+    std::int32_t threads = 0;
+    // For a merge: how many summaries it adds up; seconds is then their sum.
+    std::int32_t mergedSummaries = 0;
+};
+
+// A run's or a merge's results: what the report, the JSON and the chart show.
+struct SimResults {
+    SimConfig config;
+    Coverage coverage;
+    // Stopped by Ctrl-C: the summary counts the deals finished before it, a
+    // prefix of the deals in index order.
+    bool interrupted = false;
+    Summary summary;
+    Timing timing;
+};
+
 // Counts a game of the deal whose totals are given.
 void addGame(Summary& summary, const GameOutcome& outcome, DealTotals& deal);
 
@@ -86,3 +112,124 @@ void addGame(Summary& summary, const GameOutcome& outcome, DealTotals& deal);
 void closeDeal(Summary& summary, const DealTotals& deal);
 
 void addSummary(Summary& total, const Summary& part);
+
+// The first count of a summary read back that no run could have made, as
+// "counts.seats[0].shareUnits (2370)", or empty when they all agree:
+// with the games, with each other and with the score histograms. Counts
+// that pass are bounded by their games, so that adding up the summaries of
+// a run cannot overflow. `botSeats` gives each distinct bot's seats.
+std::string contradiction(const Summary& summary, std::int32_t players, std::int64_t gamesPerDeal,
+                          const std::vector<std::int32_t>& botSeats);
+
+struct Interval {
+    double low = 0;
+    double high = 0;
+};
+
+// The normal quantile of a two-sided 95 % interval.
+inline constexpr double z95 = 1.959963984540054;
+
+// The quantile of Student's t with `freedom` degrees of freedom for a
+// two-sided 95 % interval: published values up to 10, then the
+// Cornish-Fisher expansion, within 5e-6 of the exact value.
+double t95(std::int64_t freedom);
+
+// The 95 % Wilson score interval of a proportion seen in `trials` trials;
+// unlike the normal approximation it stays inside 0 to 1 and is sound for
+// shares near 0 or 1 and for few games. The proportion may be fractional,
+// as shared wins are, and so may the trials, when they are effective ones.
+Interval wilsonInterval(double proportion, double trials);
+
+// The 95 % interval of a share of games won, from `deals` deals of
+// `gamesPerDeal` games each. The deals are the independent units: the games
+// of a rotated deal share their cards and a bot in two seats plays against
+// itself, so a deal's share may spread more or, by the rotation's pairing,
+// less than that of as many independent games. The Wilson interval takes
+// as trials the games divided by that ratio (the design effect, from the
+// means over the games of a game's share squared and over the deals of a
+// deal's share squared), scaled by (z / t)^2 for the deals' degrees of
+// freedom. One deal gives no interval.
+std::optional<Interval> shareInterval(double share, double gameMeanSquare, double dealMeanSquare,
+                                      std::int64_t deals, std::int64_t gamesPerDeal);
+
+// The mean of `count` values from their sum.
+double meanOf(std::int64_t sum, std::int64_t count);
+
+// The 95 % t interval of the mean per game of a value, from its sum and the
+// sum of the squares of its deals' totals, the deals being the independent
+// units; one deal gives no interval.
+std::optional<Interval> meanInterval(std::int64_t sum, std::int64_t dealSquares, std::int64_t deals,
+                                     std::int64_t gamesPerDeal);
+
+// The report's figures for one seat or one bot.
+struct TallyFigures {
+    std::int64_t games = 0;
+    double winShare = 0;
+    // None from a single deal: nothing shows how much deals vary.
+    std::optional<Interval> winInterval;
+    std::int64_t outrightWins = 0;
+    double meanScore = 0;
+    std::optional<Interval> scoreInterval;
+    double meanPlace = 0;
+};
+
+struct LengthFigures {
+    double mean = 0;
+    std::int32_t least = 0;
+    std::int32_t most = 0;
+};
+
+// Everything the report shows, worked out from a summary's integers alone,
+// so that equal summaries always give equal figures.
+struct Figures {
+    std::vector<TallyFigures> seats;
+    // In the order of distinctBots.
+    std::vector<TallyFigures> bots;
+    // Seat 1's win share less the fair share 1/n, which means something only
+    // where the seats are comparable: one bot in every seat, or the bots rotated.
+    bool seatsComparable = false;
+    double seatOneAdvantage = 0;
+    std::optional<Interval> seatOneInterval;
+    // 1 less the largest gap between two seats' win shares.
+    double balance = 0;
+    LengthFigures rounds;
+    LengthFigures cardsDrawn;
+    LengthFigures turns;
+    double tieRate = 0;
+    // Mean of top score less bottom score.
+    double meanSpread = 0;
+};
+
+Figures figuresOf(const SimConfig& config, const Summary& summary);
+
+// printf-style formatting into a string, for the report's fixed columns.
+template <typename... Values>
+std::string printed(const char* format, Values... values) {
+    std::array<char, 256> text{};
+    const int length = std::snprintf(text.data(), text.size(), format, values...);
+    return {text.data(), length < 0 ? 0 : std::min<std::size_t>(length, text.size() - 1)};
+}
+
+// The report on standard output: the configuration, a table per seat and per
+// bot, seat 1's advantage, the balance, the games' length, ties, the score
+// spread and the throughput.
+std::string reportTable(const SimResults& results, const Figures& figures);
+
+// A standalone SVG picture of the results: each seat's win share with its
+// 95 % interval beside the fair share, and each bot's distribution of final
+// scores.
+std::string svgChart(const SimResults& results, const Figures& figures);
+
+// The --json summary: the configuration, the deals covered, the report's
+// figures, the integer counts they come from and, last, the timing. Apart
+// from the timing it is a function of the configuration and the deals
+// covered alone, byte for byte.
+std::string summaryJson(const SimResults& results, const Figures& figures);
+
+// Reads a summary back for merging; false, with the reason, when the text is
+// not one this program wrote.
+bool readSummaryJson(std::string_view text, SimResults& results, std::string& error);
+
+// Whether two summaries come from the same configuration, so that their
+// counts may be added.
+bool sameConfiguration(const SimConfig& a, const SimConfig& b);

@@ -1,41 +1,55 @@
-#include "summary_json.h"
-
-#include "figures.h"
+#include "summary.h"
 
 #include <algorithm>
-#include <cctype>
-#include <iterator>
 #include <nlohmann/json.hpp>
+#include <sstream>
+#include <stdexcept>
+
+using Json = nlohmann::json;
+
+// The mapping of each type to JSON, both ways, declared once. Global, as
+// the types are, so that the library finds them.
+// cppcheck-suppress unknownMacro
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(Interval, low, high)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(LengthFigures, mean, least, most)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(LengthTally, sum, least, most)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(Tally, games, shareUnits, outrightWins, scoreSum, placeHalves,
+                                   shareSquares, dealShareSquares, dealScoreSquares)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(Timing, seconds, threads, mergedSummaries)
+
+// A range of deals is the pair [first, end].
+void to_json(Json& json, const DealRange& range) {
+    json = Json::array({range.first, range.end});
+}
+
+void from_json(const Json& json, DealRange& range) {
+    if (!json.is_array() || json.size() != 2) {
+        throw std::invalid_argument("a range of deals");
+    }
+    json.at(0).get_to(range.first);
+    json.at(1).get_to(range.end);
+}
+
+// An interval that cannot be given, from one deal, is null.
+void to_json(Json& json, const std::optional<Interval>& interval) {
+    json = interval ? Json(*interval) : Json(nullptr);
+}
+
+void from_json(const Json& json, std::optional<Interval>& interval) {
+    interval = json.is_null() ? std::nullopt : std::optional(json.get<Interval>());
+}
+
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(TallyFigures, games, winShare, winInterval, outrightWins,
+                                   meanScore, scoreInterval, meanPlace)
 
 namespace {
 
-using Json = nlohmann::ordered_json;
-
 constexpr std::string_view programName = "pellaro-sim";
-constexpr std::int32_t formatVersion = 1;
-
-Json intervalJson(const Interval& interval) {
-    return Json::array({interval.low, interval.high});
-}
-
-Json tallyFiguresJson(const TallyFigures& figures) {
-    Json json;
-    json["games"] = figures.games;
-    json["winShare"] = figures.winShare;
-    json["winShareInterval"] = intervalJson(figures.winInterval);
-    json["outrightWins"] = figures.outrightWins;
-    json["meanScore"] = figures.meanScore;
-    json["meanScoreInterval"] = intervalJson(figures.scoreInterval);
-    json["meanPlace"] = figures.meanPlace;
-    return json;
-}
-
-Json lengthJson(const LengthFigures& figures) {
-    return Json{{"mean", figures.mean}, {"least", figures.least}, {"most", figures.most}};
-}
+constexpr std::int32_t formatVersion = 2;
+constexpr std::int64_t mostDeals = 1'000'000'000'000;
 
 Json configurationJson(const SimConfig& config) {
-    Json bots = Json::array();
+    std::vector<std::string> bots;
     std::transform(config.seats.begin(), config.seats.end(), std::back_inserter(bots),
                    [&config](const BotSettings& bot) { return botNameIn(config, bot); });
     return Json{{"players", config.players}, {"bots", bots},
@@ -44,313 +58,232 @@ Json configurationJson(const SimConfig& config) {
                 {"budget", config.budget}};
 }
 
-Json coverageJson(const SimResults& results) {
-    Json ranges = Json::array();
-    std::transform(results.coverage.begin(), results.coverage.end(), std::back_inserter(ranges),
-                   [](const DealRange& range) {
-                       return Json::array({range.first, range.end});
-                   });
-    return Json{{"deals", ranges},
-                {"complete", coversAll(results.coverage, results.config)},
-                {"interrupted", results.interrupted}};
-}
-
-Json resultsJson(const SimResults& results) {
+Json resultsJson(const SimResults& results, const Figures& figures) {
     const SimConfig& config = results.config;
-    const Figures figures = figuresOf(config, results.summary);
     Json seats = Json::array();
     for (std::size_t seat = 0; seat < figures.seats.size(); ++seat) {
-        Json json{{"seat", seat + 1}};
+        Json json = figures.seats[seat];
+        json["seat"] = seat + 1;
         json["bot"] = config.rotate ? "every bot in turn" : botNameIn(config, config.seats[seat]);
-        json.update(tallyFiguresJson(figures.seats[seat]));
         seats.push_back(json);
     }
     Json bots = Json::array();
     const std::vector<BotSettings> distinct = distinctBots(config);
     for (std::size_t bot = 0; bot < figures.bots.size(); ++bot) {
-        Json json{{"bot", botNameIn(config, distinct[bot])},
-                  {"readsDeck", !distinct[bot].entry->fair}};
-        json.update(tallyFiguresJson(figures.bots[bot]));
+        Json json = figures.bots[bot];
+        json["bot"] = botNameIn(config, distinct[bot]);
+        json["readsDeck"] = readsTheDeck(distinct[bot]);
         bots.push_back(json);
     }
-    Json json;
-    json["games"] = results.summary.games;
-    json["seats"] = seats;
-    json["bots"] = bots;
-    json["seatOneAdvantage"] = Json{{"value", figures.seatOneAdvantage},
-                                    {"interval", intervalJson(figures.seatOneInterval)}};
-    json["balance"] = figures.balance;
-    json["rounds"] = lengthJson(figures.rounds);
-    json["cardsDrawn"] = lengthJson(figures.cardsDrawn);
-    json["turns"] = lengthJson(figures.turns);
-    json["tieRate"] = figures.tieRate;
-    json["meanScoreSpread"] = figures.meanSpread;
+    Json json{{"games", results.summary.games},
+              {"seats", seats},
+              {"bots", bots},
+              {"balance", figures.balance},
+              {"rounds", figures.rounds},
+              {"cardsDrawn", figures.cardsDrawn},
+              {"turns", figures.turns},
+              {"tieRate", figures.tieRate},
+              {"meanScoreSpread", figures.meanSpread}};
+    if (figures.seatsComparable) {
+        json["seatOneAdvantage"] =
+            Json{{"value", figures.seatOneAdvantage}, {"interval", figures.seatOneInterval}};
+    }
     return json;
-}
-
-Json tallyJson(const Tally& tally) {
-    return Json{{"games", tally.games},
-                {"shareUnits", tally.shareUnits},
-                {"outrightWins", tally.outrightWins},
-                {"scoreSum", tally.scoreSum},
-                {"placeHalves", tally.placeHalves},
-                {"shareSquares", tally.shareSquares},
-                {"dealShareSquares", tally.dealShareSquares},
-                {"dealScoreSquares", tally.dealScoreSquares}};
-}
-
-Json lengthTallyJson(const LengthTally& tally) {
-    return Json{{"sum", tally.sum}, {"least", tally.least}, {"most", tally.most}};
 }
 
 Json countsJson(const SimResults& results) {
     const Summary& summary = results.summary;
     const auto seatCount = static_cast<std::size_t>(results.config.players);
     const std::size_t botCount = distinctBots(results.config).size();
-    Json seats = Json::array();
-    for (std::size_t seat = 0; seat < seatCount; ++seat) {
-        seats.push_back(tallyJson(summary.seats[seat]));
-    }
-    Json bots = Json::array();
-    Json scores = Json::array();
-    for (std::size_t bot = 0; bot < botCount; ++bot) {
-        bots.push_back(tallyJson(summary.bots[bot]));
-        scores.push_back(summary.scoreCounts[bot]);
-    }
-    Json json;
-    json["shareUnit"] = shareUnit;
-    json["deals"] = summary.deals;
-    json["games"] = summary.games;
-    json["tiedGames"] = summary.tiedGames;
-    json["spreadSum"] = summary.spreadSum;
-    json["rounds"] = lengthTallyJson(summary.rounds);
-    json["cardsDrawn"] = lengthTallyJson(summary.cardsDrawn);
-    json["turns"] = lengthTallyJson(summary.turns);
-    json["seats"] = seats;
-    json["bots"] = bots;
-    json["lowestScore"] = lowestScore;
-    json["scoreCounts"] = scores;
-    return json;
+    const auto first = [](const auto& list, std::size_t count) {
+        return std::vector(list.begin(), list.begin() + static_cast<std::ptrdiff_t>(count));
+    };
+    return Json{{"shareUnit", shareUnit},
+                {"lowestScore", lowestScore},
+                {"deals", summary.deals},
+                {"games", summary.games},
+                {"tiedGames", summary.tiedGames},
+                {"spreadSum", summary.spreadSum},
+                {"rounds", summary.rounds},
+                {"cardsDrawn", summary.cardsDrawn},
+                {"turns", summary.turns},
+                {"seats", first(summary.seats, seatCount)},
+                {"bots", first(summary.bots, botCount)},
+                {"scoreCounts", first(summary.scoreCounts, botCount)}};
 }
 
-// The pretty printer puts every item of a list on a line of its own; a score
-// histogram would take 168 lines. Lists of plain values (numbers, bot names)
-// go on one line.
-std::string withNumberListsInline(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (text[i] == '[') {
-            const std::size_t close = text.find_first_of("[]{", i + 1);
-            if (close != std::string::npos && text[close] == ']') {
-                // Only the printer's own line breaks and indents go; the
-                // names inside quotes hold no white space.
-                for (std::size_t j = i; j <= close; ++j) {
-                    if (std::isspace(static_cast<unsigned char>(text[j])) == 0) {
-                        out += text[j];
-                    }
-                }
-                i = close + 1;
-                continue;
-            }
+// Counts are whole numbers well inside 64 bits: a fraction would be read as
+// its whole part, a larger number wrap round. The first that is not, named
+// as "counts.seats[0].scoreSum", or empty.
+std::string notWhole(const Json& json, const std::string& name) {
+    constexpr std::int64_t largest = std::int64_t{1} << 62;
+    const Json flat = json.flatten();
+    for (const auto& [pointer, value] : flat.items()) {
+        // An empty list flattens to null; any other null fails when read.
+        if (value.is_null() ||
+            (value.is_number_integer() && value >= -largest && value <= largest)) {
+            continue;
         }
-        out += text[i];
-        ++i;
+        // "/seats/0/scoreSum" becomes ".seats[0].scoreSum".
+        std::string field = name;
+        std::istringstream steps(pointer.substr(1));
+        for (std::string step; std::getline(steps, step, '/');) {
+            const bool index = !step.empty() && std::all_of(step.begin(), step.end(), ::isdigit);
+            field += index ? "[" + step + "]" : "." + step;
+        }
+        return field;
     }
-    return out;
+    return {};
 }
 
+// A field read into a narrower number must keep its value, not be cut short.
 template <typename Number>
-bool readNumber(const Json& object, const char* key, Number& value) {
-    const auto found = object.find(key);
-    if (found == object.end() || !found->is_number_integer()) {
-        return false;
+void readExactly(const Json& json, const char* key, Number& value) {
+    json.at(key).get_to(value);
+    if (json.at(key) != value) {
+        throw std::invalid_argument(key);
     }
-    value = found->template get<Number>();
-    return true;
 }
 
-bool readTally(const Json& json, Tally& tally) {
-    return json.is_object() && readNumber(json, "games", tally.games) &&
-           readNumber(json, "shareUnits", tally.shareUnits) &&
-           readNumber(json, "outrightWins", tally.outrightWins) &&
-           readNumber(json, "scoreSum", tally.scoreSum) &&
-           readNumber(json, "placeHalves", tally.placeHalves) &&
-           readNumber(json, "shareSquares", tally.shareSquares) &&
-           readNumber(json, "dealShareSquares", tally.dealShareSquares) &&
-           readNumber(json, "dealScoreSquares", tally.dealScoreSquares);
-}
-
-bool readLength(const Json& json, const char* key, LengthTally& tally) {
-    const auto found = json.find(key);
-    return found != json.end() && found->is_object() && readNumber(*found, "sum", tally.sum) &&
-           readNumber(*found, "least", tally.least) && readNumber(*found, "most", tally.most);
-}
-
-bool readConfiguration(const Json& json, SimConfig& config) {
-    if (!json.is_object() || !readNumber(json, "players", config.players) ||
-        !readNumber(json, "seed", config.seed) || !readNumber(json, "deals", config.deals) ||
-        !readNumber(json, "budget", config.budget) || config.budget < 1 ||
-        config.budget > mostBudget) {
-        return false;
+SimConfig readConfiguration(const Json& json) {
+    SimConfig config;
+    readExactly(json, "players", config.players);
+    readExactly(json, "deals", config.deals);
+    readExactly(json, "budget", config.budget);
+    json.at("rotate").get_to(config.rotate);
+    const Json& seed = json.at("seed");
+    const auto bots = json.at("bots").get<std::vector<std::string>>();
+    if (!seed.is_number_unsigned() || config.players < minPlayers || config.players > maxPlayers ||
+        bots.size() != static_cast<std::size_t>(config.players) || config.deals < 1 ||
+        config.deals > mostDeals || config.budget < 1 || config.budget > mostBudget) {
+        throw std::invalid_argument("configuration");
     }
-    const auto rotate = json.find("rotate");
-    const auto bots = json.find("bots");
-    if (rotate == json.end() || !rotate->is_boolean() || bots == json.end() || !bots->is_array() ||
-        config.players < minPlayers || config.players > maxPlayers ||
-        bots->size() != static_cast<std::size_t>(config.players) || config.deals < 1) {
-        return false;
-    }
-    config.rotate = rotate->get<bool>();
-    config.seats.clear();
-    for (const Json& bot : *bots) {
-        const auto settings =
-            bot.is_string() ? botNamed(bot.get<std::string>(), config.budget) : std::nullopt;
-        if (!settings) {
-            return false;
+    config.seed = seed.get<std::uint64_t>();
+    std::string ignored;
+    for (const std::string& name : bots) {
+        const auto bot = botCalled(name, config.budget, ignored);
+        if (!bot) {
+            throw std::invalid_argument("configuration");
         }
-        config.seats.push_back(*settings);
+        config.seats.push_back(*bot);
     }
-    return true;
+    return config;
 }
 
-bool readCoverage(const Json& json, SimResults& results) {
-    const auto ranges = json.find("deals");
-    const auto interrupted = json.find("interrupted");
-    if (!json.is_object() || ranges == json.end() || !ranges->is_array() ||
-        interrupted == json.end() || !interrupted->is_boolean()) {
-        return false;
+Summary readCounts(const Json& json, const SimConfig& config) {
+    const auto seatCount = static_cast<std::size_t>(config.players);
+    const std::size_t botCount = distinctBots(config).size();
+    Summary summary;
+    const auto seats = json.at("seats").get<std::vector<Tally>>();
+    const auto bots = json.at("bots").get<std::vector<Tally>>();
+    const auto scores =
+        json.at("scoreCounts").get<std::vector<std::array<std::int64_t, scoreBins>>>();
+    if (json.at("shareUnit") != shareUnit || json.at("lowestScore") != lowestScore ||
+        seats.size() != seatCount || bots.size() != botCount || scores.size() != botCount) {
+        throw std::invalid_argument("counts");
     }
-    Coverage coverage;
-    for (const Json& range : *ranges) {
-        if (!range.is_array() || range.size() != 2 || !range[0].is_number_integer() ||
-            !range[1].is_number_integer()) {
-            return false;
-        }
-        const DealRange deals{range[0].get<std::int64_t>(), range[1].get<std::int64_t>()};
-        if (deals.first < 0 || deals.end <= deals.first || deals.end > results.config.deals) {
-            return false;
-        }
-        coverage.push_back(deals);
+    std::copy(seats.begin(), seats.end(), summary.seats.begin());
+    std::copy(bots.begin(), bots.end(), summary.bots.begin());
+    std::copy(scores.begin(), scores.end(), summary.scoreCounts.begin());
+    json.at("deals").get_to(summary.deals);
+    json.at("games").get_to(summary.games);
+    json.at("tiedGames").get_to(summary.tiedGames);
+    json.at("spreadSum").get_to(summary.spreadSum);
+    for (const auto& [key, tally] :
+         {std::pair{"rounds", &summary.rounds}, std::pair{"cardsDrawn", &summary.cardsDrawn},
+          std::pair{"turns", &summary.turns}}) {
+        readExactly(json.at(key), "sum", tally->sum);
+        readExactly(json.at(key), "least", tally->least);
+        readExactly(json.at(key), "most", tally->most);
     }
-    results.coverage.clear();
-    results.interrupted = interrupted->get<bool>();
-    return joinCoverage(results.coverage, coverage);
+    return summary;
 }
 
-bool readTallies(const Json& json, const char* key, std::size_t count,
-                 std::array<Tally, maxPlayers>& tallies) {
-    const auto found = json.find(key);
-    if (found == json.end() || !found->is_array() || found->size() != count) {
-        return false;
+std::vector<std::int32_t> botSeats(const SimConfig& config) {
+    std::vector<std::int32_t> seats;
+    for (const BotSettings& bot : distinctBots(config)) {
+        seats.push_back(
+            static_cast<std::int32_t>(std::count(config.seats.begin(), config.seats.end(), bot)));
     }
-    for (std::size_t i = 0; i < count; ++i) {
-        if (!readTally((*found)[i], tallies[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool readScoreCounts(const Json& json, std::size_t count, Summary& summary) {
-    const auto found = json.find("scoreCounts");
-    if (found == json.end() || !found->is_array() || found->size() != count) {
-        return false;
-    }
-    for (std::size_t bot = 0; bot < count; ++bot) {
-        const Json& bins = (*found)[bot];
-        if (!bins.is_array() || bins.size() != scoreBins) {
-            return false;
-        }
-        for (std::size_t bin = 0; bin < bins.size(); ++bin) {
-            if (!bins[bin].is_number_integer()) {
-                return false;
-            }
-            summary.scoreCounts[bot][bin] = bins[bin].get<std::int64_t>();
-        }
-    }
-    return true;
-}
-
-bool readCounts(const Json& json, SimResults& results) {
-    Summary& summary = results.summary;
-    std::int64_t unit = 0;
-    std::int32_t lowest = 0;
-    const auto seatCount = static_cast<std::size_t>(results.config.players);
-    const std::size_t botCount = distinctBots(results.config).size();
-    return json.is_object() && readNumber(json, "shareUnit", unit) && unit == shareUnit &&
-           readNumber(json, "lowestScore", lowest) && lowest == lowestScore &&
-           readNumber(json, "deals", summary.deals) && readNumber(json, "games", summary.games) &&
-           readNumber(json, "tiedGames", summary.tiedGames) &&
-           readNumber(json, "spreadSum", summary.spreadSum) &&
-           readLength(json, "rounds", summary.rounds) &&
-           readLength(json, "cardsDrawn", summary.cardsDrawn) &&
-           readLength(json, "turns", summary.turns) &&
-           readTallies(json, "seats", seatCount, summary.seats) &&
-           readTallies(json, "bots", botCount, summary.bots) &&
-           readScoreCounts(json, botCount, summary) &&
-           summary.deals == dealsCovered(results.coverage) &&
-           summary.games == summary.deals * gamesPerDeal(results.config);
+    return seats;
 }
 
 } // namespace
 
-std::string summaryJson(const SimResults& results) {
-    Json json;
-    json["program"] = programName;
-    json["format"] = formatVersion;
-    json["configuration"] = configurationJson(results.config);
-    json["coverage"] = coverageJson(results);
-    json["results"] = resultsJson(results);
-    json["counts"] = countsJson(results);
+std::string summaryJson(const SimResults& results, const Figures& figures) {
     const double seconds = results.timing.seconds;
-    json["timing"] =
-        Json{{"seconds", seconds},
-             {"gamesPerSecond",
-              seconds > 0 ? static_cast<double>(results.summary.games) / seconds : 0.0},
-             {"threads", results.timing.threads}};
-    if (results.timing.mergedSummaries > 0) {
-        json["timing"]["mergedSummaries"] = results.timing.mergedSummaries;
-    }
-    return withNumberListsInline(json.dump(2)) + "\n";
+    Json timing = results.timing;
+    timing["gamesPerSecond"] =
+        seconds > 0 ? static_cast<double>(results.summary.games) / seconds : 0.0;
+    // The keys come out sorted, and the timing, the one part that may differ
+    // between runs, sorts last.
+    const Json json{{"program", programName},
+                    {"format", formatVersion},
+                    {"configuration", configurationJson(results.config)},
+                    {"coverage", Json{{"deals", results.coverage},
+                                      {"complete", coversAll(results.coverage, results.config)},
+                                      {"interrupted", results.interrupted}}},
+                    {"results", resultsJson(results, figures)},
+                    {"counts", countsJson(results)},
+                    {"timing", timing}};
+    return json.dump(1) + "\n";
 }
 
 bool readSummaryJson(std::string_view text, SimResults& results, std::string& error) {
     const Json json = Json::parse(text, nullptr, false);
-    const auto program = json.is_object() ? json.find("program") : json.end();
-    std::int32_t format = 0;
-    if (json.is_discarded() || !json.is_object() || program == json.end() ||
-        *program != programName || !readNumber(json, "format", format)) {
+    if (!json.is_object() || json.find("program") == json.end() || json["program"] != programName ||
+        !json.contains("format")) {
         error = "not a summary written by pellaro-sim --json";
         return false;
     }
-    if (format != formatVersion) {
-        error = "a summary of format " + std::to_string(format) + ", not " +
+    if (json["format"] != formatVersion) {
+        error = "a summary of format " + json["format"].dump() + ", not " +
                 std::to_string(formatVersion);
         return false;
     }
-    const auto configuration = json.find("configuration");
-    const auto coverage = json.find("coverage");
-    const auto counts = json.find("counts");
-    if (configuration == json.end() || !readConfiguration(*configuration, results.config)) {
-        error = "the summary's configuration is malformed";
+    const char* part = "configuration";
+    try {
+        results.config = readConfiguration(json.at("configuration"));
+        part = "coverage";
+        const Json& coverage = json.at("coverage");
+        const auto ranges = coverage.at("deals").get<Coverage>();
+        coverage.at("interrupted").get_to(results.interrupted);
+        results.coverage.clear();
+        if (!notWhole(coverage.at("deals"), "deals").empty() ||
+            std::any_of(ranges.begin(), ranges.end(),
+                        [&results](const DealRange& range) {
+                            return range.first < 0 || range.end <= range.first ||
+                                   range.end > results.config.deals;
+                        }) ||
+            !joinCoverage(results.coverage, ranges)) {
+            throw std::invalid_argument("coverage");
+        }
+        part = "counts";
+        if (const std::string field = notWhole(json.at("counts"), "counts"); !field.empty()) {
+            error = field + " is not a whole number within 2^62";
+            return false;
+        }
+        results.summary = readCounts(json.at("counts"), results.config);
+    } catch (const std::exception&) {
+        error = std::string("the summary's ") + part + " is malformed";
         return false;
     }
-    if (coverage == json.end() || !readCoverage(*coverage, results)) {
-        error = "the summary's coverage is malformed";
+    if (results.summary.deals != dealsCovered(results.coverage)) {
+        error = "counts.deals (" + std::to_string(results.summary.deals) +
+                ") disagrees with the deals the summary covers";
         return false;
     }
-    if (counts == json.end() || !readCounts(*counts, results)) {
-        error = "the summary's counts are malformed or disagree with its coverage";
+    error = contradiction(results.summary, results.config.players, gamesPerDeal(results.config),
+                          botSeats(results.config));
+    if (!error.empty()) {
+        error += " contradicts the summary's other counts";
         return false;
     }
+    // The timing is for show: a summary without one merges all the same.
     const auto timing = json.find("timing");
-    if (timing != json.end() && timing->is_object()) {
-        const auto seconds = timing->find("seconds");
-        results.timing.seconds =
-            seconds != timing->end() && seconds->is_number() ? seconds->get<double>() : 0;
-        readNumber(*timing, "threads", results.timing.threads);
+    if (timing != json.end() && timing->is_object() && timing->contains("seconds") &&
+        (*timing)["seconds"].is_number()) {
+        results.timing.seconds = (*timing)["seconds"].get<double>();
     }
     return true;
 }

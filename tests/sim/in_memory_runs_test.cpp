@@ -1,7 +1,6 @@
-#include "sim/figures.h"
-#include "sim/game_records.h"
+#include "sim/records.h"
 #include "sim/simulation.h"
-#include "sim/summary_json.h"
+#include "sim/summary.h"
 #include "sim_program.h"
 
 #include <algorithm>
@@ -47,12 +46,12 @@ RecordedRun runWithRecords(const SimConfig& config, DealRange range, std::int32_
     return run;
 }
 
-std::vector<RecordedGame> parsedRecords(const std::string& lines) {
-    std::vector<RecordedGame> games;
+std::vector<GameRecord> parsedRecords(const std::string& lines) {
+    std::vector<GameRecord> games;
     std::istringstream stream(lines);
     std::string line;
     while (std::getline(stream, line)) {
-        RecordedGame game;
+        GameRecord game;
         std::string error;
         EXPECT_TRUE(parseRecord(line, game, error)) << error;
         games.push_back(game);
@@ -62,7 +61,7 @@ std::vector<RecordedGame> parsedRecords(const std::string& lines) {
 
 // The summary up to its timing, the one part that may differ between runs.
 std::string withoutTiming(const SimResults& results) {
-    const std::string json = summaryJson(results);
+    const std::string json = summaryJson(results, figuresOf(results.config, results.summary));
     return json.substr(0, json.find("\"timing\""));
 }
 
@@ -86,7 +85,7 @@ TEST(InMemoryRuns, CountsAgreeWithTheGamesRecorded) {
     const RecordedRun run = runWithRecords(config, {0, 150}, 2);
     const Summary& summary = run.results.summary;
     Summary expected;
-    for (const RecordedGame& game : parsedRecords(run.records)) {
+    for (const GameRecord& game : parsedRecords(run.records)) {
         const auto takes = std::count_if(game.moves.begin(), game.moves.end(),
                                          [](auto move) { return move.action == TurnAction::Take; });
         EXPECT_EQ(takes % 5, 0);
@@ -167,16 +166,16 @@ TEST(InMemoryRuns, CountsAgreeWithTheGamesRecorded) {
 TEST(InMemoryRuns, RotationPlaysEveryBotInEverySeatOnTheSameDeal) {
     const SimConfig config = configOf({"greedy", "random", "clairvoyant", "random"}, 12, true);
     const RecordedRun run = runWithRecords(config, {0, 12}, 2);
-    const std::vector<RecordedGame> games = parsedRecords(run.records);
+    const std::vector<GameRecord> games = parsedRecords(run.records);
     ASSERT_EQ(games.size(), 48U);
     const std::vector<std::string> listed = {"greedy", "random", "clairvoyant", "random"};
     for (std::size_t i = 0; i < games.size(); ++i) {
-        const RecordedGame& game = games[i];
+        const GameRecord& game = games[i];
         const std::size_t rotation = i % 4;
         EXPECT_EQ(game.game, static_cast<std::int64_t>(i));
         EXPECT_EQ(game.deal, static_cast<std::int64_t>(i / 4));
         EXPECT_EQ(game.rotation, static_cast<std::int32_t>(rotation));
-        const RecordedGame& first = games[i - rotation];
+        const GameRecord& first = games[i - rotation];
         EXPECT_EQ(game.seed, first.seed) << i;
         EXPECT_EQ(game.deck, first.deck) << i;
         for (std::size_t seat = 0; seat < 4; ++seat) {
@@ -207,10 +206,11 @@ TEST(InMemoryRuns, RotatedCopiesOfOneGameNarrowNoInterval) {
         const TallyFigures& a = once.seats[seat];
         const TallyFigures& b = fourTimes.seats[seat];
         EXPECT_DOUBLE_EQ(b.winShare, a.winShare);
-        EXPECT_NEAR(b.winInterval.low, a.winInterval.low, 1e-12) << seat;
-        EXPECT_NEAR(b.winInterval.high, a.winInterval.high, 1e-12) << seat;
-        EXPECT_NEAR(b.scoreInterval.low, a.scoreInterval.low, 1e-9) << seat;
-        EXPECT_NEAR(b.scoreInterval.high, a.scoreInterval.high, 1e-9) << seat;
+        ASSERT_TRUE(a.winInterval && b.winInterval && a.scoreInterval && b.scoreInterval);
+        EXPECT_NEAR(b.winInterval->low, a.winInterval->low, 1e-12) << seat;
+        EXPECT_NEAR(b.winInterval->high, a.winInterval->high, 1e-12) << seat;
+        EXPECT_NEAR(b.scoreInterval->low, a.scoreInterval->low, 1e-9) << seat;
+        EXPECT_NEAR(b.scoreInterval->high, a.scoreInterval->high, 1e-9) << seat;
     }
 }
 
@@ -220,7 +220,8 @@ TEST(InMemoryRuns, SplitRangesAddUpToTheWholeRunAndTheSummaryReadsBack) {
     SimResults joined;
     joined.config = config;
     for (const DealRange range : {DealRange{50, 90}, DealRange{0, 13}, DealRange{13, 50}}) {
-        const std::string json = summaryJson(runSimulation(config, range, 1, nullptr, nullptr));
+        const SimResults results = runSimulation(config, range, 1, nullptr, nullptr);
+        const std::string json = summaryJson(results, figuresOf(config, results.summary));
         SimResults part;
         std::string error;
         ASSERT_TRUE(readSummaryJson(json, part, error)) << error;
@@ -239,11 +240,11 @@ TEST(InMemoryRuns, OneStrategyOnTwoBudgetsIsTwoBotsEachOnItsOwnBudget) {
     ASSERT_EQ(distinctBots(config).size(), 2U);
     EXPECT_EQ(run.results.summary.bots[0].games, 6);
     EXPECT_EQ(run.results.summary.bots[1].games, 6);
-    const std::vector<RecordedGame> games = parsedRecords(run.records);
+    const std::vector<GameRecord> games = parsedRecords(run.records);
     ASSERT_EQ(games.size(), 6U);
     EXPECT_EQ(games[1].bots, (std::vector<std::string>{"montecarlo:3", "montecarlo:2"}));
 
-    const std::string json = summaryJson(run.results);
+    const std::string json = summaryJson(run.results, figuresOf(config, run.results.summary));
     const auto parsed = nlohmann::json::parse(json);
     EXPECT_EQ(parsed["configuration"]["bots"],
               nlohmann::json::array({"montecarlo:2", "montecarlo:3"}));
@@ -260,11 +261,11 @@ TEST(InMemoryRuns, OneStrategyOnTwoBudgetsIsTwoBotsEachOnItsOwnBudget) {
     // others when the run's budget is all it gets.
     SimConfig usual = config;
     usual.budget = 2;
-    const std::vector<RecordedGame> same = parsedRecords(runWithRecords(usual, {0, 3}, 1).records);
+    const std::vector<GameRecord> same = parsedRecords(runWithRecords(usual, {0, 3}, 1).records);
     EXPECT_EQ(same[0].bots, (std::vector<std::string>{"montecarlo", "montecarlo:3"}));
-    const std::vector<RecordedGame> flat = parsedRecords(
+    const std::vector<GameRecord> flat = parsedRecords(
         runWithRecords(configOf({"montecarlo", "montecarlo"}, 3, true), {0, 3}, 1).records);
-    const auto movesOf = [](const RecordedGame& game) {
+    const auto movesOf = [](const GameRecord& game) {
         std::vector<std::string> moves;
         std::transform(game.moves.begin(), game.moves.end(), std::back_inserter(moves), moveText);
         return moves;

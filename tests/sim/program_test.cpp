@@ -2,7 +2,9 @@
 
 #include <csignal>
 #include <gtest/gtest.h>
+#include <limits>
 #include <nlohmann/json.hpp>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -12,9 +14,10 @@ namespace {
 
 using Json = nlohmann::json;
 
+// One line, short enough to read whatever the arguments echoed in it.
 bool isOneLineError(const std::string& err) {
     return err.starts_with("pellaro-sim: ") && err.ends_with("\n") &&
-           err.find('\n') == err.size() - 1;
+           err.find('\n') == err.size() - 1 && err.size() <= 240;
 }
 
 std::string beforeTiming(const std::string& json) {
@@ -87,6 +90,24 @@ TEST(SimProgram, BadInputGetsOneLineStatusTwoAndNoFile) {
         {{"merge", folder.file("summary.json"), "--json", out + ".json"}, "not a summary"},
         {{"merge", folder.file("absent.json"), "--svg", out + ".svg"}, "cannot read"},
         {{"show", folder.file("absent.jsonl"), "--game", "0"}, "cannot read"},
+        {with({"run", "--bots", "random,random", "--json", out + ".x", "--jsonl", out + ".x"}, {}),
+         "same file"},
+        {with({"run", "--bots", "random,random", "--json", out + ".x", "--svg",
+               folder.file("./out.x")},
+              {}),
+         "same file"},
+        {{"merge", folder.file("summary.json"), "--json", out + ".x", "--svg", out + ".x"},
+         "same file"},
+        {{"run", "--bots", "random,random", "--json", "-", "--jsonl", "-"}, "same file"},
+        {{"run", "--bots", "random,random", "--json", ""}, "--json"},
+        {{"run", "--bots", "random,random", "--jsonl", ""}, "--jsonl"},
+        {{"run", "--bots", "random,random", "--svg", ""}, "--svg"},
+        {{"merge", folder.file("summary.json"), "--json", ""}, "--json"},
+        {{"run", "--bots", "random," + std::string(120000, 'x')}, "unknown bot"},
+        {{"run", "--bots", "random,random", "--shard", std::string(120000, '7')}, "--shard"},
+        {{"run", "--bots", "random,random", "--seed", std::string(120000, '9')}, "--seed"},
+        {{"run", "--bots", "random,random", "--games", std::string(120000, '9')}, "--games"},
+        {{"run", "--bots", "random,random", "--" + std::string(120000, 'q')}, ""},
         {{"run", "--games", "10"}, "--bots"},
         {{"fly"}, ""},
         {{}, ""},
@@ -176,6 +197,168 @@ TEST(SimProgram, MergeRefusesOtherConfigurationsAndDealsCountedTwice) {
         EXPECT_FALSE(std::filesystem::exists(folder.file("merged"))) << names[1];
     }
     EXPECT_EQ(runSim({"merge", folder.file("a"), folder.file("b")}).status, 0);
+}
+
+TEST(SimProgram, MergeRefusesCountsThatContradictThemselves) {
+    const ScratchFolder folder;
+    const std::string good = folder.file("good.json");
+    ASSERT_EQ(runSim({"run", "--bots", "greedy,random,random", "--games", "30", "--quiet", "--json",
+                      good})
+                  .status,
+              0);
+    const Json summary = Json::parse(readText(good));
+    const auto at = [&summary](const char* pointer) {
+        return summary.at(Json::json_pointer(pointer)).get<std::int64_t>();
+    };
+    constexpr std::int64_t most = std::numeric_limits<std::int64_t>::max();
+    struct Case {
+        const char* pointer;
+        std::int64_t value;
+        // The field the error names.
+        const char* field;
+    };
+    const std::vector<Case> cases = {
+        {"/counts/seats/0/shareUnits", 2370, "seats[0].shareUnits"},
+        {"/counts/seats/0/outrightWins", 39, "seats[0].outrightWins"},
+        {"/counts/bots/1/outrightWins", 61, "bots[1].outrightWins"},
+        {"/counts/seats/1/games", -30, "seats[1].games"},
+        {"/counts/seats/1/games", 29, "seats[1].games"},
+        {"/counts/seats/2/shareUnits", at("/counts/seats/2/shareUnits") + 60,
+         "seats[2].shareUnits"},
+        {"/counts/tiedGames", 31, "tiedGames"},
+        {"/counts/rounds/least", at("/counts/rounds/most") + 1, "rounds"},
+        {"/counts/scoreCounts/0/90", at("/counts/scoreCounts/0/90") + 1, "scoreCounts[0]"},
+        {"/counts/seats/0/scoreSum", most, "seats[0].scoreSum"},
+        {"/counts/bots/0/dealScoreSquares", -1, "bots[0].dealScoreSquares"},
+        {"/counts/spreadSum", -5, "spreadSum"},
+        // Cut short to 32 bits these would agree with the other counts.
+        {"/counts/rounds/least", at("/counts/rounds/least") + (std::int64_t{1} << 32), "counts"},
+        {"/configuration/players", 3 + (std::int64_t{1} << 32), "configuration"},
+    };
+    for (const Case& c : cases) {
+        Json tampered = summary;
+        tampered.at(Json::json_pointer(c.pointer)) = c.value;
+        const std::string path = folder.file("tampered.json");
+        writeText(path, tampered.dump(2));
+        const SimRun merged = runSim({"merge", path});
+        EXPECT_EQ(merged.status, 2) << c.pointer;
+        EXPECT_TRUE(isOneLineError(merged.err)) << merged.err;
+        EXPECT_NE(merged.err.find(path + ": "), std::string::npos) << merged.err;
+        EXPECT_NE(merged.err.find(c.field), std::string::npos) << c.pointer << ": " << merged.err;
+        EXPECT_EQ(merged.out, "") << c.pointer;
+    }
+
+    // Two halves whose score sums each fit but together would not.
+    std::vector<std::string> merge = {"merge"};
+    for (const char* half : {"1/2", "2/2"}) {
+        const std::string path = folder.file(std::string("half") + half[0] + ".json");
+        ASSERT_EQ(runSim({"run", "--bots", "greedy,random", "--games", "30", "--quiet", "--shard",
+                          half, "--json", path})
+                      .status,
+                  0);
+        Json tampered = Json::parse(readText(path));
+        tampered["counts"]["seats"][0]["scoreSum"] = most / 2 + 2;
+        writeText(path, tampered.dump());
+        merge.push_back(path);
+    }
+    const SimRun overflowing = runSim(merge);
+    EXPECT_EQ(overflowing.status, 2) << overflowing.out;
+    EXPECT_NE(overflowing.err.find("seats[0].scoreSum"), std::string::npos) << overflowing.err;
+}
+
+TEST(SimProgram, NoSignalLeavesHiddenFilesBehind) {
+    struct Case {
+        std::vector<int> signals;
+        // The status of a run that stopped by itself, reporting what it did.
+        int status;
+        // Whether the signals may instead end the program, leaving no output.
+        bool mayKill;
+    };
+    const std::vector<Case> cases = {{{SIGTERM}, 143, false},
+                                     {{SIGHUP}, 129, false},
+                                     {{SIGINT, SIGINT}, 130, true},
+                                     {{SIGKILL}, -1, true}};
+    for (const Case& c : cases) {
+        const ScratchFolder folder;
+        // Searching bots, so that the games under way may outlast the second signal.
+        const SimProcess process =
+            startSim({"run", "--bots", "montecarlo:300,random", "--games", "1000000", "--quiet",
+                      "--threads", "2", "--json", folder.file("s.json"), "--jsonl",
+                      folder.file("s.jsonl"), "--svg", folder.file("s.svg")},
+                     folder, "run");
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        for (const int signal : c.signals) {
+            kill(process.pid, signal);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        const SimRun stopped = finishSim(process);
+        if (c.mayKill && stopped.status == -1) {
+            EXPECT_EQ(folder.names(), (std::vector<std::string>{"run.err", "run.out"}));
+            continue;
+        }
+        EXPECT_EQ(stopped.status, c.status) << c.signals[0] << ": " << stopped.err;
+        EXPECT_NE(stopped.out.find("PARTIAL"), std::string::npos) << c.signals[0];
+        EXPECT_EQ(folder.names(),
+                  (std::vector<std::string>{"run.err", "run.out", "s.json", "s.jsonl", "s.svg"}))
+            << c.signals[0];
+    }
+}
+
+TEST(SimProgram, OneDealGivesNoIntervalAndFewDealsAWiderOne) {
+    const SimRun one = runSim({"run", "--bots", "greedy,random,random", "--games", "1", "--quiet"});
+    ASSERT_EQ(one.status, 0) << one.err;
+    EXPECT_NE(one.out.find("no interval from one deal"), std::string::npos) << one.out;
+    EXPECT_FALSE(std::regex_search(one.out, std::regex(R"(\d\.\d+%? to -?\d)"))) << one.out;
+    EXPECT_NE(one.out.find("\n1 deal, one game each;"), std::string::npos) << one.out;
+    EXPECT_NE(one.out.find(": 1 game\n"), std::string::npos) << one.out;
+}
+
+TEST(SimProgram, ReportFitsEightyColumnsAndGivesSeatOneOnlyWhereSeatsCompare) {
+    struct Case {
+        std::vector<std::string> arguments;
+        bool seatOneGiven;
+    };
+    const std::vector<Case> cases = {
+        {{"--bots", "greedy,random,clairvoyant", "--budget", "2"}, false},
+        {{"--bots", "greedy,random,clairvoyant:2", "--rotate"}, true},
+        {{"--bots", "greedy", "--players", "5"}, true},
+    };
+    for (const Case& c : cases) {
+        const SimRun run = runSim(with(with({"run", "--games", "20", "--quiet"}, c.arguments), {}));
+        ASSERT_EQ(run.status, 0) << run.err;
+        for (const std::string& line : lines(run.out)) {
+            EXPECT_LE(line.size(), 80U) << line;
+        }
+        EXPECT_EQ(run.out.find("Seat 1 advantage   not given") == std::string::npos, c.seatOneGiven)
+            << run.out;
+    }
+}
+
+TEST(SimProgram, OneOutputMayGoToStandardOutputAndTheReportToStandardError) {
+    const ScratchFolder folder;
+    const std::vector<std::string> run = {"run",     "--bots", "greedy,random",
+                                          "--games", "40",     "--quiet"};
+    const SimRun toFiles =
+        runSim(with(run, {"--jsonl", folder.file("g.jsonl"), "--json", folder.file("s.json"),
+                          "--svg", folder.file("c.svg")}));
+    ASSERT_EQ(toFiles.status, 0) << toFiles.err;
+    for (const auto& [option, file] : std::vector<std::pair<std::string, std::string>>{
+             {"--jsonl", "g.jsonl"}, {"--json", "s.json"}, {"--svg", "c.svg"}}) {
+        const SimRun piped = runSim(with(run, {option, "-"}));
+        ASSERT_EQ(piped.status, 0) << piped.err;
+        const std::string expected = readText(folder.file(file));
+        if (option == "--json") {
+            EXPECT_EQ(beforeTiming(piped.out), beforeTiming(expected));
+        } else if (option == "--jsonl") {
+            EXPECT_EQ(piped.out, expected);
+        } else {
+            EXPECT_EQ(piped.out.size(), expected.size());
+        }
+        const std::vector<std::string> report = lines(piped.err);
+        const std::vector<std::string> printed = lines(toFiles.out);
+        ASSERT_EQ(report.size(), printed.size()) << option;
+        EXPECT_TRUE(std::equal(report.begin(), report.end() - 1, printed.begin())) << option;
+    }
 }
 
 TEST(SimProgram, CtrlCReportsTheFinishedPrefixOfDeals) {

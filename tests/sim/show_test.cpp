@@ -114,6 +114,11 @@ TEST(Show, RejectsARecordThatDoesNotReplay) {
     change("another pile", [](Json& g) { g["piles"][1][8] = g["piles"][1][8].get<int>() + 1; });
     change("three players", [](Json& g) { g["players"] = 3; });
     change("an unknown bot", [](Json& g) { g["bots"][1] = "oracle"; });
+    change("a negative seed", [](Json& g) { g["seed"] = -1; });
+    change("a seed past 64 bits", [](Json& g) { g["seed"] = 18446744073709551616.0; });
+    change("a negative deal", [](Json& g) { g["deal"] = -1; });
+    change("a score past 32 bits",
+           [](Json& g) { g["scores"][0] = g["scores"][0].get<std::int64_t>() + (1LL << 32); });
     for (const Case& c : cases) {
         const std::string path = recorded.folder.file("changed.jsonl");
         writeText(path, c.game.dump() + "\n");

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "bots/bot.h"
+#include "bots/bot_game.h"
 #include "engine/game_state.h"
 
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -41,8 +44,23 @@ std::vector<BotSettings> distinctBots(const SimConfig& config);
 // Where a bot stands in distinctBots.
 std::int32_t botIndex(const SimConfig& config, const BotSettings& bot);
 
-// The bot's name in this run's reports and records: botName against the run's budget.
+// What the simulator asks of the bots, all here so that the bots' interface
+// is met in one place.
+//
+// The bot's name in this run's reports and records, against the run's budget.
 std::string botNameIn(const SimConfig& config, const BotSettings& bot);
+// The bot a name of --bots or of a record gives on the budget; nullopt, with
+// the reason, when it names none.
+std::optional<BotSettings> botCalled(const std::string& name, std::int32_t budget,
+                                     std::string& error);
+// A bot that reads the order of the deck: the ceiling to measure against.
+bool readsTheDeck(const BotSettings& bot);
+// A bot that searches, so that one of its games lasts long.
+bool searches(const BotSettings& bot);
+// A seat's bot for a deal, seeded from the deal's seed and the seat.
+Bot seatedBot(const BotSettings& bot, std::uint64_t dealSeed, std::int32_t seat);
+// Plays the turn of the player to move; true when it ended the game.
+bool playTurn(GameState& game, std::span<Bot> bots, PlayedMove& move);
 
 // "greedy,montecarlo:200,random" for the report's headings.
 std::string botList(const SimConfig& config);
@@ -50,3 +68,20 @@ std::string botList(const SimConfig& config);
 // Shard k of count (1-based) of deals 0 to deals - 1: contiguous, so that
 // the shards' game records in shard order are the records of one run.
 DealRange shardRange(std::int64_t deals, std::int32_t shard, std::int32_t shardCount);
+
+// The deals a summary counts, as ranges in ascending order, none touching
+// another: a whole run is one range, the shards of a run merged so far are
+// as few ranges as they can be.
+using Coverage = std::vector<DealRange>;
+
+// Adds the part's deals; false, leaving `total` unchanged, when a deal would
+// be counted twice.
+bool joinCoverage(Coverage& total, const Coverage& part);
+
+// Whether the coverage is every deal of the configuration, 0 to deals - 1.
+bool coversAll(const Coverage& coverage, const SimConfig& config);
+
+std::int64_t dealsCovered(const Coverage& coverage);
+
+// "deals 0 to 249 and 500 to 749", for the report.
+std::string coverageText(const Coverage& coverage);

@@ -1,0 +1,467 @@
+#include "records.h"
+
+#include "console/console_view.h"
+#include "engine/results.h"
+#include "engine/turn_rules.h"
+
+#include <algorithm>
+#include <charconv>
+#include <iostream>
+#include <limits>
+#include <nlohmann/json.hpp>
+#include <span>
+
+std::uint64_t dealSeed(const SimConfig& config, std::int64_t deal) {
+    return deriveSeed(config.seed, static_cast<std::uint64_t>(deal));
+}
+
+GameOutcome playGame(const SimConfig& config, std::int64_t deal, std::int32_t rotation,
+                     GameRecord* record) {
+    const std::uint64_t seed = dealSeed(config, deal);
+    SeededRandom dealer = seededRandom(seed);
+    ShuffleDraws draws{};
+    std::generate(draws.begin(), draws.end(), [&dealer] { return nextDraw(dealer); });
+    GameState game = dealGame(config.players, draws);
+
+    GameOutcome outcome;
+    outcome.players = config.players;
+    std::array<Bot, maxPlayers> bots{};
+    for (std::int32_t seat = 0; seat < config.players; ++seat) {
+        const BotSettings& settings = botOfSeat(config, rotation, seat);
+        bots[seat] = seatedBot(settings, seed, seat);
+        outcome.bots[seat] = botIndex(config, settings);
+    }
+    const auto seated = std::span(bots).first(static_cast<std::size_t>(config.players));
+    if (record != nullptr) {
+        record->game = deal * gamesPerDeal(config) + rotation;
+        record->deal = deal;
+        record->rotation = rotation;
+        record->seed = seed;
+        record->players = config.players;
+        record->bots.clear();
+        for (std::int32_t seat = 0; seat < config.players; ++seat) {
+            record->bots.push_back(botNameIn(config, botOfSeat(config, rotation, seat)));
+        }
+        record->deck = game.deck;
+        record->moves.clear();
+    }
+
+    bool over = false;
+    while (!over) {
+        PlayedMove move;
+        over = playTurn(game, seated, move);
+        ++outcome.turns;
+        outcome.rounds += closedRound(game, move.action, over) ? 1 : 0;
+        if (record != nullptr) {
+            record->moves.push_back(move);
+        }
+    }
+    outcome.cardsDrawn = game.nextCard;
+    const std::vector<std::int32_t> scores = allScores(game);
+    std::copy(scores.begin(), scores.end(), outcome.scores.begin());
+    if (record != nullptr) {
+        record->piles.clear();
+        for (std::int32_t seat = 0; seat < config.players; ++seat) {
+            record->piles.push_back(game.players[seat].counts);
+        }
+        record->scores = scores;
+        record->winners = winners(game, topScore(game, scores));
+    }
+    return outcome;
+}
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+template <typename Number>
+void appendNumber(std::string& out, Number value) {
+    std::array<char, 24> digits{};
+    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    out.append(digits.data(), written.ptr);
+}
+
+template <typename List>
+void appendNumbers(std::string& out, const List& values) {
+    out += '[';
+    bool first = true;
+    for (const auto value : values) {
+        if (!first) {
+            out += ',';
+        }
+        first = false;
+        appendNumber(out, value);
+    }
+    out += ']';
+}
+
+std::optional<CardKind> cardLabelled(std::string_view label) {
+    for (int kind = 0; kind < cardKindCount; ++kind) {
+        if (cardLabels[kind] == label) {
+            return static_cast<CardKind>(kind);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::int32_t> rowNumber(std::string_view text) {
+    std::int32_t row = 0;
+    const auto [end, fault] = std::from_chars(text.data(), text.data() + text.size(), row);
+    if (fault != std::errc{} || end != text.data() + text.size() || text.empty()) {
+        return std::nullopt;
+    }
+    return row - 1;
+}
+
+std::optional<PlayedMove> moveWritten(std::string_view text) {
+    if (text.size() < 2 || (text[0] != 'D' && text[0] != 'T')) {
+        return std::nullopt;
+    }
+    PlayedMove move;
+    if (text[0] == 'T') {
+        move.action = TurnAction::Take;
+        const auto row = rowNumber(text.substr(1));
+        if (!row) {
+            return std::nullopt;
+        }
+        move.row = *row;
+        return move;
+    }
+    const auto colon = text.find(':');
+    if (colon == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto row = rowNumber(text.substr(1, colon - 1));
+    const auto card = cardLabelled(text.substr(colon + 1));
+    if (!row || !card) {
+        return std::nullopt;
+    }
+    move.action = TurnAction::Draw;
+    move.row = *row;
+    move.card = *card;
+    return move;
+}
+
+// Counts, scores and seat numbers are small: a larger number would be read
+// cut short to 32 bits, and might then agree with the replay.
+bool isIntegerList(const Json& value, std::size_t length) {
+    return value.is_array() && value.size() == length &&
+           std::all_of(value.begin(), value.end(), [](const Json& item) {
+               return item.is_number_integer() && item >= -1000 && item <= 1000;
+           });
+}
+
+// A whole number that fits the field: a negative one would wrap round to a
+// huge unsigned one, a huge one be cut short.
+template <typename Number>
+bool readNumber(const Json& line, const char* key, Number& value) {
+    const auto found = line.find(key);
+    if (found == line.end() || !found->is_number_integer()) {
+        return false;
+    }
+    if (found->is_number_unsigned()) {
+        const auto number = found->template get<std::uint64_t>();
+        value = static_cast<Number>(number);
+        return number <= static_cast<std::uint64_t>(std::numeric_limits<Number>::max());
+    }
+    const auto number = found->template get<std::int64_t>();
+    value = static_cast<Number>(number);
+    return number >= 0 && static_cast<std::uint64_t>(number) <=
+                              static_cast<std::uint64_t>(std::numeric_limits<Number>::max());
+}
+
+bool readCards(const Json& value, std::array<CardKind, deckSize>& deck) {
+    if (!value.is_array() || value.size() != deck.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < deck.size(); ++i) {
+        const auto card =
+            value[i].is_string() ? cardLabelled(value[i].get<std::string>()) : std::nullopt;
+        if (!card) {
+            return false;
+        }
+        deck[i] = *card;
+    }
+    return true;
+}
+
+bool readMoves(const Json& value, std::vector<PlayedMove>& moves) {
+    if (!value.is_array()) {
+        return false;
+    }
+    for (const Json& item : value) {
+        const auto move = item.is_string() ? moveWritten(item.get<std::string>()) : std::nullopt;
+        if (!move) {
+            return false;
+        }
+        moves.push_back(*move);
+    }
+    return true;
+}
+
+bool readOutcome(const Json& line, GameRecord& record) {
+    const auto n = static_cast<std::size_t>(record.players);
+    const auto piles = line.find("piles");
+    const auto scores = line.find("scores");
+    const auto winnerList = line.find("winners");
+    if (piles == line.end() || !piles->is_array() || piles->size() != n || scores == line.end() ||
+        !isIntegerList(*scores, n) || winnerList == line.end() ||
+        !isIntegerList(*winnerList, winnerList->is_array() ? winnerList->size() : 0)) {
+        return false;
+    }
+    for (const Json& pile : *piles) {
+        if (!isIntegerList(pile, cardKindCount)) {
+            return false;
+        }
+        record.piles.push_back(pile.get<std::array<std::int32_t, cardKindCount>>());
+    }
+    record.scores = scores->get<std::vector<std::int32_t>>();
+    record.winners = winnerList->get<std::vector<std::int32_t>>();
+    return true;
+}
+
+} // namespace
+
+namespace {
+
+// Appends the move as a record writes it, with no string of its own: the
+// writer of a run's records appends every move of every game.
+void appendMove(std::string& out, const PlayedMove& move) {
+    out += move.action == TurnAction::Draw ? 'D' : 'T';
+    appendNumber(out, move.row + 1);
+    if (move.action == TurnAction::Draw) {
+        out += ':';
+        out += cardLabels[move.card];
+    }
+}
+
+} // namespace
+
+std::string moveText(const PlayedMove& move) {
+    std::string text;
+    appendMove(text, move);
+    return text;
+}
+
+void appendRecordLine(std::string& out, const GameRecord& record) {
+    out += "{\"game\":";
+    appendNumber(out, record.game);
+    out += ",\"deal\":";
+    appendNumber(out, record.deal);
+    out += ",\"rotation\":";
+    appendNumber(out, record.rotation);
+    out += ",\"seed\":";
+    appendNumber(out, record.seed);
+    out += ",\"players\":";
+    appendNumber(out, record.players);
+    out += ",\"bots\":[";
+    for (std::size_t seat = 0; seat < record.bots.size(); ++seat) {
+        out += seat == 0 ? "\"" : ",\"";
+        out += record.bots[seat];
+        out += '"';
+    }
+    out += "],\"deck\":[";
+    for (std::size_t i = 0; i < record.deck.size(); ++i) {
+        out += i == 0 ? "\"" : ",\"";
+        out += cardLabels[record.deck[i]];
+        out += '"';
+    }
+    out += "],\"moves\":[";
+    for (std::size_t i = 0; i < record.moves.size(); ++i) {
+        out += i == 0 ? "\"" : ",\"";
+        appendMove(out, record.moves[i]);
+        out += '"';
+    }
+    out += "],\"piles\":[";
+    for (std::size_t seat = 0; seat < record.piles.size(); ++seat) {
+        out += seat == 0 ? "" : ",";
+        appendNumbers(out, record.piles[seat]);
+    }
+    out += "],\"scores\":";
+    appendNumbers(out, record.scores);
+    out += ",\"winners\":";
+    appendNumbers(out, record.winners);
+    out += "}\n";
+}
+
+std::int64_t leadingGameNumber(std::string_view line) {
+    constexpr std::string_view start = "{\"game\":";
+    if (!line.starts_with(start)) {
+        return -1;
+    }
+    std::int64_t game = -1;
+    const char* digits = line.data() + start.size();
+    const auto [end, fault] = std::from_chars(digits, line.data() + line.size(), game);
+    if (fault != std::errc{} || end == line.data() + line.size() || *end != ',') {
+        return -1;
+    }
+    return game;
+}
+
+bool parseRecord(std::string_view line, GameRecord& record, std::string& error) {
+    const Json parsed = Json::parse(line, nullptr, false);
+    if (parsed.is_discarded() || !parsed.is_object()) {
+        error = "the record is not a JSON object";
+        return false;
+    }
+    if (!readNumber(parsed, "game", record.game) || !readNumber(parsed, "deal", record.deal) ||
+        !readNumber(parsed, "rotation", record.rotation) ||
+        !readNumber(parsed, "seed", record.seed) ||
+        !readNumber(parsed, "players", record.players)) {
+        error = "the record lacks its game, deal, rotation, seed or players, or one is not a "
+                "whole number from 0 up";
+        return false;
+    }
+    if (record.players < minPlayers || record.players > maxPlayers) {
+        error = "the record has " + std::to_string(record.players) + " players, not 2 to 5";
+        return false;
+    }
+    const auto bots = parsed.find("bots");
+    if (bots == parsed.end() || !bots->is_array() ||
+        bots->size() != static_cast<std::size_t>(record.players)) {
+        error = "the record does not name one bot per seat";
+        return false;
+    }
+    for (const Json& bot : *bots) {
+        // A name without a budget means the run's, which the record does not hold.
+        std::string unknown;
+        if (!bot.is_string() || !botCalled(bot.get<std::string>(), defaultBudget, unknown)) {
+            error = "the record names an unknown bot";
+            return false;
+        }
+        record.bots.push_back(bot.get<std::string>());
+    }
+    const auto deck = parsed.find("deck");
+    if (deck == parsed.end() || !readCards(*deck, record.deck)) {
+        error = "the record's deck is not 76 card labels";
+        return false;
+    }
+    const auto moves = parsed.find("moves");
+    if (moves == parsed.end() || !readMoves(*moves, record.moves)) {
+        error = "the record's moves are not all of the form D<row>:<card> or T<row>";
+        return false;
+    }
+    if (!readOutcome(parsed, record)) {
+        error = "the record's piles, scores or winners are malformed";
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+GameState startOf(const GameRecord& record) {
+    // The engine's set-up for the players, with the record's deal in place of a shuffle.
+    GameState game = dealGame(record.players, ShuffleDraws{});
+    game.deck = record.deck;
+    return game;
+}
+
+bool holdsTheRealDeck(const GameRecord& record) {
+    std::array<CardKind, deckSize> cards = record.deck;
+    std::sort(cards.begin(), cards.end());
+    return cards == orderedDeck();
+}
+
+bool isMoveLegal(const GameState& game, const PlayedMove& move) {
+    if (!isActionPossible(game, move.action) || !isRowValid(game, move.action, move.row)) {
+        return false;
+    }
+    return move.action == TurnAction::Take || move.card == topCard(game);
+}
+
+std::string moveNamed(std::size_t index, const PlayedMove& move) {
+    return "move " + std::to_string(index + 1) + " (" + moveText(move) + ")";
+}
+
+std::string listed(const std::vector<std::int32_t>& values) {
+    std::string text;
+    for (const std::int32_t value : values) {
+        if (!text.empty()) {
+            text += ' ';
+        }
+        text += std::to_string(value);
+    }
+    return text;
+}
+
+void showMove(const GameState& game, const GameRecord& record, const PlayedMove& move) {
+    const auto seat = static_cast<std::size_t>(game.currentPlayer);
+    std::cout << "Player #" << seat + 1 << " (" << record.bots[seat] << ")";
+    if (move.action == TurnAction::Draw) {
+        std::cout << " draws " << cardLabels[move.card] << " and places it on row " << move.row + 1
+                  << '\n';
+    } else {
+        std::cout << " takes row " << move.row + 1 << '\n';
+    }
+}
+
+} // namespace
+
+bool checkReplay(const GameRecord& record, std::string& error) {
+    if (!holdsTheRealDeck(record)) {
+        error = "the deck is not a shuffle of the game's 76 cards";
+        return false;
+    }
+    GameState game = startOf(record);
+    bool over = false;
+    for (std::size_t i = 0; i < record.moves.size(); ++i) {
+        const PlayedMove& move = record.moves[i];
+        if (over) {
+            error = moveNamed(i, move) + " comes after the game's end";
+            return false;
+        }
+        if (!isMoveLegal(game, move)) {
+            error = moveNamed(i, move) + " is not allowed for player " +
+                    std::to_string(game.currentPlayer + 1);
+            return false;
+        }
+        over = applyMove(game, move.action, move.row);
+    }
+    if (!over) {
+        error = "the game is not over after its " + std::to_string(record.moves.size()) + " moves";
+        return false;
+    }
+    for (std::size_t seat = 0; seat < game.players.size(); ++seat) {
+        if (game.players[seat].counts != record.piles[seat]) {
+            error = "player " + std::to_string(seat + 1) + "'s pile differs from the replay's";
+            return false;
+        }
+    }
+    const std::vector<std::int32_t> scores = allScores(game);
+    if (scores != record.scores) {
+        error =
+            "the scores " + listed(record.scores) + " differ from the replay's " + listed(scores);
+        return false;
+    }
+    const std::vector<std::int32_t> won = winners(game, topScore(game, scores));
+    if (won != record.winners) {
+        error =
+            "the winners " + listed(record.winners) + " differ from the replay's " + listed(won);
+        return false;
+    }
+    return true;
+}
+
+void showReplay(const GameRecord& record) {
+    std::cout << "Game " << record.game << ", deal " << record.deal << " (seed " << record.seed
+              << "), rotation " << record.rotation << ':';
+    for (std::size_t seat = 0; seat < record.bots.size(); ++seat) {
+        std::cout << " Player #" << seat + 1 << ' ' << record.bots[seat]
+                  << (seat + 1 < record.bots.size() ? "," : "");
+    }
+    std::cout << '\n';
+    GameState game = startOf(record);
+    const ConsoleView view{record.players};
+    for (const PlayedMove& move : record.moves) {
+        view.showBoard(game.players, game.rows, isLastRound(game));
+        std::cout << '\n';
+        showMove(game, record, move);
+        applyMove(game, move.action, move.row);
+    }
+    const std::vector<std::int32_t> scores = allScores(game);
+    const std::int32_t top = topScore(game, scores);
+    view.showScores(scores);
+    view.showWinners(top, winners(game, top));
+    std::cout << std::flush;
+}

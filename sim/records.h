@@ -1,0 +1,62 @@
+#pragma once
+
+#include "bots/bot_game.h"
+#include "config.h"
+#include "engine/game_state.h"
+#include "summary.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A game as its line in a --jsonl file says it went: enough to replay it
+// move by move and to check its end. Moves are written "D2:R" (draw, place
+// the R on row 2) and "T1" (take row 1), rows from 1.
+struct GameRecord {
+    std::int64_t game = 0;
+    std::int64_t deal = 0;
+    std::int32_t rotation = 0;
+    std::uint64_t seed = 0;
+    std::int32_t players = 0;
+    std::vector<std::string> bots;
+    std::array<CardKind, deckSize> deck{};
+    std::vector<PlayedMove> moves;
+    std::vector<std::array<std::int32_t, cardKindCount>> piles;
+    std::vector<std::int32_t> scores;
+    std::vector<std::int32_t> winners;
+};
+
+// The seed of a deal: a function of the run's seed and the deal's index alone.
+std::uint64_t dealSeed(const SimConfig& config, std::int64_t deal);
+
+// A deal's game for the rotation: the engine's shuffle fed by the deal's own
+// generator, and each seat's bot seeded from the deal's seed and its seat.
+// Fills the record when one is given.
+GameOutcome playGame(const SimConfig& config, std::int64_t deal, std::int32_t rotation,
+                     GameRecord* record);
+
+// A move as a record writes it.
+std::string moveText(const PlayedMove& move);
+
+// Appends the record's line, its newline included.
+void appendRecordLine(std::string& out, const GameRecord& record);
+
+// The game number a line starts with, read without parsing the whole line;
+// -1 when the line does not start as the writer starts it.
+std::int64_t leadingGameNumber(std::string_view line);
+
+// Reads a line back; false, with the reason, when it is not a well-formed record.
+bool parseRecord(std::string_view line, GameRecord& record, std::string& error);
+
+// Replays a record on its own deck and accepts it only if the deck holds
+// exactly the game's 76 cards, every move is one the rules allow the player
+// to move (a Draw placing the deck's top card), the last move and no other
+// ends the game, and the piles, scores and winners are those recorded.
+// Otherwise false, with the first fault found.
+bool checkReplay(const GameRecord& record, std::string& error);
+
+// The game move by move with the game's own board before every move, then
+// its scores and winners, on standard output. For a record checkReplay accepts.
+void showReplay(const GameRecord& record);

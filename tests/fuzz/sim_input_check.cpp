@@ -1,0 +1,40 @@
+#include "sim_input_check.h"
+
+#include "sim/records.h"
+#include "sim/summary.h"
+
+std::string simInputFault(std::string_view input) {
+    SimResults results;
+    std::string error;
+    if (readSummaryJson(input, results, error)) {
+        const Figures figures = figuresOf(results.config, results.summary);
+        const std::string json = summaryJson(results, figures);
+        if (reportTable(results, figures).empty() || svgChart(results, figures).empty()) {
+            return "an accepted summary gives no report or chart";
+        }
+        SimResults again;
+        if (!readSummaryJson(json, again, error)) {
+            return "an accepted summary, written again, is refused: " + error;
+        }
+        if (summaryJson(again, figuresOf(again.config, again.summary)) != json) {
+            return "an accepted summary reads back otherwise";
+        }
+        // Under UBSan an overflow here is a fault: accepted counts are bounded.
+        addSummary(again.summary, results.summary);
+    } else if (error.empty()) {
+        return "a summary refused without a reason";
+    }
+    GameRecord record;
+    error.clear();
+    if (parseRecord(input, record, error) && checkReplay(record, error)) {
+        std::string line;
+        appendRecordLine(line, record);
+        GameRecord again;
+        if (!parseRecord(line, again, error) || !checkReplay(again, error)) {
+            return "a replayed record, written again, is refused: " + error;
+        }
+    } else if (error.empty()) {
+        return "a record refused without a reason";
+    }
+    return {};
+}
