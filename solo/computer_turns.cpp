@@ -29,10 +29,3 @@ void showComputerMove(std::int32_t seat, const PlayedMove& move) {
     std::cout << std::int64_t{move.row} + 1 << '.';
     endLine();
 }
-
-bool playComputerTurn(GameState& game, std::span<Bot> bots) {
-    const std::int32_t seat = game.currentPlayer;
-    const PlayedMove move = decideComputerMove(game, bots[static_cast<std::size_t>(seat)]);
-    showComputerMove(seat, move);
-    return applyMove(game, move.action, move.row);
-}

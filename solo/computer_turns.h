@@ -14,7 +14,3 @@ PlayedMove decideComputerMove(const GameState& game, Bot& bot);
 // The one line that tells the people what a computer player did, with the
 // seat and row numbered from 1 as the board shows them.
 void showComputerMove(std::int32_t seat, const PlayedMove& move);
-
-// The current seat's bot decides its move, the line is shown and the move is
-// played. Returns true when the game is over.
-bool playComputerTurn(GameState& game, std::span<Bot> bots);

@@ -2,6 +2,7 @@
 
 #include "../console/console_input.h"
 #include "../console/console_view.h"
+#include "../driver/game_loop.h"
 #include "../driver/game_results.h"
 #include "../driver/person_turn.h"
 #include "../engine/game_state.h"
@@ -11,31 +12,31 @@
 
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <span>
 #include <vector>
 
 namespace {
 
-enum class GameEnd : std::uint8_t {
-    Finished = 0,
-    InputEnded = 1,
-};
+// People in the first seats, computer players in the others.
+struct SoloSeats {
+    const ConsoleView& view;
+    std::int32_t people = 1;
+    std::span<Bot> bots;
 
-GameEnd playTurns(const ConsoleView& view, GameState& game, std::int32_t people,
-                  std::span<Bot> bots) {
-    bool over = false;
-    while (!over) {
-        if (game.currentPlayer >= people) {
-            over = playComputerTurn(game, bots);
-            continue;
+    std::optional<Move> chooseMove(const GameState& game) const {
+        if (game.currentPlayer < people) {
+            // A person's turn is the hot-seat game's own.
+            return askPersonMove(view, game);
         }
-        // A person's turn is the hot-seat game's own.
-        if (!playPersonTurn(view, game, over)) {
-            return GameEnd::InputEnded;
-        }
+        const PlayedMove move =
+            decideComputerMove(game, bots[static_cast<std::size_t>(game.currentPlayer)]);
+        showComputerMove(game.currentPlayer, move);
+        return Move{move.action, move.row};
     }
-    return GameEnd::Finished;
-}
+    void played(const GameState& /*before*/, const Move& /*move*/, const GameState& /*after*/,
+                bool /*over*/) const {}
+};
 
 } // namespace
 
@@ -64,7 +65,8 @@ int SoloLoop() {
         GameState game = newGame(players, seed);
         view.playerCount = game.numberOfPlayers;
         std::vector<Bot> bots = computerPlayers(strength, seed, game.numberOfPlayers);
-        if (playTurns(view, game, people, bots) == GameEnd::InputEnded) {
+        SoloSeats seats{view, people, bots};
+        if (playGame(game, seats) == GameEnd::InputEnded) {
             return 0;
         }
         showResults(view, game);
