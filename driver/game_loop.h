@@ -9,7 +9,7 @@
 #include <optional>
 
 // One move chosen for the seat to play: the action and its 0-based row.
-struct Move {
+struct ChosenMove {
     TurnAction action = TurnAction::Draw;
     std::int32_t row = 0;
 };
@@ -26,8 +26,8 @@ enum class GameEnd : std::uint8_t {
 // the move ended the game. The hot-seat game's seats are all people; the
 // game against computer players mixes both kinds.
 template <typename Seats>
-concept TableSeats = requires(Seats& seats, const GameState& game, const Move& move, bool over) {
-    { seats.chooseMove(game) } -> std::same_as<std::optional<Move>>;
+concept TableSeats = requires(Seats& seats, const GameState& game, const ChosenMove& move, bool over) {
+    { seats.chooseMove(game) } -> std::same_as<std::optional<ChosenMove>>;
     seats.played(game, move, game, over);
 };
 
@@ -36,7 +36,7 @@ concept TableSeats = requires(Seats& seats, const GameState& game, const Move& m
 template <TableSeats Seats>
 GameEnd playGame(GameState& game, Seats& seats) {
     for (;;) {
-        const std::optional<Move> move = seats.chooseMove(game);
+        const std::optional<ChosenMove> move = seats.chooseMove(game);
         if (!move) {
             return GameEnd::InputEnded;
         }

@@ -15,10 +15,10 @@ namespace {
 struct HotSeats {
     const ConsoleView& view;
 
-    std::optional<Move> chooseMove(const GameState& game) const {
+    std::optional<ChosenMove> chooseMove(const GameState& game) const {
         return askPersonMove(view, game);
     }
-    void played(const GameState& /*before*/, const Move& /*move*/, const GameState& /*after*/,
+    void played(const GameState& /*before*/, const ChosenMove& /*move*/, const GameState& /*after*/,
                 bool /*over*/) const {}
 };
 

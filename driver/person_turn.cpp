@@ -30,9 +30,9 @@ bool chooseRow(const ConsoleView& view, const GameState& game, TurnAction action
 
 } // namespace
 
-std::optional<Move> askPersonMove(const ConsoleView& view, const GameState& game) {
+std::optional<ChosenMove> askPersonMove(const ConsoleView& view, const GameState& game) {
     view.showBoard(game.players, game.rows, isLastRound(game));
-    Move move;
+    ChosenMove move;
     if (!chooseAction(view, game, move.action) || !chooseRow(view, game, move.action, move.row)) {
         return std::nullopt;
     }

@@ -9,4 +9,4 @@
 // One person's turn at the console of the hot-seat game: the board, then the
 // action and the row, each asked until the game allows it. Nothing when
 // standard input ended first.
-std::optional<Move> askPersonMove(const ConsoleView& view, const GameState& game);
+std::optional<ChosenMove> askPersonMove(const ConsoleView& view, const GameState& game);

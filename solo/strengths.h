@@ -4,7 +4,6 @@
 
 #include <array>
 #include <cstdint>
-#include <vector>
 
 // How strong the computer players of a game are; all of them play alike.
 enum class Strength : std::uint8_t {
@@ -29,8 +28,3 @@ inline constexpr std::array<BotSettings, strengthCount> strengthSettings = {{
 }};
 
 BotSettings settingsOf(Strength strength);
-
-// One bot per seat of a game of the given size, all of the same strength;
-// the seats of people get one too and never use it. The game's seed alone
-// decides their play, so a pinned clock replays a whole session.
-std::vector<Bot> computerPlayers(Strength strength, std::uint64_t gameSeed, std::int32_t players);

@@ -1,0 +1,232 @@
+#include "person_moves.h"
+
+#include "../console/console_input.h"
+#include "solo_display.h"
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+
+namespace {
+
+std::string rowNumber(std::int32_t row) {
+    return std::to_string(std::int64_t{row} + 1);
+}
+
+std::vector<std::int32_t> allowedRows(const GameState& game, TurnAction action) {
+    std::vector<std::int32_t> rows;
+    for (std::int32_t row = 0; row < game.numberOfPlayers; ++row) {
+        if (isRowValid(game, action, row)) {
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
+
+struct Turn {
+    const GameState& game;
+    const Seating& seating;
+    std::uint64_t gameSeed;
+    std::size_t movesPlayed;
+};
+
+void showHint(const Turn& turn, DecisionStage stage, TurnAction action) {
+    const Advice advice =
+        advise(turn.game, stage, action, decisionSeed(turn.gameSeed, turn.movesPlayed, stage));
+    showLines(hintLines(advice, stage));
+}
+
+enum class ActionAnswer : std::uint8_t { Draw, Take, Ended };
+
+ActionAnswer askAction(const Turn& turn) {
+    for (;;) {
+        std::cout << seatName(turn.seating, turn.game.currentPlayer)
+                  << ": (D)raw a card, (T)ake a row or ? for a hint: ";
+        const std::optional<char> answer = readWordAnswer();
+        if (!answer) {
+            return ActionAnswer::Ended;
+        }
+        switch (*answer) {
+        case 'D':
+        case 'd':
+            return ActionAnswer::Draw;
+        case 'T':
+        case 't':
+            return ActionAnswer::Take;
+        case '?':
+            showHint(turn, DecisionStage::Action, TurnAction::Draw);
+            break;
+        default:
+            std::cout << "Please answer D to draw, T to take a row or ? for a hint.";
+            endLine();
+        }
+    }
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// The row answer: a row, or going back, or nothing at the end of input.
+struct RowAnswer {
+    bool ended = false;
+    bool back = false;
+    std::int32_t row = -1;
+};
+
+RowAnswer askRow(const Turn& turn, TurnAction action, bool mayGoBack) {
+    const std::string rows = "(1-" + std::to_string(turn.game.numberOfPlayers) + ")";
+    const std::string question =
+        action == TurnAction::Take
+            ? "Row to take " + rows + (mayGoBack ? ", B to go back" : "") + " or ? for a hint: "
+            : "Row to place it on " + rows + " or ? for a hint: ";
+    discardRestOfLine();
+    for (;;) {
+        std::cout << question;
+        LineAnswer line{};
+        if (!readLineAnswer(line)) {
+            return RowAnswer{true};
+        }
+        const char* text = line.data();
+        while (isBlank(*text)) {
+            ++text;
+        }
+        if (*text == '?') {
+            showHint(turn, DecisionStage::Row, action);
+            continue;
+        }
+        if (mayGoBack && (*text == 'B' || *text == 'b')) {
+            return RowAnswer{false, true};
+        }
+        if (!(*text == '+' || *text == '-' || (*text >= '0' && *text <= '9'))) {
+            std::cout << "Please type a row number " << rows << (mayGoBack ? ", B to go back" : "")
+                      << " or ? for a hint.";
+            endLine();
+            continue;
+        }
+        const std::int32_t typed = leadingNumber(text);
+        const std::int32_t row = typed > 0 ? typed - 1 : -1;
+        if (isRowValid(turn.game, action, row)) {
+            return RowAnswer{false, false, row};
+        }
+        std::cout << rowRefusal(turn.game, action, typed);
+        endLine();
+    }
+}
+
+} // namespace
+
+std::string rowRefusal(const GameState& game, TurnAction action, std::int32_t typed) {
+    const std::string number = std::to_string(typed);
+    if (typed < 1 || typed > game.numberOfPlayers) {
+        return "There is no row " + number + ": the rows are 1 to " +
+               std::to_string(game.numberOfPlayers) + '.';
+    }
+    if (game.rows[static_cast<std::size_t>(typed - 1)].taken) {
+        return "Row " + number + " was already taken this round.";
+    }
+    if (action == TurnAction::Take) {
+        return "Row " + number + " is empty: there is nothing to take.";
+    }
+    return "Row " + number + " is full: the card must go on a row with room.";
+}
+
+std::string signedTenths(double value) {
+    const double tenths = std::round(value * 10.0) / 10.0;
+    std::array<char, 32> text{};
+    std::snprintf(text.data(), text.size(), "%+.1f", tenths == 0.0 ? 0.0 : tenths);
+    return text.data();
+}
+
+std::string tenths(double value) {
+    const double rounded = std::round(value * 10.0) / 10.0;
+    std::array<char, 32> text{};
+    std::snprintf(text.data(), text.size(), "%.1f", rounded == 0.0 ? 0.0 : rounded);
+    return text.data();
+}
+
+std::string choiceWords(const Choice& choice, DecisionStage stage) {
+    if (choice.action == TurnAction::Take) {
+        return "take row " + rowNumber(choice.row);
+    }
+    return stage == DecisionStage::Action ? "draw" : "place it on row " + rowNumber(choice.row);
+}
+
+std::vector<std::string> hintLines(const Advice& advice, DecisionStage stage) {
+    std::string values = " ";
+    for (const ChoiceWorth& worth : advice.choices) {
+        std::string name;
+        if (stage == DecisionStage::Action) {
+            name = worth.choice.action == TurnAction::Draw ? "draw"
+                                                           : "take " + rowNumber(worth.choice.row);
+        } else {
+            name = "row " + rowNumber(worth.choice.row);
+        }
+        values += "  " + name + ' ' + signedTenths(worth.margin);
+    }
+    return {"Hint: Hard would " + choiceWords(advice.strongest, stage) +
+                ". Expected lead over the best other player:",
+            values};
+}
+
+std::optional<ChosenMove> askSoloPersonMove(const GameState& game, const Seating& seating,
+                                            std::uint64_t gameSeed, std::size_t movesPlayed,
+                                            std::vector<Decision>& decisions) {
+    const Turn turn{game, seating, gameSeed, movesPlayed};
+    const bool canDraw = isActionPossible(game, TurnAction::Draw);
+    const bool canTake = isActionPossible(game, TurnAction::Take);
+    const auto decided = [&](DecisionStage stage, TurnAction action, Choice chosen) {
+        decisions.push_back(
+            {game, stage, action, chosen, decisionSeed(gameSeed, movesPlayed, stage), movesPlayed});
+    };
+    for (;;) {
+        TurnAction action = canDraw ? TurnAction::Draw : TurnAction::Take;
+        if (canDraw && canTake) {
+            const ActionAnswer answer = askAction(turn);
+            if (answer == ActionAnswer::Ended) {
+                return std::nullopt;
+            }
+            action = answer == ActionAnswer::Draw ? TurnAction::Draw : TurnAction::Take;
+        } else {
+            std::cout << seatName(seating, game.currentPlayer)
+                      << (canDraw ? ": no row holds a card, so you draw."
+                                  : ": every row in play is full, so you take one.");
+            endLine();
+        }
+        const std::vector<std::int32_t> rows = allowedRows(game, action);
+        if (action == TurnAction::Draw) {
+            if (canTake) {
+                decided(DecisionStage::Action, action, Choice{});
+            }
+            const std::string card(cardLabels[static_cast<std::size_t>(topCard(game))]);
+            if (rows.size() == 1) {
+                std::cout << "You drew " << card << ". Row " << rowNumber(rows.front())
+                          << " is the only one with room, so it goes there.";
+                endLine();
+                return ChosenMove{action, rows.front()};
+            }
+            std::cout << "You drew " << card << '.';
+            endLine();
+            const RowAnswer answer = askRow(turn, action, false);
+            if (answer.ended) {
+                return std::nullopt;
+            }
+            decided(DecisionStage::Row, action, Choice{action, answer.row});
+            return ChosenMove{action, answer.row};
+        }
+        if (!canDraw && rows.size() == 1) {
+            std::cout << "Row " << rowNumber(rows.front()) << " is the only one left to take.";
+            endLine();
+            return ChosenMove{action, rows.front()};
+        }
+        const RowAnswer answer = askRow(turn, action, canDraw);
+        if (answer.ended) {
+            return std::nullopt;
+        }
+        if (!answer.back) {
+            decided(DecisionStage::Action, action, Choice{action, answer.row});
+            return ChosenMove{action, answer.row};
+        }
+    }
+}
