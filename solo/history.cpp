@@ -104,9 +104,9 @@ std::vector<std::string> newsLines(History& history, const Seating& seating, std
         history.shown < history.turns.size() ? history.turns[history.shown].round : history.round;
     for (std::int32_t round = from; round <= history.round; ++round) {
         if (roundIsOver(history, round)) {
-            for (std::string& line : wrapped(roundSummary(seating, history, round), "; ", 80)) {
-                lines.push_back(std::move(line));
-            }
+            const std::vector<std::string> summary =
+                wrapped(roundSummary(seating, history, round), "; ", 80);
+            lines.insert(lines.end(), summary.begin(), summary.end());
             continue;
         }
         if (round > history.headed) {

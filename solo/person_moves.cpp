@@ -133,9 +133,9 @@ std::string rowRefusal(const GameState& game, TurnAction action, std::int32_t ty
 }
 
 std::string signedTenths(double value) {
-    const double tenths = std::round(value * 10.0) / 10.0;
+    const double rounded = std::round(value * 10.0) / 10.0;
     std::array<char, 32> text{};
-    std::snprintf(text.data(), text.size(), "%+.1f", tenths == 0.0 ? 0.0 : tenths);
+    std::snprintf(text.data(), text.size(), "%+.1f", rounded == 0.0 ? 0.0 : rounded);
     return text.data();
 }
 
@@ -170,63 +170,85 @@ std::vector<std::string> hintLines(const Advice& advice, DecisionStage stage) {
             values};
 }
 
+namespace {
+
+// The row for a drawn card: asked, or told when only one row has room.
+std::optional<ChosenMove> placeDrawnCard(const Turn& turn, std::vector<Decision>& decisions) {
+    const GameState& game = turn.game;
+    const std::vector<std::int32_t> rows = allowedRows(game, TurnAction::Draw);
+    const std::string card(cardLabels[static_cast<std::size_t>(topCard(game))]);
+    if (rows.size() == 1) {
+        std::cout << "You drew " << card << ". Row " << rowNumber(rows.front())
+                  << " is the only one with room, so it goes there.";
+        endLine();
+        return ChosenMove{TurnAction::Draw, rows.front()};
+    }
+    std::cout << "You drew " << card << '.';
+    endLine();
+    const RowAnswer answer = askRow(turn, TurnAction::Draw, false);
+    if (answer.ended) {
+        return std::nullopt;
+    }
+    const Choice chosen{TurnAction::Draw, answer.row};
+    decisions.push_back({game, DecisionStage::Row, TurnAction::Draw, chosen,
+                         decisionSeed(turn.gameSeed, turn.movesPlayed, DecisionStage::Row),
+                         turn.movesPlayed});
+    return ChosenMove{TurnAction::Draw, answer.row};
+}
+
+// The action: asked when both are possible, else told.
+std::optional<TurnAction> chooseAction(const Turn& turn, bool canDraw, bool canTake) {
+    if (canDraw && canTake) {
+        const ActionAnswer answer = askAction(turn);
+        if (answer == ActionAnswer::Ended) {
+            return std::nullopt;
+        }
+        return answer == ActionAnswer::Draw ? TurnAction::Draw : TurnAction::Take;
+    }
+    std::cout << seatName(turn.seating, turn.game.currentPlayer)
+              << (canDraw ? ": no row holds a card, so you draw."
+                          : ": every row in play is full, so you take one.");
+    endLine();
+    return canDraw ? TurnAction::Draw : TurnAction::Take;
+}
+
+} // namespace
+
 std::optional<ChosenMove> askSoloPersonMove(const GameState& game, const Seating& seating,
                                             std::uint64_t gameSeed, std::size_t movesPlayed,
                                             std::vector<Decision>& decisions) {
     const Turn turn{game, seating, gameSeed, movesPlayed};
     const bool canDraw = isActionPossible(game, TurnAction::Draw);
     const bool canTake = isActionPossible(game, TurnAction::Take);
-    const auto decided = [&](DecisionStage stage, TurnAction action, Choice chosen) {
-        decisions.push_back(
-            {game, stage, action, chosen, decisionSeed(gameSeed, movesPlayed, stage), movesPlayed});
+    const auto decided = [&](TurnAction action, Choice chosen) {
+        decisions.push_back({game, DecisionStage::Action, action, chosen,
+                             decisionSeed(gameSeed, movesPlayed, DecisionStage::Action),
+                             movesPlayed});
     };
     for (;;) {
-        TurnAction action = canDraw ? TurnAction::Draw : TurnAction::Take;
-        if (canDraw && canTake) {
-            const ActionAnswer answer = askAction(turn);
-            if (answer == ActionAnswer::Ended) {
-                return std::nullopt;
-            }
-            action = answer == ActionAnswer::Draw ? TurnAction::Draw : TurnAction::Take;
-        } else {
-            std::cout << seatName(seating, game.currentPlayer)
-                      << (canDraw ? ": no row holds a card, so you draw."
-                                  : ": every row in play is full, so you take one.");
-            endLine();
+        const std::optional<TurnAction> action = chooseAction(turn, canDraw, canTake);
+        if (!action) {
+            return std::nullopt;
         }
-        const std::vector<std::int32_t> rows = allowedRows(game, action);
-        if (action == TurnAction::Draw) {
+        if (*action == TurnAction::Draw) {
             if (canTake) {
-                decided(DecisionStage::Action, action, Choice{});
+                decided(TurnAction::Draw, Choice{});
             }
-            const std::string card(cardLabels[static_cast<std::size_t>(topCard(game))]);
-            if (rows.size() == 1) {
-                std::cout << "You drew " << card << ". Row " << rowNumber(rows.front())
-                          << " is the only one with room, so it goes there.";
-                endLine();
-                return ChosenMove{action, rows.front()};
-            }
-            std::cout << "You drew " << card << '.';
-            endLine();
-            const RowAnswer answer = askRow(turn, action, false);
-            if (answer.ended) {
-                return std::nullopt;
-            }
-            decided(DecisionStage::Row, action, Choice{action, answer.row});
-            return ChosenMove{action, answer.row};
+            return placeDrawnCard(turn, decisions);
         }
+        const std::vector<std::int32_t> rows = allowedRows(game, TurnAction::Take);
         if (!canDraw && rows.size() == 1) {
             std::cout << "Row " << rowNumber(rows.front()) << " is the only one left to take.";
             endLine();
-            return ChosenMove{action, rows.front()};
+            return ChosenMove{TurnAction::Take, rows.front()};
         }
-        const RowAnswer answer = askRow(turn, action, canDraw);
+        const RowAnswer answer = askRow(turn, TurnAction::Take, canDraw);
         if (answer.ended) {
             return std::nullopt;
         }
         if (!answer.back) {
-            decided(DecisionStage::Action, action, Choice{action, answer.row});
-            return ChosenMove{action, answer.row};
+            decided(TurnAction::Take, Choice{TurnAction::Take, answer.row});
+            return ChosenMove{TurnAction::Take, answer.row};
         }
     }
 }

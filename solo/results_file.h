@@ -20,6 +20,7 @@ struct GameRecord {
     std::vector<std::int32_t> winners;
 };
 
+// cppcheck-suppress unknownMacro
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(GameRecord, date, players, people, strength, seed, scores,
                                    winners)
 

@@ -110,11 +110,9 @@ std::vector<std::string> breakdownLines(const std::string& name, const ScoreBrea
 std::vector<std::string> resultLines(const GameState& game, const Seating& seating) {
     std::vector<std::string> lines = {"", "Scores"};
     for (std::int32_t seat = 0; seat < game.numberOfPlayers; ++seat) {
-        for (std::string& line :
-             breakdownLines(seatName(seating, seat),
-                            scoreBreakdown(game.players[static_cast<std::size_t>(seat)]))) {
-            lines.push_back(std::move(line));
-        }
+        const std::vector<std::string> breakdown = breakdownLines(
+            seatName(seating, seat), scoreBreakdown(game.players[static_cast<std::size_t>(seat)]));
+        lines.insert(lines.end(), breakdown.begin(), breakdown.end());
     }
     const std::vector<std::int32_t> scores = allScores(game);
     const std::int32_t top = topScore(game, scores);
@@ -126,7 +124,7 @@ std::vector<std::string> resultLines(const GameState& game, const Seating& seati
         }
         line += seatName(seating, best[i] - 1);
     }
-    lines.push_back("");
+    lines.emplace_back();
     lines.push_back(line + " with a score of " + std::to_string(top) + '!');
     return lines;
 }

@@ -7,6 +7,7 @@
 #include "support/legal_rows.h"
 
 #include <gtest/gtest.h>
+#include <numeric>
 #include <regex>
 #include <string>
 #include <vector>
@@ -67,7 +68,6 @@ TEST(SoloScreens, NewsTellsTheRoundSinceTheLastTurnAndSumsUpRoundsThatEnded) {
     const std::vector<ChosenMove> moves = {
         {TurnAction::Draw, 0}, {TurnAction::Draw, 1}, {TurnAction::Take, 0}, {TurnAction::Draw, 1},
         {TurnAction::Take, 1}, {TurnAction::Draw, 2}, {TurnAction::Take, 2}, {TurnAction::Draw, 0}};
-    std::vector<std::string> expected;
     for (std::size_t m = 0; m < moves.size(); ++m) {
         const GameState before = game;
         const bool over = applyMove(game, moves[m].action, moves[m].row);
@@ -143,11 +143,9 @@ TEST(SoloScreens, EveryBreakdownAddsUpToTheScore) {
             }
             EXPECT_EQ(lines[0], "P scored " + std::to_string(finalScore(game, seat)) + '.');
             EXPECT_EQ(sum, finalScore(game, seat)) << lines[1] << '\n' << lines[2];
-            std::int32_t held = 0;
-            for (const std::int32_t count : pile.counts) {
-                held += count;
-            }
-            EXPECT_EQ(cards, held) << lines[1] << '\n' << lines[2];
+            EXPECT_EQ(cards, std::accumulate(pile.counts.begin(), pile.counts.end(), 0))
+                << lines[1] << '\n'
+                << lines[2];
         }
     }
     EXPECT_GT(piles, 1000);
