@@ -26,7 +26,8 @@ enum class GameEnd : std::uint8_t {
 // the move ended the game. The hot-seat game's seats are all people; the
 // game against computer players mixes both kinds.
 template <typename Seats>
-concept TableSeats = requires(Seats& seats, const GameState& game, const ChosenMove& move, bool over) {
+concept TableSeats = requires(Seats& seats, const GameState& game, const ChosenMove& move,
+                              bool over) {
     { seats.chooseMove(game) } -> std::same_as<std::optional<ChosenMove>>;
     seats.played(game, move, game, over);
 };

@@ -1,7 +1,6 @@
 #include "data_home.h"
 
 #include <cstdlib>
-#include <stdlib.h>
 
 TemporaryDataHome::TemporaryDataHome() {
     std::string pattern = (std::filesystem::temp_directory_path() / "pellaro-solo-XXXXXX").string();

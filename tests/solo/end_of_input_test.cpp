@@ -62,15 +62,20 @@ TEST(SoloEndOfInput, EndsTheProgramRightAfterTheQuestionThatFindsIt) {
 }
 
 // Cut after any answer of a whole game, with mistakes, the review and the
-// question to play again, the input ends the program at the next question.
+// question to play again, the input ends the program at the next question;
+// the results file is written once the game is over, and not before.
 TEST(SoloEndOfInput, EndsQuietlyAtEveryQuestionOfAWholeGame) {
-    const std::string answers =
-        "n\n3\n1\ne\n" + personTurnAnswers({3, 1, Strength::Easy, true, false}, 3) + "y\nn\nn\n";
+    const std::string game =
+        "n\n3\n1\ne\n" + personTurnAnswers({3, 1, Strength::Easy, true, false}, 3);
+    const std::string answers = game + "y\nn\nn\n";
     std::size_t cuts = 0;
     // The whole input, whose last newline stays unread, is not cut.
     for (std::size_t end = answers.find('\n'); end + 1 < answers.size();
          end = answers.find('\n', end + 1), ++cuts) {
-        const SessionResult result = runSoloSession(answers.substr(0, end + 1), {3});
+        bool resultsWritten = false;
+        const SessionResult result =
+            runSoloSession(answers.substr(0, end + 1), {3}, resultsWritten);
+        EXPECT_EQ(resultsWritten, end + 1 >= game.size()) << end;
         EXPECT_EQ(result.status, 0) << end;
         EXPECT_EQ(result.unreadInput, 0U) << end;
         // Every question ends in a blank after a colon, a question mark or (Y/N).

@@ -54,6 +54,34 @@ std::int32_t refusedRow(const GameState& game, TurnAction action, std::int32_t t
     }
 }
 
+// What a person types at one turn, answering only the questions asked.
+std::string turnAnswers(const SoloGame& plan, const GameState& game, const PlayedMove& move,
+                        std::int32_t turn) {
+    const bool canDraw = isActionPossible(game, TurnAction::Draw);
+    const bool canTake = isActionPossible(game, TurnAction::Take);
+    const std::vector<std::int32_t> rows = rowsAllowing(game, move.action);
+    // Questions with one possible answer are not asked.
+    const bool actionAsked = canDraw && canTake;
+    const bool rowAsked =
+        move.action == TurnAction::Draw ? rows.size() > 1 : canDraw || rows.size() > 1;
+    std::string answers;
+    if (actionAsked) {
+        answers += plan.mistakes && turn % 11 == 5 ? "x\n" : "";
+        answers += plan.mistakes && turn % 5 == 2 ? "t\nb\n" : "";
+        answers += plan.hints && turn % 9 == 1 ? "?\n" : "";
+        answers += move.action == TurnAction::Draw ? "d\n" : "t\n";
+    }
+    if (rowAsked) {
+        if (plan.mistakes && turn % 3 == 0) {
+            answers += std::to_string(refusedRow(game, move.action, turn / 3) + 1) + '\n';
+        }
+        answers += plan.mistakes && turn % 13 == 4 ? "row\n" : "";
+        answers += plan.hints && turn % 9 == 4 ? "?\n" : "";
+        answers += std::to_string(move.row + 1) + '\n';
+    }
+    return answers;
+}
+
 } // namespace
 
 std::string personTurnAnswers(const SoloGame& plan, std::uint32_t seed) {
@@ -68,37 +96,7 @@ std::string personTurnAnswers(const SoloGame& plan, std::uint32_t seed) {
             continue;
         }
         const PlayedMove move = personMove(game);
-        const bool canDraw = isActionPossible(game, TurnAction::Draw);
-        const bool canTake = isActionPossible(game, TurnAction::Take);
-        const std::vector<std::int32_t> rows = rowsAllowing(game, move.action);
-        // Questions with one possible answer are not asked.
-        const bool actionAsked = canDraw && canTake;
-        const bool rowAsked =
-            move.action == TurnAction::Draw ? rows.size() > 1 : canDraw || rows.size() > 1;
-        if (actionAsked) {
-            if (plan.mistakes && turn % 11 == 5) {
-                answers += "x\n";
-            }
-            if (plan.mistakes && turn % 5 == 2) {
-                answers += "t\nb\n";
-            }
-            if (plan.hints && turn % 9 == 1) {
-                answers += "?\n";
-            }
-            answers += move.action == TurnAction::Draw ? "d\n" : "t\n";
-        }
-        if (rowAsked) {
-            if (plan.mistakes && turn % 3 == 0) {
-                answers += std::to_string(refusedRow(game, move.action, turn / 3) + 1) + '\n';
-            }
-            if (plan.mistakes && turn % 13 == 4) {
-                answers += "row\n";
-            }
-            if (plan.hints && turn % 9 == 4) {
-                answers += "?\n";
-            }
-            answers += std::to_string(move.row + 1) + '\n';
-        }
+        answers += turnAnswers(plan, game, move, turn);
         over = applyMove(game, move.action, move.row);
         ++turn;
     }

@@ -3,7 +3,6 @@
 
 #include <fstream>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -117,6 +116,7 @@ TEST(ResultsFile, TwoWritersAtOnceLoseNothing) {
     const TemporaryDataHome home;
     constexpr int games = 40;
     std::vector<std::thread> writers;
+    writers.reserve(2);
     for (int w = 0; w < 2; ++w) {
         writers.emplace_back([w] {
             for (int g = 0; g < games; ++g) {

@@ -9,3 +9,7 @@
 // input, as runSession does for the hot-seat game, with a new empty folder
 // for the results file.
 SessionResult runSoloSession(std::string_view input, const SoloOptions& options = {});
+
+// The same, telling whether the session left a results file.
+SessionResult runSoloSession(std::string_view input, const SoloOptions& options,
+                             bool& resultsWritten);
