@@ -32,7 +32,8 @@ TEST(SoloGolden, TheRealProgramWritesTheRecordedBytes) {
         const TemporaryDataHome home;
         std::vector<std::string> settings = pinnedAt(session.pinnedTime);
         settings.push_back(home.setting());
-        const ProgramRun run = runProgram(session.input, {}, settings);
+        const ProgramRun run =
+            runProgram(session.input, {}, settings, searchingSessionMilliseconds);
         EXPECT_EQ(run.status, 0) << session.name;
         EXPECT_EQ(run.output, session.expectedOutput) << session.name;
     }

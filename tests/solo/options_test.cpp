@@ -71,7 +71,8 @@ TEST(SoloOptions, ASeedReplaysAWholeSessionByteForByte) {
         const TemporaryDataHome home;
         std::vector<std::string> settings = pinnedAt(clock);
         settings.push_back(home.setting());
-        const ProgramRun run = runProgram(input, {"--seed", std::to_string(seed)}, settings);
+        const ProgramRun run = runProgram(input, {"--seed", std::to_string(seed)}, settings,
+                                          searchingSessionMilliseconds);
         EXPECT_EQ(run.status, 0);
         outputs.push_back(run.output);
     }
