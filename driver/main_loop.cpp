@@ -3,27 +3,24 @@
 #include "../console/console_input.h"
 #include "../console/console_view.h"
 #include "../engine/game_state.h"
+#include "game_loop.h"
 #include "game_results.h"
 #include "person_turn.h"
 
-#include <cstdint>
+#include <optional>
 
 namespace {
 
-enum class GameEnd : std::uint8_t {
-    Finished = 0,
-    InputEnded = 1,
-};
+// Every seat of the hot-seat game is a person's, and the board says all.
+struct HotSeats {
+    const ConsoleView& view;
 
-GameEnd playTurns(const ConsoleView& view, GameState& game) {
-    bool over = false;
-    while (!over) {
-        if (!playPersonTurn(view, game, over)) {
-            return GameEnd::InputEnded;
-        }
+    std::optional<ChosenMove> chooseMove(const GameState& game) const {
+        return askPersonMove(view, game);
     }
-    return GameEnd::Finished;
-}
+    void played(const GameState& /*before*/, const ChosenMove& /*move*/, const GameState& /*after*/,
+                bool /*over*/) const {}
+};
 
 } // namespace
 
@@ -40,7 +37,8 @@ int MainLoop() {
         }
         GameState game = newGame(players);
         view.playerCount = game.numberOfPlayers;
-        if (playTurns(view, game) == GameEnd::InputEnded) {
+        HotSeats seats{view};
+        if (playGame(game, seats) == GameEnd::InputEnded) {
             return 0;
         }
         showResults(view, game);

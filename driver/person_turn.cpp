@@ -30,13 +30,11 @@ bool chooseRow(const ConsoleView& view, const GameState& game, TurnAction action
 
 } // namespace
 
-bool playPersonTurn(const ConsoleView& view, GameState& game, bool& over) {
+std::optional<ChosenMove> askPersonMove(const ConsoleView& view, const GameState& game) {
     view.showBoard(game.players, game.rows, isLastRound(game));
-    TurnAction action = TurnAction::Draw;
-    std::int32_t row = 0;
-    if (!chooseAction(view, game, action) || !chooseRow(view, game, action, row)) {
-        return false;
+    ChosenMove move;
+    if (!chooseAction(view, game, move.action) || !chooseRow(view, game, move.action, move.row)) {
+        return std::nullopt;
     }
-    over = applyMove(game, action, row);
-    return true;
+    return move;
 }

@@ -1,10 +1,9 @@
+// With advice.cpp, the one place where pellaro-solo calls the computer
+// players.
 #include "computer_turns.h"
 
 #include "../bots/seat_view.h"
-#include "../console/console_input.h"
 #include "../engine/turn_rules.h"
-
-#include <iostream>
 
 PlayedMove decideComputerMove(const GameState& game, Bot& bot) {
     const SeatView view = seatView(game);
@@ -15,24 +14,11 @@ PlayedMove decideComputerMove(const GameState& game, Bot& bot) {
     return move;
 }
 
-void showComputerMove(std::int32_t seat, const PlayedMove& move) {
-    std::cout << "Player #" << std::int64_t{seat} + 1;
-    if (move.action == TurnAction::Draw) {
-        std::cout << " draws ";
-        if (move.card >= 0 && move.card < cardKindCount) {
-            std::cout << cardLabels[move.card];
-        }
-        std::cout << " and places it on row ";
-    } else {
-        std::cout << " takes row ";
+std::vector<Bot> computerPlayers(Strength strength, std::uint64_t gameSeed, std::int32_t players) {
+    std::vector<Bot> bots;
+    bots.reserve(static_cast<std::size_t>(players));
+    for (std::int32_t seat = 0; seat < players; ++seat) {
+        bots.push_back(newBot(settingsOf(strength), gameSeed, seat));
     }
-    std::cout << std::int64_t{move.row} + 1 << '.';
-    endLine();
-}
-
-bool playComputerTurn(GameState& game, std::span<Bot> bots) {
-    const std::int32_t seat = game.currentPlayer;
-    const PlayedMove move = decideComputerMove(game, bots[static_cast<std::size_t>(seat)]);
-    showComputerMove(seat, move);
-    return applyMove(game, move.action, move.row);
+    return bots;
 }

@@ -3,18 +3,16 @@
 #include "../bots/bot.h"
 #include "../bots/bot_game.h"
 #include "../engine/game_state.h"
+#include "strengths.h"
 
 #include <cstdint>
-#include <span>
+#include <vector>
 
 // The move of the computer player whose turn it is, decided from its seat's
 // view alone: the bot is never shown the deck's order. Nothing is applied.
 PlayedMove decideComputerMove(const GameState& game, Bot& bot);
 
-// The one line that tells the people what a computer player did, with the
-// seat and row numbered from 1 as the board shows them.
-void showComputerMove(std::int32_t seat, const PlayedMove& move);
-
-// The current seat's bot decides its move, the line is shown and the move is
-// played. Returns true when the game is over.
-bool playComputerTurn(GameState& game, std::span<Bot> bots);
+// One bot per seat of a game of the given size, all of the same strength;
+// the seats of people get one too and never use it. The game's seed alone
+// decides their play, so a seed replays a whole session.
+std::vector<Bot> computerPlayers(Strength strength, std::uint64_t gameSeed, std::int32_t players);

@@ -1,13 +1,26 @@
 #include "../console/console_input.h"
 #include "solo_loop.h"
+#include "solo_options.h"
 
 #include <iostream>
 
-int main() {
+int main(int argc, char** argv) {
+    SoloOptions options;
+    std::string text;
+    switch (readSoloOptions(argc, argv, options, text)) {
+    case OptionsRead::Help:
+        std::cout << text;
+        return 0;
+    case OptionsRead::Bad:
+        std::cerr << text << '\n';
+        return 2;
+    case OptionsRead::Play:
+        break;
+    }
     // The console's own stream buffers read standard input by whole blocks;
     // every line end and question is flushed explicitly.
     std::ios::sync_with_stdio(false);
-    const int status = SoloLoop();
+    const int status = SoloLoop(options);
     endLineLeftByEndedInput();
     return status;
 }

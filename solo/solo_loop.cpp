@@ -2,74 +2,230 @@
 
 #include "../console/console_input.h"
 #include "../console/console_view.h"
-#include "../driver/game_results.h"
-#include "../driver/person_turn.h"
+#include "../driver/game_loop.h"
 #include "../engine/game_state.h"
+#include "../engine/results.h"
+#include "../engine/seeded_random.h"
+#include "advice.h"
 #include "computer_turns.h"
+#include "history.h"
+#include "person_moves.h"
+#include "results_file.h"
+#include "seating.h"
+#include "solo_display.h"
 #include "solo_questions.h"
-#include "strengths.h"
 
+#include <array>
 #include <cstdint>
 #include <ctime>
-#include <span>
+#include <iostream>
+#include <optional>
 #include <vector>
 
 namespace {
 
-enum class GameEnd : std::uint8_t {
-    Finished = 0,
-    InputEnded = 1,
+// The seats of one game: people are asked, computer players decide, and the
+// screen tells what happened since a person last played.
+struct SoloTable {
+    Seating seating;
+    std::uint64_t seed = 0;
+    std::vector<Bot> bots;
+    History history;
+    std::vector<Decision> decisions;
+
+    std::optional<ChosenMove> chooseMove(const GameState& game) {
+        const std::int32_t seat = game.currentPlayer;
+        if (!isPerson(seating, seat)) {
+            const PlayedMove move = decideComputerMove(game, bots[static_cast<std::size_t>(seat)]);
+            return ChosenMove{move.action, move.row};
+        }
+        std::vector<std::string> screen = {""};
+        for (std::string& line : newsLines(history, seating, seat, seat)) {
+            screen.push_back(std::move(line));
+        }
+        for (std::string& line : tableLines(game, seating, history.round)) {
+            screen.push_back(std::move(line));
+        }
+        showLines(screen);
+        return askSoloPersonMove(game, seating, seed, history.turns.size(), decisions);
+    }
+
+    void played(const GameState& before, const ChosenMove& move, const GameState& after,
+                bool over) {
+        recordTurn(history, before, move, after, over);
+    }
 };
 
-GameEnd playTurns(const ConsoleView& view, GameState& game, std::int32_t people,
-                  std::span<Bot> bots) {
-    bool over = false;
-    while (!over) {
-        if (game.currentPlayer >= people) {
-            over = playComputerTurn(game, bots);
-            continue;
-        }
-        // A person's turn is the hot-seat game's own.
-        if (!playPersonTurn(view, game, over)) {
-            return GameEnd::InputEnded;
+const std::array<const char*, maxPlayers + 1> numberWords = {"no",    "one",  "two",
+                                                             "three", "four", "five"};
+
+std::string seatingLine(const Seating& seating) {
+    const std::string strength = strengthName(seating.strength);
+    std::string line;
+    if (seating.people == 1) {
+        line = "You are Player #1; ";
+    } else {
+        line = "People play Players #1" + std::string(seating.people == 2 ? " and #" : " to #") +
+               std::to_string(seating.people) + "; ";
+    }
+    const std::int32_t computers = seating.players - seating.people;
+    if (computers == 1) {
+        const char* article = strength.starts_with('E') ? " is an " : " is a ";
+        return line + "Player #" + std::to_string(seating.players) + article + strength +
+               " computer player.";
+    }
+    return line + "Players #" + std::to_string(seating.people + 1) + " to #" +
+           std::to_string(seating.players) + " are " + strength + " computer players.";
+}
+
+std::string lowerCase(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
         }
     }
-    return GameEnd::Finished;
+    return text;
+}
+
+// Saves the finished game and tells the people's record at this strength
+// and table size; a failure costs one line of warning and nothing else.
+void recordResult(const GameState& game, const Seating& seating, std::uint32_t seed) {
+    const std::vector<std::int32_t> scores = allScores(game);
+    GameRecord record{recordDate(std::time(nullptr)),
+                      seating.players,
+                      seating.people,
+                      lowerCase(strengthName(seating.strength)),
+                      seed,
+                      scores,
+                      winners(game, topScore(game, scores))};
+    RecordOutcome outcome = recordGame(resultsFolder(), record);
+    for (const std::string& warning : outcome.warnings) {
+        std::cerr << "pellaro-solo: " << warning << '\n';
+    }
+    if (!outcome.readEarlier) {
+        return;
+    }
+    outcome.earlier.push_back(record);
+    const Tally tally = tallyOf(outcome.earlier, record.strength, seating.players);
+    std::cout << "Against " << strengthName(seating.strength) << " at "
+              << numberWords[static_cast<std::size_t>(seating.players)]
+              << " players: " << tally.wins << (tally.wins == 1 ? " win" : " wins") << " in "
+              << tally.games << (tally.games == 1 ? " game." : " games.");
+    endLine();
+}
+
+bool askYesNo(const std::string& question) {
+    std::cout << question << " (Y/N) ";
+    const std::optional<char> answer = readWordAnswer();
+    return answer && (*answer == 'y' || *answer == 'Y');
+}
+
+void showReview(const std::vector<Decision>& decisions, const History& history,
+                const Seating& seating) {
+    const std::vector<Regret> regrets = reviewDecisions(decisions);
+    if (regrets.empty()) {
+        std::cout << "Hard would have chosen as you did at every decision.";
+        endLine();
+        return;
+    }
+    std::cout << "Where Hard would have chosen otherwise, and the expected points it cost:";
+    endLine();
+    double total = 0.0;
+    for (const Regret& regret : regrets) {
+        const Decision& decision = decisions[regret.decision];
+        const std::int32_t seat = decision.game.currentPlayer;
+        const std::string who =
+            seating.people == 1 ? std::string() : ", Player #" + std::to_string(seat + 1);
+        std::cout << "  Round " << history.turns[decision.movesPlayed].round << ", move "
+                  << decision.movesPlayed + 1 << who << ": Hard would "
+                  << choiceWords(regret.strongest, decision.stage) << ", not "
+                  << choiceWords(decision.chosen, decision.stage) << ": " << tenths(regret.cost);
+        endLine();
+        total += regret.cost;
+    }
+    std::cout << "In all " << tenths(total) << " points at " << regrets.size() << " of "
+              << decisions.size() << " decisions.";
+    endLine();
+}
+
+// The end of a finished game: the last news, the scores with their
+// breakdowns, the record, the seed and the offer of a review.
+void finishGame(SoloTable& table, const GameState& game, std::uint32_t seed) {
+    showLines(newsLines(table.history, table.seating, -1, game.currentPlayer));
+    showLines(resultLines(game, table.seating));
+    recordResult(game, table.seating, seed);
+    std::cout << "This deal was seed " << seed << "; to play it again: pellaro-solo --seed "
+              << seed;
+    endLine();
+    if (table.decisions.empty()) {
+        return;
+    }
+    endLine();
+    if (askYesNo("Review your decisions against Hard's?")) {
+        showReview(table.decisions, table.history, table.seating);
+    }
+}
+
+// The set-up questions; false when standard input ended.
+bool askSeating(Seating& seating) {
+    ConsoleView view{minPlayers};
+    view.offerRules();
+    if (inputEnded()) {
+        return false;
+    }
+    seating.players = view.askPlayerCount();
+    if (inputEnded()) {
+        return false;
+    }
+    // At two players one person is the only answer.
+    seating.people = seating.players == minPlayers ? 1 : askPeopleCount(seating.players);
+    if (inputEnded()) {
+        return false;
+    }
+    seating.strength = askStrength();
+    if (inputEnded()) {
+        return false;
+    }
+    std::cout << seatingLine(seating);
+    endLine();
+    return true;
 }
 
 } // namespace
 
-int SoloLoop() {
-    for (;;) {
-        ConsoleView view{minPlayers};
-        view.offerRules();
+int SoloLoop(const SoloOptions& options) {
+    // Without a seed the clock gives one, as in the hot-seat game; every later
+    // game of the session derives its own from it, so one number replays all.
+    const std::uint32_t sessionSeed =
+        options.seed ? *options.seed : static_cast<std::uint32_t>(std::time(nullptr));
+    Seating seating;
+    bool sameSettings = false;
+    for (std::uint64_t played = 0;; ++played) {
+        if (!sameSettings && !askSeating(seating)) {
+            return 0;
+        }
+        const auto seed =
+            played == 0 ? sessionSeed : static_cast<std::uint32_t>(deriveSeed(sessionSeed, played));
+        GameState game = newGame(seating.players, seed);
+        SoloTable table{
+            seating, seed, computerPlayers(seating.strength, seed, seating.players), {}, {}};
+        if (playGame(game, table) == GameEnd::InputEnded) {
+            return 0;
+        }
+        finishGame(table, game, seed);
         if (inputEnded()) {
             return 0;
         }
-        const std::int32_t players = view.askPlayerCount();
+        endLine();
+        sameSettings = askYesNo("Play again with the same settings?");
         if (inputEnded()) {
             return 0;
         }
-        const std::int32_t people = askPeopleCount(players);
-        if (inputEnded()) {
-            return 0;
-        }
-        const Strength strength = askStrength();
-        if (inputEnded()) {
-            return 0;
-        }
-        // The clock seeds the deal as in the hot-seat game, and the computer
-        // players from the same value, so a pinned clock replays everything.
-        const auto seed = static_cast<std::uint32_t>(std::time(nullptr));
-        GameState game = newGame(players, seed);
-        view.playerCount = game.numberOfPlayers;
-        std::vector<Bot> bots = computerPlayers(strength, seed, game.numberOfPlayers);
-        if (playTurns(view, game, people, bots) == GameEnd::InputEnded) {
-            return 0;
-        }
-        showResults(view, game);
-        if (!view.askNewGame()) {
-            return 0;
+        if (!sameSettings) {
+            endLine();
+            if (!askYesNo("Play a new game with other settings?")) {
+                return 0;
+            }
         }
     }
 }

@@ -7,12 +7,3 @@ BotSettings settingsOf(Strength strength) {
     assert(settings.has_value());
     return *settings;
 }
-
-std::vector<Bot> computerPlayers(Strength strength, std::uint64_t gameSeed, std::int32_t players) {
-    std::vector<Bot> bots;
-    bots.reserve(static_cast<std::size_t>(players));
-    for (std::int32_t seat = 0; seat < players; ++seat) {
-        bots.push_back(newBot(settingsOf(strength), gameSeed, seat));
-    }
-    return bots;
-}

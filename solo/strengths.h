@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
-#include <vector>
 
 // How strong the computer players of a game are; all of them play alike.
 enum class Strength : std::uint8_t {
@@ -30,8 +29,3 @@ inline constexpr std::array<std::string_view, strengthCount> strengthBots = {
 };
 
 BotSettings settingsOf(Strength strength);
-
-// One bot per seat of a game of the given size, all of the same strength;
-// the seats of people get one too and never use it. The game's seed alone
-// decides their play, so a pinned clock replays a whole session.
-std::vector<Bot> computerPlayers(Strength strength, std::uint64_t gameSeed, std::int32_t players);

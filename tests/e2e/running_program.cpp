@@ -154,11 +154,11 @@ std::vector<std::string> pinnedAt(std::uint32_t seconds) {
 }
 
 ProgramRun runProgram(const std::string& input, const std::vector<std::string>& arguments,
-                      const std::vector<std::string>& settings) {
+                      const std::vector<std::string>& settings, int milliseconds) {
     RunningProgram program = startProgram(arguments, settings);
     send(program, input);
     ProgramRun run;
-    run.status = finish(program, 10000);
+    run.status = finish(program, milliseconds);
     run.output = program.output;
     return run;
 }

@@ -2,7 +2,6 @@
 #include "engine/turn_rules.h"
 #include "solo/computer_turns.h"
 #include "solo/strengths.h"
-#include "support/redirected_console.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -10,26 +9,6 @@
 #include <vector>
 
 namespace {
-
-TEST(ComputerTurns, OneLineTellsTheMoveNumberedFromOne) {
-    struct Case {
-        std::int32_t seat;
-        PlayedMove move;
-        std::string line;
-    };
-    const std::vector<Case> cases = {
-        {2, {TurnAction::Draw, 1, Yellow}, "Player #3 draws Y and places it on row 2.\n"},
-        {1, {TurnAction::Draw, 4, PlusTwo}, "Player #2 draws +2 and places it on row 5.\n"},
-        {4, {TurnAction::Draw, 0, Wild}, "Player #5 draws W and places it on row 1.\n"},
-        {2, {TurnAction::Take, 0, noCard}, "Player #3 takes row 1.\n"},
-        {4, {TurnAction::Take, 4, noCard}, "Player #5 takes row 5.\n"},
-    };
-    for (const Case& c : cases) {
-        const RedirectedConsole console("");
-        showComputerMove(c.seat, c.move);
-        EXPECT_EQ(console.output(), c.line);
-    }
-}
 
 TEST(ComputerTurns, EveryStrengthIsAFairBot) {
     for (const Strength strength : {Strength::Easy, Strength::Medium, Strength::Hard}) {

@@ -1,3 +1,4 @@
+#include "data_home.h"
 #include "e2e/running_program.h"
 #include "solo_session.h"
 #include "support/golden_sessions.h"
@@ -28,7 +29,11 @@ TEST(SoloGolden, TheSoloLoopInMemoryWritesTheRecordedBytes) {
 
 TEST(SoloGolden, TheRealProgramWritesTheRecordedBytes) {
     for (const GoldenSession& session : soloGoldenSessions()) {
-        const ProgramRun run = runProgram(session.input, {}, pinnedAt(session.pinnedTime));
+        const TemporaryDataHome home;
+        std::vector<std::string> settings = pinnedAt(session.pinnedTime);
+        settings.push_back(home.setting());
+        const ProgramRun run =
+            runProgram(session.input, {}, settings, searchingSessionMilliseconds);
         EXPECT_EQ(run.status, 0) << session.name;
         EXPECT_EQ(run.output, session.expectedOutput) << session.name;
     }
@@ -42,15 +47,39 @@ TEST(SoloGolden, CoversWhatItIsKeptFor) {
         all += session.expectedOutput;
     }
     for (const std::string shown :
-         {"Enter number of players (2-5): Enter number of people (1-4): ",
+         {// The set-up, and who sits where.
+          "Enter number of players (2-5): Enter number of people (1-4): ",
           "Please enter the number of people (1-4): ",
-          "Computer players: (E)asy, (M)edium or (H)ard? Invalid choice!\n", "Row #5| ",
-          "Please enter the row to place it on: Player #2 ", "\nPlayer #5 takes row ",
-          "Player #3 draws ", " and places it on row ", "Player #3 takes row ",
-          ".\n\n\n\n\nCurrent board\n", "Invalid action!\n", "Invalid Move!!!\n",
-          "LAST ROUND!!\nCurrent board",
-          "Enter number of people (1-2): Please enter the number of people (1-2): ",
-          "\nScores\nPlayer 1 scored ", "Would you like to play a new game? (Y/N) "}) {
+          "Computer players: (E)asy, (M)edium or (H)ard? Invalid choice!\n",
+          "You are Player #1; Players #2 to #5 are Hard computer players.\n",
+          "People play Players #1 and #2; Players #3 to #4 are Medium computer players.\n",
+          // No question for the number of people at two players.
+          "Enter number of players (2-5): Computer players: ",
+          "You are Player #1; Player #2 is an Easy computer player.\n",
+          // Rounds, moves and the table.
+          "\nRound 1, opened by Player #1 (you).\nRound 1, 76 cards left to draw.\nRow 1: empty\n",
+          "Player #2 (Hard)   R:", " is over. Taken: #", ", opened by Player #",
+          "Player #3 (Hard) takes row ", " and places it on row ",
+          ". LAST ROUND!\nRow 1: ", " took a row\n", "Player #2 (person): ", " (full)\n",
+          // The person's questions: refusals, the way back, no needless question, hints.
+          "There is no row 6: the rows are 1 to 5.\n", " was already taken this round.\n",
+          " is empty: there is nothing to take.\n",
+          "Please answer D to draw, T to take a row or ? for a hint.\n",
+          "Please type a row number (1-5) or ? for a hint.\n",
+          "Row to take (1-5), B to go back or ? for a hint: Player #1 (you): (D)raw",
+          ": no row holds a card, so you draw.\n",
+          " is the only one with room, so it goes there.\n",
+          ": every row in play is full, so you take one.\n", " is the only one left to take.\n",
+          "Hint: Hard would draw. Expected lead over the best other player:\n   draw ",
+          "Hint: Hard would place it on row ",
+          // The end of a game.
+          "\nScores\nPlayer #1 (you) scored ",
+          "\n  for:     ", "\n  against: ", "Against Hard at five players: 0 wins in 1 game.\n",
+          "Against Easy at two players: ", " in 2 games.\n",
+          "This deal was seed 1001; to play it again: pellaro-solo --seed 1001\n",
+          "Review your decisions against Hard's? (Y/N) Where Hard would have chosen otherwise",
+          "\nIn all ", "Play again with the same settings? (Y/N) ",
+          "Play a new game with other settings? (Y/N) "}) {
         EXPECT_NE(all.find(shown), std::string::npos) << shown;
     }
 }

@@ -6,6 +6,7 @@
 #include "support/legal_rows.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 namespace {
@@ -36,11 +37,56 @@ PlayedMove personMove(const GameState& game) {
     return PlayedMove{TurnAction::Draw, *emptiest, topCard(game)};
 }
 
+// A row the game refuses for the action, each reason in turn when the
+// board has one: a row empty for a Take or full for a Draw, a taken row, no
+// such row.
+std::int32_t refusedRow(const GameState& game, TurnAction action, std::int32_t turn) {
+    std::array<std::int32_t, 3> byReason = {-1, -1, game.numberOfPlayers};
+    for (std::int32_t row = 0; row < game.numberOfPlayers; ++row) {
+        if (!isRowValid(game, action, row)) {
+            byReason[game.rows[row].taken ? 1 : 0] = row;
+        }
+    }
+    for (std::int32_t reason = turn % 3;; reason = (reason + 1) % 3) {
+        if (byReason[reason] >= 0) {
+            return byReason[reason];
+        }
+    }
+}
+
+// What a person types at one turn, answering only the questions asked.
+std::string turnAnswers(const SoloGame& plan, const GameState& game, const PlayedMove& move,
+                        std::int32_t turn) {
+    const bool canDraw = isActionPossible(game, TurnAction::Draw);
+    const bool canTake = isActionPossible(game, TurnAction::Take);
+    const std::vector<std::int32_t> rows = rowsAllowing(game, move.action);
+    // Questions with one possible answer are not asked.
+    const bool actionAsked = canDraw && canTake;
+    const bool rowAsked =
+        move.action == TurnAction::Draw ? rows.size() > 1 : canDraw || rows.size() > 1;
+    std::string answers;
+    if (actionAsked) {
+        answers += plan.mistakes && turn % 11 == 5 ? "x\n" : "";
+        answers += plan.mistakes && turn % 5 == 2 ? "t\nb\n" : "";
+        answers += plan.hints && turn % 9 == 1 ? "?\n" : "";
+        answers += move.action == TurnAction::Draw ? "d\n" : "t\n";
+    }
+    if (rowAsked) {
+        if (plan.mistakes && turn % 3 == 0) {
+            answers += std::to_string(refusedRow(game, move.action, turn / 3) + 1) + '\n';
+        }
+        answers += plan.mistakes && turn % 13 == 4 ? "row\n" : "";
+        answers += plan.hints && turn % 9 == 4 ? "?\n" : "";
+        answers += std::to_string(move.row + 1) + '\n';
+    }
+    return answers;
+}
+
 } // namespace
 
-std::string personTurnAnswers(const SoloGame& plan, std::uint32_t pinnedTime) {
-    GameState game = newGame(plan.players, pinnedTime);
-    std::vector<Bot> bots = computerPlayers(plan.strength, pinnedTime, game.numberOfPlayers);
+std::string personTurnAnswers(const SoloGame& plan, std::uint32_t seed) {
+    GameState game = newGame(plan.players, seed);
+    std::vector<Bot> bots = computerPlayers(plan.strength, seed, game.numberOfPlayers);
     std::string answers;
     bool over = false;
     for (std::int32_t turn = 0; !over;) {
@@ -50,16 +96,7 @@ std::string personTurnAnswers(const SoloGame& plan, std::uint32_t pinnedTime) {
             continue;
         }
         const PlayedMove move = personMove(game);
-        if (plan.mistakes && turn % 3 == 0 && !isActionPossible(game, TurnAction::Take)) {
-            answers += "t\n";
-        } else if (plan.mistakes && turn % 11 == 5) {
-            answers += "x\n";
-        }
-        answers += move.action == TurnAction::Draw ? "d\n" : "t\n";
-        if (plan.mistakes && turn % 7 == 3) {
-            answers += "0\n";
-        }
-        answers += std::to_string(move.row + 1) + '\n';
+        answers += turnAnswers(plan, game, move, turn);
         over = applyMove(game, move.action, move.row);
         ++turn;
     }

@@ -11,12 +11,15 @@ struct SoloGame {
     std::int32_t players = 2;
     std::int32_t people = 1;
     Strength strength = Strength::Easy;
-    // Refused answers now and then: a Take on an empty board, a bad action
-    // word, a row the game refuses.
+    // Refused answers now and then: a bad action word, a Take taken back,
+    // a row the game refuses for each reason in turn, a word for a row.
     bool mistakes = false;
+    // A ? now and then at either question.
+    bool hints = false;
 };
 
-// What the people type at their turns in the game of the pinned time, from
-// their first action to their last row: a person takes a full row, or any
-// row when nothing can be drawn, and otherwise draws onto the emptiest row.
-std::string personTurnAnswers(const SoloGame& plan, std::uint32_t pinnedTime);
+// What the people type at their turns in the game of the seed, from their
+// first action to their last row, answering only the questions asked: a
+// person takes a full row, or any row when nothing can be drawn, and
+// otherwise draws onto the emptiest row.
+std::string personTurnAnswers(const SoloGame& plan, std::uint32_t seed);

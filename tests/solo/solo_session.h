@@ -1,9 +1,15 @@
 #pragma once
 
+#include "solo/solo_options.h"
 #include "support/session.h"
 
 #include <string_view>
 
 // Runs the real solo loop in this process with the given bytes as standard
-// input, as runSession does for the hot-seat game.
-SessionResult runSoloSession(std::string_view input);
+// input, as runSession does for the hot-seat game, with a new empty folder
+// for the results file.
+SessionResult runSoloSession(std::string_view input, const SoloOptions& options = {});
+
+// The same, telling whether the session left a results file.
+SessionResult runSoloSession(std::string_view input, const SoloOptions& options,
+                             bool& resultsWritten);

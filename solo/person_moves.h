@@ -1,0 +1,38 @@
+#pragma once
+
+#include "../driver/game_loop.h"
+#include "../engine/game_state.h"
+#include "advice.h"
+#include "seating.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// A person's turn in the game against computer players. A question is asked
+// only when more than one answer is possible; a refused row is told why; a
+// Take can be taken back to the Draw-or-Take question (a Draw cannot: its
+// card has been seen); ? at either question gives a hint. Every decision
+// with more than one answer is added to `decisions` for the review. Nothing
+// when standard input ended first.
+std::optional<ChosenMove> askSoloPersonMove(const GameState& game, const Seating& seating,
+                                            std::uint64_t gameSeed, std::size_t movesPlayed,
+                                            std::vector<Decision>& decisions);
+
+// Why the game refuses the typed row, a number as typed (1 for the first
+// row), for an action the game refuses on it.
+std::string rowRefusal(const GameState& game, TurnAction action, std::int32_t typed);
+
+// The hint's two lines: what Hard would do, then the value of every choice.
+std::vector<std::string> hintLines(const Advice& advice, DecisionStage stage);
+
+// "draw", "take row 2", "place it on row 3".
+std::string choiceWords(const Choice& choice, DecisionStage stage);
+
+// Points with one decimal: "1.5", "-0.3".
+std::string tenths(double value);
+
+// A margin with its sign and one decimal: "+1.5", "-0.3".
+std::string signedTenths(double value);

@@ -1,0 +1,26 @@
+#include "seating.h"
+
+#include <array>
+
+bool isPerson(const Seating& seating, std::int32_t seat) {
+    return seat < seating.people;
+}
+
+std::string strengthName(Strength strength) {
+    constexpr std::array<const char*, strengthCount> names = {"Easy", "Medium", "Hard"};
+    return names[static_cast<std::size_t>(strength)];
+}
+
+std::string shortSeatName(const Seating& seating, std::int32_t seat) {
+    std::string kind;
+    if (!isPerson(seating, seat)) {
+        kind = strengthName(seating.strength);
+    } else {
+        kind = seating.people == 1 ? "you" : "person";
+    }
+    return '#' + std::to_string(seat + 1) + " (" + kind + ')';
+}
+
+std::string seatName(const Seating& seating, std::int32_t seat) {
+    return "Player " + shortSeatName(seating, seat);
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "strengths.h"
+
+#include <cstdint>
+#include <string>
+
+// Who sits where in a game against computer players: people in the first
+// seats, computer players of one strength in the others.
+struct Seating {
+    std::int32_t players = 2;
+    std::int32_t people = 1;
+    Strength strength = Strength::Easy;
+};
+
+bool isPerson(const Seating& seating, std::int32_t seat);
+
+// "Easy", "Medium" or "Hard".
+std::string strengthName(Strength strength);
+
+// How a seat is shown everywhere, numbered from 1: "Player #1 (you)" when one
+// person plays, "Player #2 (person)" among several, "Player #3 (Hard)".
+std::string seatName(const Seating& seating, std::int32_t seat);
+
+// The same without the word Player: "#1 (you)", "#3 (Hard)".
+std::string shortSeatName(const Seating& seating, std::int32_t seat);

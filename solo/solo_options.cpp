@@ -1,0 +1,40 @@
+#include "solo_options.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <limits>
+#include <sstream>
+
+OptionsRead readSoloOptions(int argc, const char* const* argv, SoloOptions& options,
+                            std::string& text) {
+    CLI::App app{"The card game Pellaro against computer players.", "pellaro-solo"};
+    // Read wider than the seed: CLI11 would wrap a negative seed round to a
+    // huge one, where the range check turns it away.
+    std::int64_t seed = 0;
+    CLI::Option* seedOption =
+        app.add_option("--seed", seed,
+                       "Play the deal and computer players of this seed, 0 to 4294967295 "
+                       "(default: from the clock)")
+            ->type_name("N")
+            ->check(CLI::Range(std::int64_t{0},
+                               std::int64_t{std::numeric_limits<std::uint32_t>::max()}));
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& failure) {
+        std::ostringstream help;
+        std::ostringstream error;
+        app.exit(failure, help, error);
+        if (failure.get_exit_code() == 0) {
+            text = help.str();
+            return OptionsRead::Help;
+        }
+        text = failure.what();
+        std::replace(text.begin(), text.end(), '\n', ' ');
+        text = "pellaro-solo: " + text + " (pellaro-solo --help lists the options)";
+        return OptionsRead::Bad;
+    }
+    if (seedOption->count() > 0) {
+        options.seed = static_cast<std::uint32_t>(seed);
+    }
+    return OptionsRead::Play;
+}
