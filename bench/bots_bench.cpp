@@ -47,6 +47,7 @@ void playouts(benchmark::State& state, PlayoutPolicy policy) {
     std::int64_t bad = 0;
     for ([[maybe_unused]] auto _ : state) {
         bad += playOnePlayout(work, policy) ? 0 : 1;
+        benchmark::DoNotOptimize(work.random);
     }
     if (bad != 0) {
         state.SkipWithError("a playout ended before its last round");

@@ -4,6 +4,8 @@
 // bench/count_instructions.sh.
 #include "bot_work.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -28,14 +30,12 @@ int main(int argc, char** argv) {
             std::int32_t players;
             std::string_view bot;
         };
-        constexpr Game games[] = {{"randomGame5", 5, "random"},
-                                  {"randomGame2", 2, "random"},
-                                  {"greedyGame5", 5, "greedy"}};
-        const Game* game = nullptr;
-        for (const Game& known : games) {
-            game = known.work == work ? &known : game;
-        }
-        if (game == nullptr) {
+        constexpr std::array<Game, 3> games = {{{"randomGame5", 5, "random"},
+                                                {"randomGame2", 2, "random"},
+                                                {"greedyGame5", 5, "greedy"}}};
+        const auto* game = std::find_if(games.begin(), games.end(),
+                                        [work](const Game& known) { return known.work == work; });
+        if (game == games.end()) {
             std::fprintf(stderr, "unknown work: %s\n", argv[1]);
             return 2;
         }

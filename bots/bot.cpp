@@ -1,5 +1,6 @@
 #include "bot.h"
 
+#include <algorithm>
 #include <cassert>
 #include <charconv>
 #include <cmath>
@@ -55,18 +56,16 @@ std::string shortest(double value) {
     std::array<char, 32> text{};
     const auto [end, fault] = std::to_chars(text.begin(), text.end(), value);
     assert(fault == std::errc{});
-    return std::string(text.begin(), end);
+    return {text.begin(), end};
 }
 
 } // namespace
 
 const BotEntry* botEntryNamed(std::string_view name) {
-    for (const BotEntry* entry : botRegistry()) {
-        if (entry->name == name) {
-            return entry;
-        }
-    }
-    return nullptr;
+    const auto entries = botRegistry();
+    const auto found = std::find_if(entries.begin(), entries.end(),
+                                    [name](const BotEntry* entry) { return entry->name == name; });
+    return found == entries.end() ? nullptr : *found;
 }
 
 std::string botNameList() {

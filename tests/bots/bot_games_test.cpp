@@ -6,6 +6,7 @@
 #include "engine/seeded_random.h"
 #include "engine/turn_rules.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -192,10 +193,10 @@ TEST(BotGames, TheManualPageListsEveryBot) {
         }
         entry = line == ".TP";
     }
-    std::vector<std::string> names;
-    for (const BotEntry* bot : botRegistry()) {
-        names.emplace_back(bot->name);
-    }
+    const auto entries = botRegistry();
+    std::vector<std::string> names(entries.size());
+    std::transform(entries.begin(), entries.end(), names.begin(),
+                   [](const BotEntry* bot) { return std::string(bot->name); });
     EXPECT_EQ(listed, names);
 }
 

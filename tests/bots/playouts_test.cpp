@@ -63,13 +63,14 @@ TEST(Playouts, EverySeatIsOfferedEveryLegalRowAndNoOther) {
     SeededRandom random = seededRandom(99);
     for (std::int32_t players = minPlayers; players <= maxPlayers; ++players) {
         for (std::int32_t index = 0; index < scaledGames(40); ++index) {
-            GameState game = seededDeal(players, deriveSeed(players, index));
+            const std::uint64_t gameSeed = deriveSeed(players, index);
+            GameState game = seededDeal(players, gameSeed);
             bool over = false;
             for (std::int32_t move = 0; !over; ++move) {
                 const std::string where = std::to_string(players) + " players, game " +
                                           std::to_string(index) + ", move " + std::to_string(move);
                 ASSERT_NO_FATAL_FAILURE(
-                    expectOffersEveryLegalRow(game, deriveSeed(index, move), where));
+                    expectOffersEveryLegalRow(game, deriveSeed(gameSeed, move), where));
                 if (move % 8 == 0) {
                     ASSERT_NO_FATAL_FAILURE(expectDealOfUnseen(game, random, where));
                 }

@@ -129,6 +129,7 @@ TEST(Searches, BeatTheGreedyBotOnFixedDeals) {
             for (std::int32_t seat = 0; seat < 2; ++seat) {
                 GameState game = seededDeal(2, deriveSeed(61, dealt));
                 std::vector<Bot> bots;
+                bots.reserve(2);
                 for (std::int32_t other = 0; other < 2; ++other) {
                     bots.push_back(newBot(other == seat ? *searching : settingsNamed("greedy"),
                                           deriveSeed(62, dealt), other));
