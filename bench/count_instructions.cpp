@@ -4,8 +4,6 @@
 // bench/count_instructions.sh.
 #include "bot_work.h"
 
-#include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -25,24 +23,14 @@ int main(int argc, char** argv) {
             checksum += playOnePlayout(playouts, PlayoutPolicy::Patient) ? 1 : 0;
         }
     } else {
-        struct Game {
-            std::string_view work;
-            std::int32_t players;
-            std::string_view bot;
-        };
-        constexpr std::array<Game, 3> games = {{{"randomGame5", 5, "random"},
-                                                {"randomGame2", 2, "random"},
-                                                {"greedyGame5", 5, "greedy"}}};
-        const auto* game = std::find_if(games.begin(), games.end(),
-                                        [work](const Game& known) { return known.work == work; });
-        if (game == games.end()) {
+        if (work != "randomGame5" && work != "randomGame2" && work != "greedyGame5") {
             std::fprintf(stderr, "unknown work: %s\n", argv[1]);
             return 2;
         }
-        const BotSettings settings = benchBot(game->bot);
+        const std::int32_t players = work == "randomGame2" ? 2 : 5;
+        const BotSettings settings = benchBot(work == "greedyGame5" ? "greedy" : "random");
         for (long unit = 0; unit < units; ++unit) {
-            checksum +=
-                playBotGameOfSeed(game->players, settings, static_cast<std::uint64_t>(unit) + 1);
+            checksum += playBotGameOfSeed(players, settings, static_cast<std::uint64_t>(unit) + 1);
         }
     }
     std::printf("%lld\n", static_cast<long long>(checksum));
