@@ -26,8 +26,15 @@ public:
     std::int32_t cardsDrawn() const { return game_->nextCard; }
     bool lastRound() const { return isLastRound(*game_); }
     RowChoices choices() const { return choices_; }
+    // The rows that allow the action, as allowedRows gives them.
     RowSet rowsFor(TurnAction action) const {
-        return action == TurnAction::Take ? choices_.takes : choices_.draws;
+        switch (action) {
+        case TurnAction::Draw:
+            return choices_.draws;
+        case TurnAction::Take:
+            return choices_.takes;
+        }
+        return 0;
     }
 
     // The seat that moves after this one, or this seat itself when all the
