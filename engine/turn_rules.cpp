@@ -67,6 +67,20 @@ bool isRowValid(const GameState& game, TurnAction action, std::int32_t row) {
     return false;
 }
 
+RowRefusal rowRefusal(const GameState& game, TurnAction action, std::int32_t row) {
+    if (row < 0 || row >= game.numberOfPlayers) {
+        return RowRefusal::NoSuchRow;
+    }
+    if (isRowValid(game, action, row)) {
+        return RowRefusal::None;
+    }
+    // A row that refuses while untaken refuses for the one reason its action has.
+    if (game.rows[row].taken) {
+        return RowRefusal::Taken;
+    }
+    return action == TurnAction::Take ? RowRefusal::Empty : RowRefusal::Full;
+}
+
 namespace {
 
 // The move, and with `choices` given, the rows it leaves open to each action.

@@ -20,6 +20,19 @@ bool isActionPossible(const GameState& game, TurnAction action);
 // Whether this row, a 0-based index of any value, allows the action.
 bool isRowValid(const GameState& game, TurnAction action, std::int32_t row);
 
+// Why a row refuses the action, for a player who asked for it: the first
+// that applies of no such row, taken this round, empty (a Take) and full (a
+// Draw). None exactly when isRowValid accepts the row.
+enum class RowRefusal : std::uint8_t {
+    None = 0,
+    NoSuchRow = 1,
+    Taken = 2,
+    Empty = 3,
+    Full = 4,
+};
+
+RowRefusal rowRefusal(const GameState& game, TurnAction action, std::int32_t row);
+
 // A row allows a Draw unless it is full or taken, and a Take unless it is
 // empty or taken.
 inline bool allowsDraw(const Row& row) {

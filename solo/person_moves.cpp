@@ -4,6 +4,7 @@
 #include "solo_display.h"
 
 #include <array>
+#include <cassert>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -100,26 +101,30 @@ RowAnswer askRow(const Turn& turn, TurnAction action, bool mayGoBack) {
         if (isRowValid(turn.game, action, row)) {
             return RowAnswer{false, false, row};
         }
-        std::cout << rowRefusal(turn.game, action, typed);
+        std::cout << refusalText(turn.game, action, typed);
         endLine();
     }
 }
 
 } // namespace
 
-std::string rowRefusal(const GameState& game, TurnAction action, std::int32_t typed) {
+std::string refusalText(const GameState& game, TurnAction action, std::int32_t typed) {
     const std::string number = std::to_string(typed);
-    if (typed < 1 || typed > game.numberOfPlayers) {
+    switch (rowRefusal(game, action, typed > 0 ? typed - 1 : -1)) {
+    case RowRefusal::None:
+        break;
+    case RowRefusal::NoSuchRow:
         return "There is no row " + number + ": the rows are 1 to " +
                std::to_string(game.numberOfPlayers) + '.';
-    }
-    if (game.rows[static_cast<std::size_t>(typed - 1)].taken) {
+    case RowRefusal::Taken:
         return "Row " + number + " was already taken this round.";
-    }
-    if (action == TurnAction::Take) {
+    case RowRefusal::Empty:
         return "Row " + number + " is empty: there is nothing to take.";
+    case RowRefusal::Full:
+        return "Row " + number + " is full: the card must go on a row with room.";
     }
-    return "Row " + number + " is full: the card must go on a row with room.";
+    assert(false && "a row the rules allow is never refused");
+    return {};
 }
 
 std::string signedTenths(double value) {

@@ -23,7 +23,7 @@ std::optional<ChosenMove> askSoloPersonMove(const GameState& game, const Seating
 
 // Why the game refuses the typed row, a number as typed (1 for the first
 // row), for an action the game refuses on it.
-std::string rowRefusal(const GameState& game, TurnAction action, std::int32_t typed);
+std::string refusalText(const GameState& game, TurnAction action, std::int32_t typed);
 
 // The hint's two lines: what Hard would do, then the value of every choice.
 std::vector<std::string> hintLines(const Advice& advice, DecisionStage stage);

@@ -227,30 +227,33 @@ GameState boardOfEveryKindOfRow() {
     return game;
 }
 
-TEST(TurnRules, RowValidity) {
+TEST(TurnRules, RowValidityAndWhyARowIsRefused) {
+    using enum RowRefusal;
     struct Case {
         std::int32_t row;
-        bool drawValid;
-        bool takeValid;
+        RowRefusal draw;
+        RowRefusal take;
         const char* what;
     };
     const std::array<Case, 10> cases = {{
-        {-1, false, false, "below the first row"},
-        {5, false, false, "one past the last row"},
-        {INT_MIN, false, false, "far below"},
-        {INT_MAX, false, false, "far above"},
-        {0, false, false, "taken, holding three cards"},
-        {1, false, false, "taken, holding one card"},
-        {2, false, true, "full"},
-        {3, true, false, "empty"},
-        {4, true, true, "two cards"},
-        {-5, false, false, "negative row count"},
+        {-1, NoSuchRow, NoSuchRow, "below the first row"},
+        {5, NoSuchRow, NoSuchRow, "one past the last row"},
+        {INT_MIN, NoSuchRow, NoSuchRow, "far below"},
+        {INT_MAX, NoSuchRow, NoSuchRow, "far above"},
+        {0, Taken, Taken, "taken, holding three cards"},
+        {1, Taken, Taken, "taken, holding one card"},
+        {2, Full, None, "full"},
+        {3, None, Empty, "empty"},
+        {4, None, None, "two cards"},
+        {-5, NoSuchRow, NoSuchRow, "negative row count"},
     }};
     const GameState game = boardOfEveryKindOfRow();
     for (const Case& check : cases) {
         SCOPED_TRACE(check.what);
-        EXPECT_EQ(isRowValid(game, Draw, check.row), check.drawValid);
-        EXPECT_EQ(isRowValid(game, Take, check.row), check.takeValid);
+        EXPECT_EQ(rowRefusal(game, Draw, check.row), check.draw);
+        EXPECT_EQ(rowRefusal(game, Take, check.row), check.take);
+        EXPECT_EQ(isRowValid(game, Draw, check.row), check.draw == None);
+        EXPECT_EQ(isRowValid(game, Take, check.row), check.take == None);
     }
 }
 
