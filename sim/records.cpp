@@ -49,7 +49,17 @@ GameOutcome playGame(const SimConfig& config, std::int64_t deal, std::int32_t ro
     bool over = false;
     while (!over) {
         PlayedMove move;
-        over = playTurn(game, seated, move);
+        try {
+            over = playTurn(game, seated, move);
+        } catch (const BotFailure& failure) {
+            // One line that says which bot, which game and which move.
+            throw BotFailure("bot " +
+                             botNameIn(config, botOfSeat(config, rotation, game.currentPlayer)) +
+                             " (seat " + std::to_string(game.currentPlayer + 1) +
+                             ") failed at deal " + std::to_string(deal) + ", game " +
+                             std::to_string(deal * gamesPerDeal(config) + rotation) + ", move " +
+                             std::to_string(outcome.turns + 1) + ": " + failure.what());
+        }
         ++outcome.turns;
         outcome.rounds += closedRound(game, move.action, over) ? 1 : 0;
         if (record != nullptr) {

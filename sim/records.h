@@ -33,7 +33,8 @@ std::uint64_t dealSeed(const SimConfig& config, std::int64_t deal);
 
 // A deal's game for the rotation: the engine's shuffle fed by the deal's own
 // generator, and each seat's bot seeded from the deal's seed and its seat.
-// Fills the record when one is given.
+// Fills the record when one is given. An external bot's failure is thrown
+// on as a BotFailure whose message names the bot, the deal and the move.
 GameOutcome playGame(const SimConfig& config, std::int64_t deal, std::int32_t rotation,
                      GameRecord* record);
 

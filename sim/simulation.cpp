@@ -172,7 +172,24 @@ struct Shared {
     // Set once a stopped batch has been added: nothing after it counts.
     bool prefixEnded = false;
     Summary total;
+    // A bot's failure stops every thread: the first deal's failure is told.
+    std::atomic<bool> botFailed{false};
+    std::int64_t failedDeal = 0;
+    std::string failure;
 };
+
+bool stopping(const Shared& shared) {
+    return stopRequested() || shared.botFailed.load(std::memory_order_relaxed);
+}
+
+void noteFailure(Shared& shared, std::int64_t deal, const std::string& failure) {
+    const std::lock_guard<std::mutex> guard(shared.lock);
+    if (shared.failure.empty() || deal < shared.failedDeal) {
+        shared.failedDeal = deal;
+        shared.failure = failure;
+    }
+    shared.botFailed.store(true);
+}
 
 // Batches long enough that taking one costs nothing beside its games, and
 // short enough that the threads finish together; searching bots take a deal
@@ -212,8 +229,11 @@ void playBatches(Shared& shared) {
     const SimConfig& config = *shared.config;
     const std::int32_t rotations = gamesPerDeal(config);
     const bool recording = shared.records != nullptr;
+    const bool external = std::any_of(config.seats.begin(), config.seats.end(), isExternal);
     GameRecord record;
-    while (!stopRequested()) {
+    Summary deal;
+    std::string dealRecords;
+    while (!stopping(shared)) {
         const std::int64_t batch = shared.nextBatch.fetch_add(1, std::memory_order_relaxed);
         if (batch >= shared.batchCount) {
             break;
@@ -223,20 +243,38 @@ void playBatches(Shared& shared) {
         const std::int64_t first = shared.range.first + batch * shared.batchDeals;
         const std::int64_t end = std::min(first + shared.batchDeals, shared.range.end);
         for (std::int64_t dealIndex = first; dealIndex < end; ++dealIndex) {
-            if (stopRequested()) {
+            if (stopping(shared)) {
                 result.complete = false;
                 break;
             }
-            DealTotals totals;
-            for (std::int32_t rotation = 0; rotation < rotations; ++rotation) {
-                addGame(result.summary,
-                        playGame(config, dealIndex, rotation, recording ? &record : nullptr),
-                        totals);
-                if (recording) {
-                    appendRecordLine(result.records, record);
-                }
+            // A deal counts whole or not at all: with a program at the table,
+            // which may fail mid-deal, its games are counted aside first.
+            if (external) {
+                deal = Summary{};
+                dealRecords.clear();
             }
-            closeDeal(result.summary, totals);
+            Summary& into = external ? deal : result.summary;
+            std::string& records = external ? dealRecords : result.records;
+            try {
+                DealTotals totals;
+                for (std::int32_t rotation = 0; rotation < rotations; ++rotation) {
+                    addGame(into,
+                            playGame(config, dealIndex, rotation, recording ? &record : nullptr),
+                            totals);
+                    if (recording) {
+                        appendRecordLine(records, record);
+                    }
+                }
+                closeDeal(into, totals);
+            } catch (const BotFailure& failure) {
+                noteFailure(shared, dealIndex, failure.what());
+                result.complete = false;
+                break;
+            }
+            if (external) {
+                addSummary(result.summary, deal);
+                result.records += dealRecords;
+            }
         }
         shared.gamesDone.fetch_add(result.summary.games, std::memory_order_relaxed);
         addInOrder(shared, std::move(result));
@@ -283,6 +321,7 @@ SimResults runSimulation(const SimConfig& config, DealRange range, std::int32_t 
     results.config = config;
     results.summary = shared.total;
     results.interrupted = shared.prefixEnded || shared.total.deals < range.end - range.first;
+    results.botFailure = shared.failure;
     if (shared.total.deals > 0) {
         results.coverage.push_back(DealRange{range.first, range.first + shared.total.deals});
     }
