@@ -79,7 +79,7 @@ struct BotSettings {
     double exploration = defaultExploration;
     double marginScale = defaultMarginScale;
     // The program of an exec: bot, as written after "exec:".
-    std::string command;
+    std::string command{};
 
     bool operator==(const BotSettings&) const = default;
 };
