@@ -1,4 +1,3 @@
-#!/usr/bin/env python3
 """An example computer player for Pellaro, speaking the pellaro-bot protocol.
 
 Measure it against the built-in bots with the simulator, every deal played
