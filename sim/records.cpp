@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <functional>
 #include <iostream>
 #include <limits>
 #include <nlohmann/json.hpp>
@@ -15,23 +16,37 @@ std::uint64_t dealSeed(const SimConfig& config, std::int64_t deal) {
     return deriveSeed(config.seed, static_cast<std::uint64_t>(deal));
 }
 
-GameOutcome playGame(const SimConfig& config, std::int64_t deal, std::int32_t rotation,
-                     GameRecord* record) {
+namespace {
+
+// A game under way: its state, its seats' bots and what is counted so far.
+struct GameInPlay {
+    GameState game;
+    std::array<Bot, maxPlayers> bots{};
+    GameOutcome outcome;
+    bool over = false;
+    // A program's bot chose to draw: its row for the card is asked next.
+    bool placing = false;
+    // Over, and its outcome and record written.
+    bool settled = false;
+};
+
+void startGame(const SimConfig& config, std::int64_t deal, std::int32_t rotation, GameInPlay& play,
+               GameRecord* record) {
     const std::uint64_t seed = dealSeed(config, deal);
     SeededRandom dealer = seededRandom(seed);
     ShuffleDraws draws{};
     std::generate(draws.begin(), draws.end(), [&dealer] { return nextDraw(dealer); });
-    GameState game = dealGame(config.players, draws);
-
-    GameOutcome outcome;
-    outcome.players = config.players;
-    std::array<Bot, maxPlayers> bots{};
+    play.game = dealGame(config.players, draws);
+    play.outcome = GameOutcome{};
+    play.outcome.players = config.players;
+    play.over = false;
+    play.placing = false;
+    play.settled = false;
     for (std::int32_t seat = 0; seat < config.players; ++seat) {
         const BotSettings& settings = botOfSeat(config, rotation, seat);
-        bots[seat] = seatedBot(settings, seed, seat);
-        outcome.bots[seat] = botIndex(config, settings);
+        play.bots[seat] = seatedBot(settings, seed, seat);
+        play.outcome.bots[seat] = botIndex(config, settings);
     }
-    const auto seated = std::span(bots).first(static_cast<std::size_t>(config.players));
     if (record != nullptr) {
         record->game = deal * gamesPerDeal(config) + rotation;
         record->deal = deal;
@@ -42,33 +57,25 @@ GameOutcome playGame(const SimConfig& config, std::int64_t deal, std::int32_t ro
         for (std::int32_t seat = 0; seat < config.players; ++seat) {
             record->bots.push_back(botNameIn(config, botOfSeat(config, rotation, seat)));
         }
-        record->deck = game.deck;
+        record->deck = play.game.deck;
         record->moves.clear();
     }
+}
 
-    bool over = false;
-    while (!over) {
-        PlayedMove move;
-        try {
-            over = playTurn(game, seated, move);
-        } catch (const BotFailure& failure) {
-            // One line that says which bot, which game and which move.
-            throw BotFailure("bot " +
-                             botNameIn(config, botOfSeat(config, rotation, game.currentPlayer)) +
-                             " (seat " + std::to_string(game.currentPlayer + 1) +
-                             ") failed at deal " + std::to_string(deal) + ", game " +
-                             std::to_string(deal * gamesPerDeal(config) + rotation) + ", move " +
-                             std::to_string(outcome.turns + 1) + ": " + failure.what());
-        }
-        ++outcome.turns;
-        outcome.rounds += closedRound(game, move.action, over) ? 1 : 0;
-        if (record != nullptr) {
-            record->moves.push_back(move);
-        }
+void countMove(GameInPlay& play, const PlayedMove& move, GameRecord* record) {
+    ++play.outcome.turns;
+    play.outcome.rounds += closedRound(play.game, move.action, play.over) ? 1 : 0;
+    if (record != nullptr) {
+        record->moves.push_back(move);
     }
-    outcome.cardsDrawn = game.nextCard;
+}
+
+void finishGame(const SimConfig& config, GameInPlay& play, GameRecord* record) {
+    const GameState& game = play.game;
+    play.settled = true;
+    play.outcome.cardsDrawn = game.nextCard;
     const std::vector<std::int32_t> scores = allScores(game);
-    std::copy(scores.begin(), scores.end(), outcome.scores.begin());
+    std::copy(scores.begin(), scores.end(), play.outcome.scores.begin());
     if (record != nullptr) {
         record->piles.clear();
         for (std::int32_t seat = 0; seat < config.players; ++seat) {
@@ -77,7 +84,177 @@ GameOutcome playGame(const SimConfig& config, std::int64_t deal, std::int32_t ro
         record->scores = scores;
         record->winners = winners(game, topScore(game, scores));
     }
-    return outcome;
+}
+
+// A bot's failure as one line: which bot, which game and which move.
+BotFailure failureIn(const SimConfig& config, std::int64_t deal, std::int32_t rotation,
+                     const GameInPlay& play, const char* reason) {
+    const std::int32_t seat = play.game.currentPlayer;
+    return BotFailure("bot " + botNameIn(config, botOfSeat(config, rotation, seat)) + " (seat " +
+                      std::to_string(seat + 1) + ") failed at deal " + std::to_string(deal) +
+                      ", game " + std::to_string(deal * gamesPerDeal(config) + rotation) +
+                      ", move " + std::to_string(play.outcome.turns + 1) + ": " + reason);
+}
+
+} // namespace
+
+GameOutcome playGame(const SimConfig& config, std::int64_t deal, std::int32_t rotation,
+                     GameRecord* record) {
+    GameInPlay play;
+    startGame(config, deal, rotation, play, record);
+    const auto seated = std::span(play.bots).first(static_cast<std::size_t>(config.players));
+    while (!play.over) {
+        PlayedMove move;
+        try {
+            play.over = playTurn(play.game, seated, move);
+        } catch (const BotFailure& failure) {
+            throw failureIn(config, deal, rotation, play, failure.what());
+        }
+        countMove(play, move, record);
+    }
+    finishGame(config, play, record);
+    return play.outcome;
+}
+
+namespace {
+
+// The requests of one round of the games together to one program, and the
+// games that wait on them, in order.
+struct ProgramRound {
+    std::string command;
+    std::string requests;
+    std::vector<std::size_t> waiting;
+    std::vector<std::string> replies;
+};
+
+} // namespace
+
+std::size_t playGamesTogether(const SimConfig& config, std::int64_t first, std::int64_t end,
+                              std::vector<GameOutcome>& outcomes, std::vector<GameRecord>* records,
+                              const std::function<bool()>& stopping) {
+    const std::int32_t rotations = gamesPerDeal(config);
+    const auto count = static_cast<std::size_t>((end - first) * rotations);
+    std::vector<GameInPlay> plays(count);
+    outcomes.resize(count);
+    if (records != nullptr) {
+        records->resize(count);
+    }
+    const auto recordOf = [records](std::size_t index) {
+        return records != nullptr ? &(*records)[index] : nullptr;
+    };
+    const auto dealOf = [&](std::size_t index) {
+        return first + static_cast<std::int64_t>(index) / rotations;
+    };
+    const auto rotationOf = [&](std::size_t index) {
+        return static_cast<std::int32_t>(static_cast<std::int64_t>(index) % rotations);
+    };
+    for (std::size_t index = 0; index < count; ++index) {
+        startGame(config, dealOf(index), rotationOf(index), plays[index], recordOf(index));
+    }
+    std::vector<ProgramRound> programs;
+    for (const BotSettings& bot : config.seats) {
+        if (isExternal(bot) &&
+            std::none_of(programs.begin(), programs.end(),
+                         [&bot](const auto& p) { return p.command == bot.command; })) {
+            programs.push_back(ProgramRound{bot.command, {}, {}, {}});
+        }
+    }
+    const auto settle = [&](std::size_t index) {
+        if (plays[index].over && !plays[index].settled) {
+            finishGame(config, plays[index], recordOf(index));
+            outcomes[index] = plays[index].outcome;
+        }
+    };
+    const auto overFromFirst = [&] {
+        std::size_t over = 0;
+        while (over < count && plays[over].over) {
+            ++over;
+        }
+        return over;
+    };
+    // The games from the first that are over count when a bot fails.
+    const auto fail = [&](std::size_t index, const char* reason) {
+        throw FailureAmongGames(
+            failureIn(config, dealOf(index), rotationOf(index), plays[index], reason),
+            overFromFirst());
+    };
+    for (bool playing = true; playing;) {
+        if (stopping()) {
+            return overFromFirst();
+        }
+        playing = false;
+        // Every game moves on until a program's bot is to decide.
+        for (std::size_t index = 0; index < count; ++index) {
+            GameInPlay& play = plays[index];
+            const auto seated =
+                std::span(play.bots).first(static_cast<std::size_t>(config.players));
+            while (!play.over) {
+                Bot& bot = play.bots[static_cast<std::size_t>(play.game.currentPlayer)];
+                if (isExternal(bot.settings)) {
+                    ProgramRound& program =
+                        *std::find_if(programs.begin(), programs.end(), [&bot](const auto& p) {
+                            return p.command == bot.settings.command;
+                        });
+                    const SeatView view(play.game);
+                    if (play.placing) {
+                        appendPlaceRequest(program.requests, bot, view, topCard(play.game));
+                    } else {
+                        appendMoveRequest(program.requests, bot, view);
+                    }
+                    program.waiting.push_back(index);
+                    playing = true;
+                    break;
+                }
+                PlayedMove move;
+                play.over = playTurn(play.game, seated, move);
+                countMove(play, move, recordOf(index));
+            }
+            settle(index);
+        }
+        // The requests go out together, one batch per program, and every
+        // reply moves its game on.
+        for (ProgramRound& program : programs) {
+            if (program.waiting.empty()) {
+                continue;
+            }
+            try {
+                botProcessFor(program.command)
+                    .exchange(program.requests, program.waiting.size(), program.replies);
+            } catch (const BotFailure& failure) {
+                dropBotProcess(program.command);
+                fail(program.waiting.front(), failure.what());
+            }
+            for (std::size_t k = 0; k < program.waiting.size(); ++k) {
+                const std::size_t index = program.waiting[k];
+                GameInPlay& play = plays[index];
+                Bot& bot = play.bots[static_cast<std::size_t>(play.game.currentPlayer)];
+                const SeatView view(play.game);
+                PlayedMove move;
+                try {
+                    if (play.placing) {
+                        move.card = topCard(play.game);
+                        move.row = readPlaceReply(bot, view, program.replies[k]);
+                        play.placing = false;
+                    } else {
+                        move.action = readMoveReply(bot, view, program.replies[k]);
+                        if (move.action == TurnAction::Draw) {
+                            play.placing = true;
+                            continue;
+                        }
+                        move.row = std::any_cast<std::int32_t>(bot.memory);
+                    }
+                } catch (const BotFailure& failure) {
+                    fail(index, failure.what());
+                }
+                play.over = applyMove(play.game, move.action, move.row);
+                countMove(play, move, recordOf(index));
+                settle(index);
+            }
+            program.requests.clear();
+            program.waiting.clear();
+        }
+    }
+    return count;
 }
 
 namespace {

@@ -198,6 +198,12 @@ std::int64_t batchDealsFor(const SimConfig& config, DealRange range, std::int32_
     if (std::any_of(config.seats.begin(), config.seats.end(), searches)) {
         return 1;
     }
+    // With a program at the table, a batch's games are played together:
+    // the more, the fewer round trips to the program.
+    if (std::any_of(config.seats.begin(), config.seats.end(), isExternal)) {
+        return std::clamp<std::int64_t>((range.end - range.first) / (std::int64_t{threads} * 4), 1,
+                                        256);
+    }
     return std::clamp<std::int64_t>((range.end - range.first) / (std::int64_t{threads} * 32), 1,
                                     256);
 }
@@ -225,14 +231,46 @@ void addInOrder(Shared& shared, BatchResult&& result) {
     }
 }
 
+// A batch with a program at the table: its games are played together, so
+// that the programs get their requests in batches. A deal counts only when
+// all its games, and all before it, were over when a bot failed.
+void playTogether(Shared& shared, std::int64_t first, std::int64_t end, BatchResult& result) {
+    const SimConfig& config = *shared.config;
+    const std::int32_t rotations = gamesPerDeal(config);
+    std::vector<GameOutcome> outcomes;
+    std::vector<GameRecord> records;
+    const bool recording = shared.records != nullptr;
+    std::size_t finished = 0;
+    try {
+        finished = playGamesTogether(config, first, end, outcomes, recording ? &records : nullptr,
+                                     [&shared] { return stopping(shared); });
+        result.complete = finished == outcomes.size();
+    } catch (const FailureAmongGames& failure) {
+        finished = failure.gamesFinished;
+        noteFailure(shared, first + static_cast<std::int64_t>(finished) / rotations,
+                    failure.what());
+        result.complete = false;
+    }
+    const std::size_t deals = finished / static_cast<std::size_t>(rotations);
+    std::size_t game = 0;
+    for (std::size_t deal = 0; deal < deals; ++deal) {
+        DealTotals totals;
+        for (std::int32_t rotation = 0; rotation < rotations; ++rotation, ++game) {
+            addGame(result.summary, outcomes[game], totals);
+            if (recording) {
+                appendRecordLine(result.records, records[game]);
+            }
+        }
+        closeDeal(result.summary, totals);
+    }
+}
+
 void playBatches(Shared& shared) {
     const SimConfig& config = *shared.config;
     const std::int32_t rotations = gamesPerDeal(config);
     const bool recording = shared.records != nullptr;
     const bool external = std::any_of(config.seats.begin(), config.seats.end(), isExternal);
     GameRecord record;
-    Summary deal;
-    std::string dealRecords;
     while (!stopping(shared)) {
         const std::int64_t batch = shared.nextBatch.fetch_add(1, std::memory_order_relaxed);
         if (batch >= shared.batchCount) {
@@ -242,39 +280,27 @@ void playBatches(Shared& shared) {
         result.batch = batch;
         const std::int64_t first = shared.range.first + batch * shared.batchDeals;
         const std::int64_t end = std::min(first + shared.batchDeals, shared.range.end);
+        if (external) {
+            playTogether(shared, first, end, result);
+            shared.gamesDone.fetch_add(result.summary.games, std::memory_order_relaxed);
+            addInOrder(shared, std::move(result));
+            continue;
+        }
         for (std::int64_t dealIndex = first; dealIndex < end; ++dealIndex) {
             if (stopping(shared)) {
                 result.complete = false;
                 break;
             }
-            // A deal counts whole or not at all: with a program at the table,
-            // which may fail mid-deal, its games are counted aside first.
-            if (external) {
-                deal = Summary{};
-                dealRecords.clear();
-            }
-            Summary& into = external ? deal : result.summary;
-            std::string& records = external ? dealRecords : result.records;
-            try {
-                DealTotals totals;
-                for (std::int32_t rotation = 0; rotation < rotations; ++rotation) {
-                    addGame(into,
-                            playGame(config, dealIndex, rotation, recording ? &record : nullptr),
-                            totals);
-                    if (recording) {
-                        appendRecordLine(records, record);
-                    }
+            DealTotals totals;
+            for (std::int32_t rotation = 0; rotation < rotations; ++rotation) {
+                addGame(result.summary,
+                        playGame(config, dealIndex, rotation, recording ? &record : nullptr),
+                        totals);
+                if (recording) {
+                    appendRecordLine(result.records, record);
                 }
-                closeDeal(into, totals);
-            } catch (const BotFailure& failure) {
-                noteFailure(shared, dealIndex, failure.what());
-                result.complete = false;
-                break;
             }
-            if (external) {
-                addSummary(result.summary, deal);
-                result.records += dealRecords;
-            }
+            closeDeal(result.summary, totals);
         }
         shared.gamesDone.fetch_add(result.summary.games, std::memory_order_relaxed);
         addInOrder(shared, std::move(result));
