@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <charconv>
 #include <numeric>
-#include <vector>
+#include <span>
 
 namespace {
 
@@ -15,27 +16,44 @@ void appendNumber(std::string& out, Number value) {
     out.append(digits.data(), written.ptr);
 }
 
+// A count of one kind is 0 to 10: written by hand, as a request holds up to
+// a hundred of them.
 void appendCounts(std::string& out, const std::array<std::int32_t, cardKindCount>& counts) {
+    std::array<char, 3 * cardKindCount> text{};
+    std::size_t length = 0;
     for (int kind = 0; kind < cardKindCount; ++kind) {
-        if (kind > 0) {
-            out += ',';
+        const std::int32_t count = counts[kind];
+        assert(count >= 0 && count <= 10);
+        if (count == 10) {
+            text[length++] = '1';
         }
-        appendNumber(out, counts[kind]);
+        text[length++] = static_cast<char>('0' + count % 10);
+        text[length++] = ',';
     }
+    out.append(text.data(), length - 1);
 }
 
-// The words of a line split at single spaces: an empty word is a fault.
-std::vector<std::string_view> wordsOf(std::string_view line) {
-    std::vector<std::string_view> words;
+// The words of a line split at single spaces (an empty word is a fault); a
+// request has at most 19, and more than mostWords is a fault too.
+constexpr std::size_t mostWords = 24;
+struct Words {
+    std::array<std::string_view, mostWords> words{};
+    std::size_t size = 0;
+};
+
+Words wordsOf(std::string_view line) {
+    Words split;
     std::size_t start = 0;
-    while (true) {
+    while (split.size < mostWords) {
         const std::size_t space = line.find(' ', start);
-        words.push_back(line.substr(start, space - start));
+        split.words[split.size++] = line.substr(start, space - start);
         if (space == std::string_view::npos) {
-            return words;
+            return split;
         }
         start = space + 1;
     }
+    split.size = mostWords + 1;
+    return split;
 }
 
 template <typename Number>
@@ -54,16 +72,27 @@ std::optional<CardKind> cardOf(char letter) {
     return static_cast<CardKind>(kind);
 }
 
+// Nine counts separated by commas, each 0 to what the deck holds of its kind.
 bool readCounts(std::string_view text, std::array<std::int32_t, cardKindCount>& counts) {
+    std::size_t at = 0;
     for (int kind = 0; kind < cardKindCount; ++kind) {
-        const std::size_t comma = kind + 1 < cardKindCount ? text.find(',') : text.size();
-        if (comma == std::string_view::npos || !readNumber(text.substr(0, comma), counts[kind]) ||
-            counts[kind] > deckMakeUp[kind]) {
+        if (kind > 0 && (at == text.size() || text[at++] != ',')) {
             return false;
         }
-        text.remove_prefix(std::min(text.size(), comma + 1));
+        if (at == text.size() || text[at] < '0' || text[at] > '9') {
+            return false;
+        }
+        std::int32_t count = text[at++] - '0';
+        if (count == 1 && at < text.size() && text[at] == '0') {
+            count = 10;
+            ++at;
+        }
+        if (count > deckMakeUp[kind]) {
+            return false;
+        }
+        counts[kind] = count;
     }
-    return true;
+    return at == text.size();
 }
 
 // A row's word: its cards in order, "-" when it holds none, and "*" first
@@ -132,11 +161,12 @@ void appendRequest(std::string& out, RequestKind kind, std::uint64_t seed, const
 }
 
 bool parseRequest(std::string_view line, BotRequest& request, std::string& error) {
-    const std::vector<std::string_view> words = wordsOf(line);
+    const Words split = wordsOf(line);
+    const auto words = std::span(split.words).first(std::min(split.size, mostWords));
     request = BotRequest{};
     GameState& table = request.table;
     error = "malformed request";
-    if (words.size() < 6 || (words[0] != "move" && words[0] != "place")) {
+    if (split.size > mostWords || words.size() < 6 || (words[0] != "move" && words[0] != "place")) {
         return false;
     }
     request.kind = words[0] == "move" ? RequestKind::Move : RequestKind::Place;

@@ -133,7 +133,24 @@ void BotProcess::fail(const std::string& reason) {
 
 void BotProcess::exchange(std::string_view requests, std::size_t count,
                           std::vector<std::string>& replies) {
+    post(requests);
+    collect(count, replies);
+}
+
+void BotProcess::post(std::string_view requests) {
+    pump(requests, 0, nullptr);
+}
+
+void BotProcess::collect(std::size_t count, std::vector<std::string>& replies) {
     replies.clear();
+    pump({}, count, &replies);
+    unread_.erase(0, lineStart_);
+    partialStart_ -= lineStart_;
+    lineStart_ = 0;
+}
+
+void BotProcess::pump(std::string_view requests, std::size_t count,
+                      std::vector<std::string>* replies) {
     if (socket_ < 0) {
         throw BotFailure("is no longer running");
     }
@@ -143,15 +160,16 @@ void BotProcess::exchange(std::string_view requests, std::size_t count,
     const auto limit = std::chrono::milliseconds(timeLimitMs.load());
     while (true) {
         // Whole lines already read are replies, in order.
-        std::size_t newline = 0;
-        while (replies.size() < count && (newline = unread_.find('\n')) != std::string::npos) {
-            replies.push_back(unread_.substr(0, newline));
-            unread_.erase(0, newline + 1);
+        for (std::size_t newline = 0;
+             replies != nullptr && replies->size() < count &&
+             (newline = unread_.find('\n', lineStart_)) != std::string::npos;) {
+            replies->emplace_back(unread_, lineStart_, newline - lineStart_);
+            lineStart_ = newline + 1;
         }
-        if (replies.size() == count) {
+        if (written == requests.size() && (replies == nullptr || replies->size() == count)) {
             return;
         }
-        if (unread_.size() > longestLine) {
+        if (unread_.size() - partialStart_ > longestLine) {
             fail("wrote a line longer than " + std::to_string(longestLine) + " bytes");
         }
         const auto left = limit - (std::chrono::steady_clock::now() - lastProgress);
@@ -175,16 +193,22 @@ void BotProcess::exchange(std::string_view requests, std::size_t count,
                 fail(exitText());
             }
             written += static_cast<std::size_t>(std::max<ssize_t>(sent, 0));
+            lastProgress = std::chrono::steady_clock::now();
         }
         if ((watch.revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
-            // Never more than the cap past the last newline: a runaway line
-            // is refused before it is held whole.
+            // A chunk at a time, the line being read checked after each: a
+            // runaway line is refused before it is held whole.
             const ssize_t got = recv(socket_, chunk.data(), chunk.size(), MSG_DONTWAIT);
             if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR)) {
                 fail(exitText());
             }
             if (got > 0) {
-                unread_.append(chunk.data(), static_cast<std::size_t>(got));
+                const std::string_view read(chunk.data(), static_cast<std::size_t>(got));
+                const std::size_t last = read.rfind('\n');
+                if (last != std::string_view::npos) {
+                    partialStart_ = unread_.size() + last + 1;
+                }
+                unread_.append(read);
                 lastProgress = std::chrono::steady_clock::now();
             }
         }

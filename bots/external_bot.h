@@ -50,18 +50,31 @@ public:
     // Throws BotFailure, the process then gone.
     void exchange(std::string_view requests, std::size_t count, std::vector<std::string>& replies);
 
+    // The same in two halves, so that the caller can work while the bot
+    // does: post writes the requests (reading what replies come meanwhile),
+    // collect reads the next `count` replies. Replies come in the order of
+    // all requests posted.
+    void post(std::string_view requests);
+    void collect(std::size_t count, std::vector<std::string>& replies);
+
     pid_t pid() const { return pid_; }
 
 private:
     [[noreturn]] void fail(const std::string& reason);
     std::string exitText();
     void stop();
+    // Writes the requests and reads until `count` more replies are in
+    // `replies`, when given.
+    void pump(std::string_view requests, std::size_t count, std::vector<std::string>* replies);
 
     std::string command_;
     pid_t pid_ = -1;
     int socket_ = -1;
-    // What was read past the last whole line.
+    // What was read and not yet taken as a reply: the replies left start at
+    // lineStart_, and the line not yet ended at partialStart_.
     std::string unread_;
+    std::size_t lineStart_ = 0;
+    std::size_t partialStart_ = 0;
 };
 
 // The process serving the command on this thread, started on first use; one

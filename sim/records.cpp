@@ -178,23 +178,29 @@ std::size_t playGamesTogether(const SimConfig& config, std::int64_t first, std::
             failureIn(config, dealOf(index), rotationOf(index), plays[index], reason),
             overFromFirst());
     };
-    for (bool playing = true; playing;) {
-        if (stopping()) {
-            return overFromFirst();
-        }
-        playing = false;
-        // Every game moves on until a program's bot is to decide.
-        for (std::size_t index = 0; index < count; ++index) {
+    // The games in two halves: while the programs decide for one half, the
+    // other half's replies are applied and its next requests written.
+    struct Half {
+        std::size_t begin = 0;
+        std::size_t end = 0;
+        std::vector<ProgramRound> programs;
+        bool posted = false;
+    };
+    std::array<Half, 2> halves{Half{0, count / 2, programs, false},
+                               Half{count / 2, count, programs, false}};
+    // Every game of the half moves on until a program's bot is to decide;
+    // the requests go out together, one batch per program.
+    const auto advance = [&](Half& half) {
+        for (std::size_t index = half.begin; index < half.end; ++index) {
             GameInPlay& play = plays[index];
             const auto seated =
                 std::span(play.bots).first(static_cast<std::size_t>(config.players));
             while (!play.over) {
                 Bot& bot = play.bots[static_cast<std::size_t>(play.game.currentPlayer)];
                 if (isExternal(bot.settings)) {
-                    ProgramRound& program =
-                        *std::find_if(programs.begin(), programs.end(), [&bot](const auto& p) {
-                            return p.command == bot.settings.command;
-                        });
+                    ProgramRound& program = *std::find_if(
+                        half.programs.begin(), half.programs.end(),
+                        [&bot](const auto& p) { return p.command == bot.settings.command; });
                     const SeatView view(play.game);
                     if (play.placing) {
                         appendPlaceRequest(program.requests, bot, view, topCard(play.game));
@@ -202,7 +208,6 @@ std::size_t playGamesTogether(const SimConfig& config, std::int64_t first, std::
                         appendMoveRequest(program.requests, bot, view);
                     }
                     program.waiting.push_back(index);
-                    playing = true;
                     break;
                 }
                 PlayedMove move;
@@ -211,20 +216,35 @@ std::size_t playGamesTogether(const SimConfig& config, std::int64_t first, std::
             }
             settle(index);
         }
-        // The requests go out together, one batch per program, and every
-        // reply moves its game on.
-        for (ProgramRound& program : programs) {
+        half.posted = false;
+        for (ProgramRound& program : half.programs) {
             if (program.waiting.empty()) {
                 continue;
             }
             try {
-                botProcessFor(program.command)
-                    .exchange(program.requests, program.waiting.size(), program.replies);
+                botProcessFor(program.command).post(program.requests);
             } catch (const BotFailure& failure) {
                 dropBotProcess(program.command);
                 fail(program.waiting.front(), failure.what());
             }
-            for (std::size_t k = 0; k < program.waiting.size(); ++k) {
+            half.posted = true;
+        }
+    };
+    // Reads the half's replies, each moving its game on, unless the run is
+    // stopping: then they are only read, so that the programs are left with
+    // nothing pending.
+    const auto answer = [&](Half& half, bool apply) {
+        for (ProgramRound& program : half.programs) {
+            if (program.waiting.empty()) {
+                continue;
+            }
+            try {
+                botProcessFor(program.command).collect(program.waiting.size(), program.replies);
+            } catch (const BotFailure& failure) {
+                dropBotProcess(program.command);
+                fail(program.waiting.front(), failure.what());
+            }
+            for (std::size_t k = 0; apply && k < program.waiting.size(); ++k) {
                 const std::size_t index = program.waiting[k];
                 GameInPlay& play = plays[index];
                 Bot& bot = play.bots[static_cast<std::size_t>(play.game.currentPlayer)];
@@ -252,6 +272,24 @@ std::size_t playGamesTogether(const SimConfig& config, std::int64_t first, std::
             }
             program.requests.clear();
             program.waiting.clear();
+        }
+        half.posted = false;
+    };
+    advance(halves[0]);
+    advance(halves[1]);
+    while (halves[0].posted || halves[1].posted) {
+        for (Half& half : halves) {
+            if (!half.posted) {
+                continue;
+            }
+            answer(half, true);
+            if (stopping()) {
+                for (Half& other : halves) {
+                    answer(other, false);
+                }
+                return overFromFirst();
+            }
+            advance(half);
         }
     }
     return count;
