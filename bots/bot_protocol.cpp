@@ -44,15 +44,16 @@ struct Words {
 Words wordsOf(std::string_view line) {
     Words split;
     std::size_t start = 0;
-    while (split.size < mostWords) {
-        const std::size_t space = line.find(' ', start);
-        split.words[split.size++] = line.substr(start, space - start);
-        if (space == std::string_view::npos) {
-            return split;
+    for (std::size_t at = 0; at <= line.size(); ++at) {
+        if (at == line.size() || line[at] == ' ') {
+            if (split.size == mostWords) {
+                split.size = mostWords + 1;
+                return split;
+            }
+            split.words[split.size++] = line.substr(start, at - start);
+            start = at + 1;
         }
-        start = space + 1;
     }
-    split.size = mostWords + 1;
     return split;
 }
 
@@ -160,14 +161,21 @@ void appendRequest(std::string& out, RequestKind kind, std::uint64_t seed, const
     out += '\n';
 }
 
-bool parseRequest(std::string_view line, BotRequest& request, std::string& error) {
+namespace {
+
+// The request's fields, or why it is none: malformed, or a table no game
+// reaches.
+enum class RequestFault : std::uint8_t { None, Malformed, Unreachable };
+
+RequestFault readRequest(std::string_view line, BotRequest& request) {
     const Words split = wordsOf(line);
     const auto words = std::span(split.words).first(std::min(split.size, mostWords));
-    request = BotRequest{};
     GameState& table = request.table;
-    error = "malformed request";
+    table.players.clear();
+    table.rows.clear();
+    request.drawn = noCard;
     if (split.size > mostWords || words.size() < 6 || (words[0] != "move" && words[0] != "place")) {
-        return false;
+        return RequestFault::Malformed;
     }
     request.kind = words[0] == "move" ? RequestKind::Move : RequestKind::Place;
     std::int32_t seat = 0;
@@ -176,12 +184,12 @@ bool parseRequest(std::string_view line, BotRequest& request, std::string& error
         table.numberOfPlayers < minPlayers || table.numberOfPlayers > maxPlayers ||
         !readNumber(words[3], seat) || seat < 1 || seat > table.numberOfPlayers ||
         !readNumber(words[4], drawn) || drawn > deckSize || (words[5] != "0" && words[5] != "1")) {
-        return false;
+        return RequestFault::Malformed;
     }
     const auto players = static_cast<std::size_t>(table.numberOfPlayers);
     const std::size_t wanted = 6 + 2 * players + 2 + (request.kind == RequestKind::Place ? 1 : 0);
     if (words.size() != wanted) {
-        return false;
+        return RequestFault::Malformed;
     }
     table.currentPlayer = seat - 1;
     table.nextCard = drawn;
@@ -191,14 +199,14 @@ bool parseRequest(std::string_view line, BotRequest& request, std::string& error
     for (std::size_t i = 0; i < players; ++i) {
         if (!readRow(words[6 + i], table.rows[i]) ||
             !readCounts(words[6 + players + i], table.players[i].counts)) {
-            return false;
+            return RequestFault::Malformed;
         }
     }
     const std::string_view out = words[6 + 2 * players];
     std::array<std::int32_t, cardKindCount> unseen{};
     if (out.size() != players || out.find_first_not_of("01") != std::string_view::npos ||
         !readCounts(words[7 + 2 * players], unseen)) {
-        return false;
+        return RequestFault::Malformed;
     }
     for (std::size_t i = 0; i < players; ++i) {
         table.players[i].outOfRound = out[i] == '1';
@@ -207,13 +215,12 @@ bool parseRequest(std::string_view line, BotRequest& request, std::string& error
         const std::string_view card = words.back();
         const auto kind = card.size() == 1 ? cardOf(card[0]) : std::nullopt;
         if (!kind) {
-            return false;
+            return RequestFault::Malformed;
         }
         request.drawn = *kind;
     }
     // What can be counted must agree with what the request says, and the
     // seat must be one that may move, with a move to make.
-    error = "a request whose table no game reaches";
     const SeatView view(table);
     const auto counted = view.unseen();
     const bool agrees = counted == unseen &&
@@ -223,7 +230,23 @@ bool parseRequest(std::string_view line, BotRequest& request, std::string& error
                          (request.kind == RequestKind::Move
                               ? (view.choices().draws | view.choices().takes) != 0
                               : view.rowsFor(TurnAction::Draw) != 0 && unseen[request.drawn] > 0);
-    return agrees && canMove;
+    return agrees && canMove ? RequestFault::None : RequestFault::Unreachable;
+}
+
+} // namespace
+
+bool parseRequest(std::string_view line, BotRequest& request, std::string& error) {
+    switch (readRequest(line, request)) {
+    case RequestFault::None:
+        return true;
+    case RequestFault::Malformed:
+        error = "malformed request";
+        return false;
+    case RequestFault::Unreachable:
+        error = "a request whose table no game reaches";
+        return false;
+    }
+    return false;
 }
 
 std::string replyLine(const BotReply& reply) {
