@@ -19,7 +19,7 @@ void appendNumber(std::string& out, Number value) {
 // A count of one kind is 0 to 10: written by hand, as a request holds up to
 // a hundred of them.
 void appendCounts(std::string& out, const std::array<std::int32_t, cardKindCount>& counts) {
-    std::array<char, 3 * cardKindCount> text{};
+    std::array<char, std::size_t{3} * cardKindCount> text{};
     std::size_t length = 0;
     for (int kind = 0; kind < cardKindCount; ++kind) {
         const std::int32_t count = counts[kind];
@@ -167,6 +167,23 @@ namespace {
 // reaches.
 enum class RequestFault : std::uint8_t { None, Malformed, Unreachable };
 
+// What can be counted must agree with what the request says, and the seat
+// must be one that may move, with a move to make.
+bool reachable(const BotRequest& request, const std::array<std::int32_t, cardKindCount>& unseen,
+               bool last) {
+    const GameState& table = request.table;
+    const SeatView view(table);
+    const bool agrees =
+        view.unseen() == unseen &&
+        std::accumulate(unseen.begin(), unseen.end(), 0) == deckSize - table.nextCard &&
+        view.lastRound() == last;
+    const bool canMove = !table.players[table.currentPlayer].outOfRound &&
+                         (request.kind == RequestKind::Move
+                              ? (view.choices().draws | view.choices().takes) != 0
+                              : view.rowsFor(TurnAction::Draw) != 0 && unseen[request.drawn] > 0);
+    return agrees && canMove;
+}
+
 RequestFault readRequest(std::string_view line, BotRequest& request) {
     const Words split = wordsOf(line);
     const auto words = std::span(split.words).first(std::min(split.size, mostWords));
@@ -219,18 +236,8 @@ RequestFault readRequest(std::string_view line, BotRequest& request) {
         }
         request.drawn = *kind;
     }
-    // What can be counted must agree with what the request says, and the
-    // seat must be one that may move, with a move to make.
-    const SeatView view(table);
-    const auto counted = view.unseen();
-    const bool agrees = counted == unseen &&
-                        std::accumulate(unseen.begin(), unseen.end(), 0) == deckSize - drawn &&
-                        view.lastRound() == (words[5] == "1");
-    const bool canMove = !table.players[table.currentPlayer].outOfRound &&
-                         (request.kind == RequestKind::Move
-                              ? (view.choices().draws | view.choices().takes) != 0
-                              : view.rowsFor(TurnAction::Draw) != 0 && unseen[request.drawn] > 0);
-    return agrees && canMove ? RequestFault::None : RequestFault::Unreachable;
+    return reachable(request, unseen, words[5] == "1") ? RequestFault::None
+                                                       : RequestFault::Unreachable;
 }
 
 } // namespace

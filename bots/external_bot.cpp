@@ -29,7 +29,7 @@ std::string quoted(std::string_view line) {
 }
 
 std::string secondsText(std::int64_t ms) {
-    const std::string whole = std::to_string(ms / 1000);
+    std::string whole = std::to_string(ms / 1000);
     const std::int64_t part = ms % 1000;
     if (part == 0) {
         return whole;
@@ -149,28 +149,58 @@ void BotProcess::collect(std::size_t count, std::vector<std::string>& replies) {
     lineStart_ = 0;
 }
 
+void BotProcess::takeLines(std::size_t count, std::vector<std::string>* replies) {
+    for (std::size_t newline = 0;
+         replies != nullptr && replies->size() < count &&
+         (newline = unread_.find('\n', lineStart_)) != std::string::npos;) {
+        replies->emplace_back(unread_, lineStart_, newline - lineStart_);
+        lineStart_ = newline + 1;
+    }
+}
+
+void BotProcess::sendSome(std::string_view requests, std::size_t& written) {
+    const ssize_t sent = send(socket_, requests.data() + written, requests.size() - written,
+                              MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (sent < 0 && errno != EAGAIN && errno != EINTR) {
+        fail(exitText());
+    }
+    written += static_cast<std::size_t>(std::max<ssize_t>(sent, 0));
+}
+
+void BotProcess::receiveSome() {
+    // A chunk at a time, the line being read checked after each: a runaway
+    // line is refused before it is held whole.
+    std::array<char, 65536> chunk{};
+    const ssize_t got = recv(socket_, chunk.data(), chunk.size(), MSG_DONTWAIT);
+    if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR)) {
+        fail(exitText());
+    }
+    if (got > 0) {
+        const std::string_view read(chunk.data(), static_cast<std::size_t>(got));
+        const std::size_t last = read.rfind('\n');
+        if (last != std::string_view::npos) {
+            partialStart_ = unread_.size() + last + 1;
+        }
+        unread_.append(read);
+    }
+    if (unread_.size() - partialStart_ > longestLine) {
+        fail("wrote a line longer than " + std::to_string(longestLine) + " bytes");
+    }
+}
+
 void BotProcess::pump(std::string_view requests, std::size_t count,
                       std::vector<std::string>* replies) {
     if (socket_ < 0) {
         throw BotFailure("is no longer running");
     }
     std::size_t written = 0;
-    std::array<char, 65536> chunk{};
     auto lastProgress = std::chrono::steady_clock::now();
     const auto limit = std::chrono::milliseconds(timeLimitMs.load());
     while (true) {
         // Whole lines already read are replies, in order.
-        for (std::size_t newline = 0;
-             replies != nullptr && replies->size() < count &&
-             (newline = unread_.find('\n', lineStart_)) != std::string::npos;) {
-            replies->emplace_back(unread_, lineStart_, newline - lineStart_);
-            lineStart_ = newline + 1;
-        }
+        takeLines(count, replies);
         if (written == requests.size() && (replies == nullptr || replies->size() == count)) {
             return;
-        }
-        if (unread_.size() - partialStart_ > longestLine) {
-            fail("wrote a line longer than " + std::to_string(longestLine) + " bytes");
         }
         const auto left = limit - (std::chrono::steady_clock::now() - lastProgress);
         if (left <= std::chrono::steady_clock::duration::zero()) {
@@ -187,31 +217,12 @@ void BotProcess::pump(std::string_view requests, std::size_t count,
             continue;
         }
         if ((watch.revents & POLLOUT) != 0) {
-            const ssize_t sent = send(socket_, requests.data() + written, requests.size() - written,
-                                      MSG_NOSIGNAL | MSG_DONTWAIT);
-            if (sent < 0 && errno != EAGAIN && errno != EINTR) {
-                fail(exitText());
-            }
-            written += static_cast<std::size_t>(std::max<ssize_t>(sent, 0));
-            lastProgress = std::chrono::steady_clock::now();
+            sendSome(requests, written);
         }
         if ((watch.revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
-            // A chunk at a time, the line being read checked after each: a
-            // runaway line is refused before it is held whole.
-            const ssize_t got = recv(socket_, chunk.data(), chunk.size(), MSG_DONTWAIT);
-            if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR)) {
-                fail(exitText());
-            }
-            if (got > 0) {
-                const std::string_view read(chunk.data(), static_cast<std::size_t>(got));
-                const std::size_t last = read.rfind('\n');
-                if (last != std::string_view::npos) {
-                    partialStart_ = unread_.size() + last + 1;
-                }
-                unread_.append(read);
-                lastProgress = std::chrono::steady_clock::now();
-            }
+            receiveSome();
         }
+        lastProgress = std::chrono::steady_clock::now();
     }
 }
 
@@ -241,7 +252,7 @@ BotReply replyRead(const std::string& command, std::string_view line, RequestKin
     return *reply;
 }
 
-std::string askOne(Bot& bot, const std::string& request) {
+std::string askOne(const Bot& bot, const std::string& request) {
     std::vector<std::string> replies;
     try {
         botProcessFor(bot.settings.command).exchange(request, 1, replies);
@@ -272,16 +283,13 @@ std::int32_t externalRow(Bot& bot, const SeatView& view, TurnAction action, Card
 } // namespace
 
 BotProcess& botProcessFor(const std::string& command) {
-    auto& process = processes[command];
-    if (!process) {
-        try {
-            process = std::make_unique<BotProcess>(command);
-        } catch (const BotFailure&) {
-            processes.erase(command);
-            throw;
-        }
+    auto found = processes.find(command);
+    if (found == processes.end()) {
+        // Nothing is kept of a program that does not start.
+        auto started = std::make_unique<BotProcess>(command);
+        found = processes.emplace(command, std::move(started)).first;
     }
-    return *process;
+    return *found->second;
 }
 
 void dropBotProcess(const std::string& command) {
@@ -308,7 +316,7 @@ TurnAction readMoveReply(Bot& bot, const SeatView& view, std::string_view reply)
     return move.action;
 }
 
-std::int32_t readPlaceReply(Bot& bot, const SeatView& view, std::string_view reply) {
+std::int32_t readPlaceReply(const Bot& bot, const SeatView& view, std::string_view reply) {
     const BotReply place = replyRead(bot.settings.command, reply, RequestKind::Place);
     try {
         checkMove(view, TurnAction::Draw, place.row);
@@ -319,7 +327,6 @@ std::int32_t readPlaceReply(Bot& bot, const SeatView& view, std::string_view rep
     return place.row;
 }
 
-extern const BotEntry externalBot;
 const BotEntry externalBot{"exec",         "another program, asked over the pellaro-bot protocol",
                            true,           false,
                            externalAction, externalRow};

@@ -43,6 +43,8 @@ public:
     ~BotProcess();
     BotProcess(const BotProcess&) = delete;
     BotProcess& operator=(const BotProcess&) = delete;
+    BotProcess(BotProcess&&) = delete;
+    BotProcess& operator=(BotProcess&&) = delete;
 
     // Writes the requests, whole lines, and reads one reply line per
     // request, in order, into `replies` (their newlines left out): writing
@@ -66,6 +68,10 @@ private:
     // Writes the requests and reads until `count` more replies are in
     // `replies`, when given.
     void pump(std::string_view requests, std::size_t count, std::vector<std::string>* replies);
+    // Moves whole lines read to `replies`, up to `count` in all.
+    void takeLines(std::size_t count, std::vector<std::string>* replies);
+    void sendSome(std::string_view requests, std::size_t& written);
+    void receiveSome();
 
     std::string command_;
     pid_t pid_ = -1;
@@ -91,4 +97,4 @@ void dropBotProcess(const std::string& command);
 void appendMoveRequest(std::string& out, Bot& bot, const SeatView& view);
 void appendPlaceRequest(std::string& out, Bot& bot, const SeatView& view, CardKind drawn);
 TurnAction readMoveReply(Bot& bot, const SeatView& view, std::string_view reply);
-std::int32_t readPlaceReply(Bot& bot, const SeatView& view, std::string_view reply);
+std::int32_t readPlaceReply(const Bot& bot, const SeatView& view, std::string_view reply);

@@ -43,7 +43,7 @@ std::string botNameIn(const SimConfig& config, const BotSettings& bot) {
 
 std::optional<BotSettings> botCalled(const std::string& name, std::int32_t budget,
                                      std::string& error) {
-    const auto settings = botNamed(name, budget);
+    auto settings = botNamed(name, budget);
     if (settings) {
         return settings;
     }

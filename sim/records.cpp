@@ -90,10 +90,10 @@ void finishGame(const SimConfig& config, GameInPlay& play, GameRecord* record) {
 BotFailure failureIn(const SimConfig& config, std::int64_t deal, std::int32_t rotation,
                      const GameInPlay& play, const char* reason) {
     const std::int32_t seat = play.game.currentPlayer;
-    return BotFailure("bot " + botNameIn(config, botOfSeat(config, rotation, seat)) + " (seat " +
+    return BotFailure{"bot " + botNameIn(config, botOfSeat(config, rotation, seat)) + " (seat " +
                       std::to_string(seat + 1) + ") failed at deal " + std::to_string(deal) +
                       ", game " + std::to_string(deal * gamesPerDeal(config) + rotation) +
-                      ", move " + std::to_string(play.outcome.turns + 1) + ": " + reason);
+                      ", move " + std::to_string(play.outcome.turns + 1) + ": " + reason};
 }
 
 } // namespace
@@ -127,113 +127,175 @@ struct ProgramRound {
     std::vector<std::string> replies;
 };
 
-} // namespace
-
-std::size_t playGamesTogether(const SimConfig& config, std::int64_t first, std::int64_t end,
-                              std::vector<GameOutcome>& outcomes, std::vector<GameRecord>* records,
-                              const std::function<bool()>& stopping) {
-    const std::int32_t rotations = gamesPerDeal(config);
-    const auto count = static_cast<std::size_t>((end - first) * rotations);
-    std::vector<GameInPlay> plays(count);
-    outcomes.resize(count);
-    if (records != nullptr) {
-        records->resize(count);
-    }
-    const auto recordOf = [records](std::size_t index) {
-        return records != nullptr ? &(*records)[index] : nullptr;
-    };
-    const auto dealOf = [&](std::size_t index) {
-        return first + static_cast<std::int64_t>(index) / rotations;
-    };
-    const auto rotationOf = [&](std::size_t index) {
-        return static_cast<std::int32_t>(static_cast<std::int64_t>(index) % rotations);
-    };
-    for (std::size_t index = 0; index < count; ++index) {
-        startGame(config, dealOf(index), rotationOf(index), plays[index], recordOf(index));
-    }
+// One half of the games played together: while the programs decide for one
+// half, the other half's replies are applied and its next requests written.
+struct Half {
+    std::size_t begin = 0;
+    std::size_t end = 0;
     std::vector<ProgramRound> programs;
-    for (const BotSettings& bot : config.seats) {
-        if (isExternal(bot) &&
-            std::none_of(programs.begin(), programs.end(),
-                         [&bot](const auto& p) { return p.command == bot.command; })) {
-            programs.push_back(ProgramRound{bot.command, {}, {}, {}});
+    bool posted = false;
+};
+
+class GamesTogether {
+public:
+    GamesTogether(const SimConfig& config, std::int64_t first, std::int64_t end,
+                  std::vector<GameOutcome>& outcomes, std::vector<GameRecord>* records)
+        : config_(config), first_(first), rotations_(gamesPerDeal(config)),
+          count_(static_cast<std::size_t>((end - first) * rotations_)), plays_(count_),
+          outcomes_(outcomes), records_(records) {
+        outcomes_.resize(count_);
+        if (records_ != nullptr) {
+            records_->resize(count_);
+        }
+        std::vector<ProgramRound> programs;
+        for (const BotSettings& bot : config.seats) {
+            if (isExternal(bot) && programFor(programs, bot.command) == programs.end()) {
+                programs.push_back(ProgramRound{bot.command, {}, {}, {}});
+            }
+        }
+        halves_ = {Half{0, count_ / 2, programs, false}, Half{count_ / 2, count_, programs, false}};
+        for (std::size_t index = 0; index < count_; ++index) {
+            startGame(config_, dealOf(index), rotationOf(index), plays_[index], recordOf(index));
         }
     }
-    const auto settle = [&](std::size_t index) {
-        if (plays[index].over && !plays[index].settled) {
-            finishGame(config, plays[index], recordOf(index));
-            outcomes[index] = plays[index].outcome;
+
+    std::size_t run(const std::function<bool()>& stopping) {
+        advance(halves_[0]);
+        advance(halves_[1]);
+        while (halves_[0].posted || halves_[1].posted) {
+            for (Half& half : halves_) {
+                if (!half.posted) {
+                    continue;
+                }
+                answer(half, true);
+                if (stopping()) {
+                    // The programs are left with no request pending.
+                    for (Half& other : halves_) {
+                        answer(other, false);
+                    }
+                    return overFromFirst();
+                }
+                advance(half);
+            }
         }
-    };
-    const auto overFromFirst = [&] {
+        return count_;
+    }
+
+private:
+    static std::vector<ProgramRound>::iterator programFor(std::vector<ProgramRound>& programs,
+                                                          const std::string& command) {
+        return std::find_if(programs.begin(), programs.end(),
+                            [&command](const ProgramRound& p) { return p.command == command; });
+    }
+
+    std::int64_t dealOf(std::size_t index) const {
+        return first_ + static_cast<std::int64_t>(index) / rotations_;
+    }
+    std::int32_t rotationOf(std::size_t index) const {
+        return static_cast<std::int32_t>(static_cast<std::int64_t>(index) % rotations_);
+    }
+    GameRecord* recordOf(std::size_t index) const {
+        return records_ != nullptr ? &(*records_)[index] : nullptr;
+    }
+
+    std::size_t overFromFirst() const {
         std::size_t over = 0;
-        while (over < count && plays[over].over) {
+        while (over < count_ && plays_[over].over) {
             ++over;
         }
         return over;
-    };
+    }
+
     // The games from the first that are over count when a bot fails.
-    const auto fail = [&](std::size_t index, const char* reason) {
+    [[noreturn]] void fail(std::size_t index, const char* reason) const {
         throw FailureAmongGames(
-            failureIn(config, dealOf(index), rotationOf(index), plays[index], reason),
+            failureIn(config_, dealOf(index), rotationOf(index), plays_[index], reason),
             overFromFirst());
-    };
-    // The games in two halves: while the programs decide for one half, the
-    // other half's replies are applied and its next requests written.
-    struct Half {
-        std::size_t begin = 0;
-        std::size_t end = 0;
-        std::vector<ProgramRound> programs;
-        bool posted = false;
-    };
-    std::array<Half, 2> halves{Half{0, count / 2, programs, false},
-                               Half{count / 2, count, programs, false}};
-    // Every game of the half moves on until a program's bot is to decide;
-    // the requests go out together, one batch per program.
-    const auto advance = [&](Half& half) {
-        for (std::size_t index = half.begin; index < half.end; ++index) {
-            GameInPlay& play = plays[index];
-            const auto seated =
-                std::span(play.bots).first(static_cast<std::size_t>(config.players));
-            while (!play.over) {
-                Bot& bot = play.bots[static_cast<std::size_t>(play.game.currentPlayer)];
-                if (isExternal(bot.settings)) {
-                    ProgramRound& program = *std::find_if(
-                        half.programs.begin(), half.programs.end(),
-                        [&bot](const auto& p) { return p.command == bot.settings.command; });
-                    const SeatView view(play.game);
-                    if (play.placing) {
-                        appendPlaceRequest(program.requests, bot, view, topCard(play.game));
-                    } else {
-                        appendMoveRequest(program.requests, bot, view);
-                    }
-                    program.waiting.push_back(index);
-                    break;
+    }
+
+    void settle(std::size_t index) {
+        if (plays_[index].over && !plays_[index].settled) {
+            finishGame(config_, plays_[index], recordOf(index));
+            outcomes_[index] = plays_[index].outcome;
+        }
+    }
+
+    // The game moves on until a program's bot is to decide, whose request
+    // is then added to its program's.
+    void moveOn(Half& half, std::size_t index) {
+        GameInPlay& play = plays_[index];
+        const auto seated = std::span(play.bots).first(static_cast<std::size_t>(config_.players));
+        while (!play.over) {
+            Bot& bot = play.bots[static_cast<std::size_t>(play.game.currentPlayer)];
+            if (isExternal(bot.settings)) {
+                ProgramRound& program = *programFor(half.programs, bot.settings.command);
+                const SeatView view(play.game);
+                if (play.placing) {
+                    appendPlaceRequest(program.requests, bot, view, topCard(play.game));
+                } else {
+                    appendMoveRequest(program.requests, bot, view);
                 }
-                PlayedMove move;
-                play.over = playTurn(play.game, seated, move);
-                countMove(play, move, recordOf(index));
+                program.waiting.push_back(index);
+                return;
             }
-            settle(index);
+            PlayedMove move;
+            play.over = playTurn(play.game, seated, move);
+            countMove(play, move, recordOf(index));
+        }
+        settle(index);
+    }
+
+    // Every game of the half moves on; the requests go out together, one
+    // batch per program.
+    void advance(Half& half) {
+        for (std::size_t index = half.begin; index < half.end; ++index) {
+            moveOn(half, index);
         }
         half.posted = false;
         for (ProgramRound& program : half.programs) {
-            if (program.waiting.empty()) {
-                continue;
+            if (!program.waiting.empty()) {
+                try {
+                    botProcessFor(program.command).post(program.requests);
+                } catch (const BotFailure& failure) {
+                    dropBotProcess(program.command);
+                    fail(program.waiting.front(), failure.what());
+                }
+                half.posted = true;
             }
-            try {
-                botProcessFor(program.command).post(program.requests);
-            } catch (const BotFailure& failure) {
-                dropBotProcess(program.command);
-                fail(program.waiting.front(), failure.what());
-            }
-            half.posted = true;
         }
-    };
-    // Reads the half's replies, each moving its game on, unless the run is
-    // stopping: then they are only read, so that the programs are left with
-    // nothing pending.
-    const auto answer = [&](Half& half, bool apply) {
+    }
+
+    // The reply moves its game on: a Take or a placed card is played, a Draw
+    // waits for its row.
+    void apply(std::size_t index, std::string_view reply) {
+        GameInPlay& play = plays_[index];
+        const SeatView view(play.game);
+        PlayedMove move;
+        try {
+            Bot& bot = play.bots[static_cast<std::size_t>(play.game.currentPlayer)];
+            if (play.placing) {
+                move.card = topCard(play.game);
+                move.row = readPlaceReply(bot, view, reply);
+                play.placing = false;
+            } else {
+                move.action = readMoveReply(bot, view, reply);
+                if (move.action == TurnAction::Draw) {
+                    play.placing = true;
+                    return;
+                }
+                move.row = std::any_cast<std::int32_t>(bot.memory);
+            }
+        } catch (const BotFailure& failure) {
+            fail(index, failure.what());
+        }
+        play.over = applyMove(play.game, move.action, move.row);
+        countMove(play, move, recordOf(index));
+        settle(index);
+    }
+
+    // Reads the half's replies and applies them, or, when the run is
+    // stopping, only reads them.
+    void answer(Half& half, bool applying) {
         for (ProgramRound& program : half.programs) {
             if (program.waiting.empty()) {
                 continue;
@@ -244,55 +306,32 @@ std::size_t playGamesTogether(const SimConfig& config, std::int64_t first, std::
                 dropBotProcess(program.command);
                 fail(program.waiting.front(), failure.what());
             }
-            for (std::size_t k = 0; apply && k < program.waiting.size(); ++k) {
-                const std::size_t index = program.waiting[k];
-                GameInPlay& play = plays[index];
-                Bot& bot = play.bots[static_cast<std::size_t>(play.game.currentPlayer)];
-                const SeatView view(play.game);
-                PlayedMove move;
-                try {
-                    if (play.placing) {
-                        move.card = topCard(play.game);
-                        move.row = readPlaceReply(bot, view, program.replies[k]);
-                        play.placing = false;
-                    } else {
-                        move.action = readMoveReply(bot, view, program.replies[k]);
-                        if (move.action == TurnAction::Draw) {
-                            play.placing = true;
-                            continue;
-                        }
-                        move.row = std::any_cast<std::int32_t>(bot.memory);
-                    }
-                } catch (const BotFailure& failure) {
-                    fail(index, failure.what());
-                }
-                play.over = applyMove(play.game, move.action, move.row);
-                countMove(play, move, recordOf(index));
-                settle(index);
+            for (std::size_t k = 0; applying && k < program.waiting.size(); ++k) {
+                apply(program.waiting[k], program.replies[k]);
             }
             program.requests.clear();
             program.waiting.clear();
         }
         half.posted = false;
-    };
-    advance(halves[0]);
-    advance(halves[1]);
-    while (halves[0].posted || halves[1].posted) {
-        for (Half& half : halves) {
-            if (!half.posted) {
-                continue;
-            }
-            answer(half, true);
-            if (stopping()) {
-                for (Half& other : halves) {
-                    answer(other, false);
-                }
-                return overFromFirst();
-            }
-            advance(half);
-        }
     }
-    return count;
+
+    const SimConfig& config_;
+    std::int64_t first_;
+    std::int32_t rotations_;
+    std::size_t count_;
+    std::vector<GameInPlay> plays_;
+    std::vector<GameOutcome>& outcomes_;
+    std::vector<GameRecord>* records_;
+    std::array<Half, 2> halves_{};
+};
+
+} // namespace
+
+std::size_t playGamesTogether(const SimConfig& config, std::int64_t first, std::int64_t end,
+                              std::vector<GameOutcome>& outcomes, std::vector<GameRecord>* records,
+                              const std::function<bool()>& stopping) {
+    GamesTogether games(config, first, end, outcomes, records);
+    return games.run(stopping);
 }
 
 namespace {

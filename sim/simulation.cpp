@@ -237,14 +237,15 @@ void addInOrder(Shared& shared, BatchResult&& result) {
 void playTogether(Shared& shared, std::int64_t first, std::int64_t end, BatchResult& result) {
     const SimConfig& config = *shared.config;
     const std::int32_t rotations = gamesPerDeal(config);
-    std::vector<GameOutcome> outcomes;
+    std::vector<GameOutcome> gameOutcomes;
     std::vector<GameRecord> records;
     const bool recording = shared.records != nullptr;
     std::size_t finished = 0;
     try {
-        finished = playGamesTogether(config, first, end, outcomes, recording ? &records : nullptr,
-                                     [&shared] { return stopping(shared); });
-        result.complete = finished == outcomes.size();
+        finished =
+            playGamesTogether(config, first, end, gameOutcomes, recording ? &records : nullptr,
+                              [&shared] { return stopping(shared); });
+        result.complete = finished == gameOutcomes.size();
     } catch (const FailureAmongGames& failure) {
         finished = failure.gamesFinished;
         noteFailure(shared, first + static_cast<std::int64_t>(finished) / rotations,
@@ -253,10 +254,10 @@ void playTogether(Shared& shared, std::int64_t first, std::int64_t end, BatchRes
     }
     const std::size_t deals = finished / static_cast<std::size_t>(rotations);
     std::size_t game = 0;
-    for (std::size_t deal = 0; deal < deals; ++deal) {
+    for (std::size_t counted = 0; counted < deals; ++counted) {
         DealTotals totals;
         for (std::int32_t rotation = 0; rotation < rotations; ++rotation, ++game) {
-            addGame(result.summary, outcomes[game], totals);
+            addGame(result.summary, gameOutcomes[game], totals);
             if (recording) {
                 appendRecordLine(result.records, records[game]);
             }

@@ -206,6 +206,16 @@ bool askSeating(Seating& seating) {
     return true;
 }
 
+// How the computer seats are shown when --bot names their bot: a program by
+// that word, a built-in bot by its name.
+std::string botLabel(const SoloOptions& options) {
+    if (!options.bot) {
+        return {};
+    }
+    return options.bot->entry == &externalBot ? std::string("program")
+                                              : botName(*options.bot, defaultBudget);
+}
+
 } // namespace
 
 int SoloLoop(const SoloOptions& options) {
@@ -214,11 +224,7 @@ int SoloLoop(const SoloOptions& options) {
     const std::uint32_t sessionSeed =
         options.seed ? *options.seed : static_cast<std::uint32_t>(std::time(nullptr));
     Seating seating;
-    if (options.bot) {
-        seating.botLabel = options.bot->entry == &externalBot
-                               ? std::string("program")
-                               : botName(*options.bot, defaultBudget);
-    }
+    seating.botLabel = botLabel(options);
     bool sameSettings = false;
     for (std::uint64_t played = 0;; ++played) {
         if (!sameSettings && !askSeating(seating)) {
