@@ -39,6 +39,21 @@ std::string secondsText(std::int64_t ms) {
     return whole + "." + fraction;
 }
 
+// The shell replaces itself by a simple command's program, which then is
+// the child that the kernel kills if the simulator dies; a compound command
+// keeps the shell as the child, its programs in the child's process group.
+std::string shellScript(const std::string& command) {
+    static constexpr std::array<std::string_view, 17> keywords = {
+        "exit",   "read",  "cd", ".",   "eval",  "export", "set",  "trap", "wait",
+        "ulimit", "umask", "if", "for", "while", "until",  "case", "{"};
+    const std::size_t start = command.find_first_not_of(" \t");
+    const std::string_view first =
+        std::string_view(command).substr(start, command.find_first_of(" \t", start) - start);
+    const bool compound = command.find_first_of(";&|()`\n") != std::string::npos ||
+                          std::find(keywords.begin(), keywords.end(), first) != keywords.end();
+    return compound ? command : "exec " + command;
+}
+
 } // namespace
 
 void setBotTimeLimit(std::chrono::milliseconds limit) {
@@ -52,7 +67,7 @@ BotProcess::BotProcess(std::string command) : command_(std::move(command)) {
     }
     // Everything the child needs is made before the fork: after it, in a
     // process of many threads, only plain system calls are safe.
-    const std::string script = "exec " + command_;
+    const std::string script = shellScript(command_);
     const pid_t parent = getpid();
     pid_ = fork();
     if (pid_ == 0) {
