@@ -88,6 +88,19 @@ TEST(Protocol, RequestsThatNoTableFitsAreRefused) {
         with("5,7,8,5,9,9,8,2,6", "5,7,8,5,9,9,8,2"),     // eight kinds
         with("3,1,1,0,0,0,0,1,1", "3,1,1,0,0,0,0,1,1,0"), // ten kinds
         with(" - ", "  "),                                // an empty word
+        "move 1",
+        good + std::string(40, ' ') + "0",
+        with(" 3 2 ", " x 2 "),
+        with(" 3 2 ", " 3 x "),
+        with(" 17 ", " x "),
+        with(" 17 ", " 77 "),
+        with(" 0 RG+", " 2 RG+"),
+        with("99", "099"),
+        with("move", "place") + " RR",
+        with("move", "place") + " X",
+        with("3,1,1", "3;1,1"),
+        with("3,1,1", "x,1,1"),
+        with("0,0,0,4,0,0,1,0,2", "0,0,0,4,0,0,1,10,2"),
     };
     for (const std::string& line : refused) {
         EXPECT_FALSE(parseRequest(line, request, error)) << line;
