@@ -1,5 +1,7 @@
 #include "bot.h"
 
+#include "external_bot.h"
+
 #include <algorithm>
 #include <cassert>
 #include <charconv>
@@ -80,6 +82,9 @@ std::string botNameList() {
 
 std::string botName(const BotSettings& settings, std::int32_t usualBudget) {
     assert(settings.entry != nullptr);
+    if (settings.entry == &externalBot) {
+        return std::string(execPrefix) + settings.command;
+    }
     std::string name(settings.entry->name);
     if (!settings.entry->searches) {
         return name;
@@ -97,6 +102,16 @@ std::string botName(const BotSettings& settings, std::int32_t usualBudget) {
 }
 
 std::optional<BotSettings> botNamed(std::string_view name, std::int32_t usualBudget) {
+    if (name.starts_with(execPrefix)) {
+        BotSettings settings;
+        settings.entry = &externalBot;
+        settings.budget = usualBudget;
+        settings.command = name.substr(execPrefix.size());
+        if (settings.command.find_first_not_of(" \t") == std::string::npos) {
+            return std::nullopt;
+        }
+        return settings;
+    }
     std::size_t colon = name.find(':');
     BotSettings settings;
     settings.entry = botEntryNamed(name.substr(0, colon));

@@ -78,6 +78,8 @@ struct BotSettings {
     // that brings a margin in points near the range of a share of wins.
     double exploration = defaultExploration;
     double marginScale = defaultMarginScale;
+    // The program of an exec: bot, as written after "exec:".
+    std::string command{};
 
     bool operator==(const BotSettings&) const = default;
 };
@@ -85,12 +87,13 @@ struct BotSettings {
 // The bot's name on command lines and in reports: its entry's name, then,
 // for a search, ":budget" when the budget is not the usual one and
 // ":exploration=X" or ":scale=X" for tuning away from the defaults, such as
-// montecarlo:200 or ismcts:5000:exploration=0.3.
+// montecarlo:200 or ismcts:5000:exploration=0.3; for a bot that is another
+// program, exec: and its command.
 std::string botName(const BotSettings& settings, std::int32_t usualBudget);
 
 // Reads what botName writes. A budget is 1 to mostBudget in plain decimal;
 // exploration and scale are positive numbers; bots that do not search take
-// none of them.
+// none of them. "exec:COMMAND" names the program COMMAND, which is not empty.
 std::optional<BotSettings> botNamed(std::string_view name, std::int32_t usualBudget);
 
 // One computer player in one game: its settings, its own random stream, and

@@ -43,18 +43,44 @@ std::string botNameIn(const SimConfig& config, const BotSettings& bot) {
 
 std::optional<BotSettings> botCalled(const std::string& name, std::int32_t budget,
                                      std::string& error) {
-    const auto settings = botNamed(name, budget);
+    auto settings = botNamed(name, budget);
     if (settings) {
         return settings;
     }
     if (botEntryNamed(name.substr(0, name.find(':'))) == nullptr) {
-        error = "unknown bot '" + name + "'; the bots are " + botNameList();
+        error = name.starts_with(execPrefix)
+                    ? "'" + name + "' names no program; write exec: and its command"
+                    : "unknown bot '" + name + "'; the bots are " + botNameList() +
+                          ", or exec:COMMAND for another program";
     } else {
         error = "bad budget in '" + name +
                 "'; a searching bot may take one from 1 to 10^8, as in montecarlo:200, and "
                 "settings such as ismcts:5000:exploration=0.3; the others none";
     }
     return std::nullopt;
+}
+
+bool isExternal(const BotSettings& bot) {
+    return bot.entry == &externalBot;
+}
+
+void setDecisionTimeLimit(std::chrono::milliseconds limit) {
+    setBotTimeLimit(limit);
+}
+
+std::string servedReply(const BotSettings& bot, const BotRequest& request) {
+    Bot served{bot, seededRandom(request.seed), {}};
+    const SeatView view(request.table);
+    BotReply reply;
+    if (request.kind == RequestKind::Place) {
+        reply.row = chooseRow(served, view, TurnAction::Draw, request.drawn);
+        return replyLine(reply);
+    }
+    reply.action = chooseAction(served, view);
+    if (reply.action == TurnAction::Take) {
+        reply.row = chooseRow(served, view, TurnAction::Take, noCard);
+    }
+    return replyLine(reply);
 }
 
 bool readsTheDeck(const BotSettings& bot) {

@@ -2,8 +2,10 @@
 
 #include "bots/bot.h"
 #include "bots/bot_game.h"
+#include "bots/external_bot.h"
 #include "engine/game_state.h"
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -59,8 +61,17 @@ bool readsTheDeck(const BotSettings& bot);
 bool searches(const BotSettings& bot);
 // A seat's bot for a deal, seeded from the deal's seed and the seat.
 Bot seatedBot(const BotSettings& bot, std::uint64_t dealSeed, std::int32_t seat);
-// Plays the turn of the player to move; true when it ended the game.
+// Plays the turn of the player to move; true when it ended the game. An
+// exec: bot that gives no legal move throws BotFailure.
 bool playTurn(GameState& game, std::span<Bot> bots, PlayedMove& move);
+// Whether a seat's bot is another program.
+bool isExternal(const BotSettings& bot);
+// How long an exec: bot may think over one decision before it counts as hung.
+void setDecisionTimeLimit(std::chrono::milliseconds limit);
+// The reply line of a built-in bot to a request of the protocol, as
+// pellaro-sim bot serves it: the bot decides from the request's table with
+// its stream seeded by the request's seed.
+std::string servedReply(const BotSettings& bot, const BotRequest& request);
 
 // "greedy,montecarlo:200,random" for the report's headings.
 std::string botList(const SimConfig& config);

@@ -1,4 +1,5 @@
 // pellaro-sim: the command line and its three commands, run, merge and show.
+#include "bot_server.h"
 #include "output_file.h"
 #include "records.h"
 #include "simulation.h"
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -56,6 +58,12 @@ struct RunOptions {
     std::string jsonl;
     std::string svg;
     bool quiet = false;
+    double botTimeout = 10.0;
+};
+
+struct BotOptions {
+    std::string name;
+    std::int32_t budget = defaultBudget;
 };
 
 struct MergeOptions {
@@ -205,6 +213,7 @@ int runCommand(const RunOptions& options) {
         return failed(error);
     }
 
+    setDecisionTimeLimit(std::chrono::milliseconds(std::llround(options.botTimeout * 1000)));
     catchStops();
     const DealRange range = shardRange(config.deals, options.shard, options.shardCount);
     ProgressBar progress =
@@ -221,6 +230,9 @@ int runCommand(const RunOptions& options) {
     if ((jsonl.isOpen() && !jsonl.commit(error)) ||
         !writeResults(json, svg, results, figures, error)) {
         return failed(error);
+    }
+    if (!results.botFailure.empty()) {
+        return failed(results.botFailure);
     }
     return results.interrupted ? 128 + stopSignal() : statusDone;
 }
@@ -334,6 +346,21 @@ int showCommand(const ShowOptions& options) {
     return statusDone;
 }
 
+// Serves a built-in bot that decides from its seat's view alone: one that
+// reads the deck has none to read over the protocol.
+int botCommand(const BotOptions& options) {
+    std::string error;
+    const auto bot = botCalled(options.name, options.budget, error);
+    if (!bot) {
+        return failed("bot: " + error);
+    }
+    if (isExternal(*bot) || readsTheDeck(*bot)) {
+        return failed("bot: " + options.name +
+                      " cannot be served; name a built-in bot that decides from its seat's view");
+    }
+    return serveBot(*bot, botName(*bot, options.budget));
+}
+
 int commandLine(int argc, char** argv) {
     CLI::App app{"Games between computer players of Pellaro, measured.", "pellaro-sim"};
     app.require_subcommand(1, 1);
@@ -387,6 +414,25 @@ int commandLine(int argc, char** argv) {
         ->add_option("--svg", run.svg, "Draw the results as SVG to this file (- as for --json)")
         ->check(outputName);
     runCommandLine->add_flag("--quiet", run.quiet, "No progress line on standard error");
+    runCommandLine
+        ->add_option("--bot-timeout", run.botTimeout,
+                     "Seconds an exec: bot may take over one decision before the run stops "
+                     "(default 10)")
+        ->type_name("SECONDS")
+        ->check(CLI::Range(0.001, 86400.0));
+
+    BotOptions serve;
+    CLI::App* botCommandLine = app.add_subcommand(
+        "bot", "Answer the pellaro-bot protocol on standard input and output as a built-in bot");
+    botCommandLine->add_option("name", serve.name, "The bot, as --bots names it")
+        ->type_name("BOT")
+        ->required();
+    botCommandLine
+        ->add_option("--budget", serve.budget,
+                     "Playouts or iterations per decision of a searching bot named without a "
+                     "budget of its own (default 1000)")
+        ->type_name("N")
+        ->check(CLI::Range(1, mostBudget));
 
     MergeOptions merge;
     CLI::App* mergeCommandLine =
@@ -431,6 +477,9 @@ int commandLine(int argc, char** argv) {
         return outputsApart({{"--json", merge.json}, {"--svg", merge.svg}}, error)
                    ? mergeCommand(merge)
                    : failed(error);
+    }
+    if (botCommandLine->parsed()) {
+        return botCommand(serve);
     }
     return showCommand(show);
 }

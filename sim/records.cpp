@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <functional>
 #include <iostream>
 #include <limits>
 #include <nlohmann/json.hpp>
@@ -15,23 +16,37 @@ std::uint64_t dealSeed(const SimConfig& config, std::int64_t deal) {
     return deriveSeed(config.seed, static_cast<std::uint64_t>(deal));
 }
 
-GameOutcome playGame(const SimConfig& config, std::int64_t deal, std::int32_t rotation,
-                     GameRecord* record) {
+namespace {
+
+// A game under way: its state, its seats' bots and what is counted so far.
+struct GameInPlay {
+    GameState game;
+    std::array<Bot, maxPlayers> bots{};
+    GameOutcome outcome;
+    bool over = false;
+    // A program's bot chose to draw: its row for the card is asked next.
+    bool placing = false;
+    // Over, and its outcome and record written.
+    bool settled = false;
+};
+
+void startGame(const SimConfig& config, std::int64_t deal, std::int32_t rotation, GameInPlay& play,
+               GameRecord* record) {
     const std::uint64_t seed = dealSeed(config, deal);
     SeededRandom dealer = seededRandom(seed);
     ShuffleDraws draws{};
     std::generate(draws.begin(), draws.end(), [&dealer] { return nextDraw(dealer); });
-    GameState game = dealGame(config.players, draws);
-
-    GameOutcome outcome;
-    outcome.players = config.players;
-    std::array<Bot, maxPlayers> bots{};
+    play.game = dealGame(config.players, draws);
+    play.outcome = GameOutcome{};
+    play.outcome.players = config.players;
+    play.over = false;
+    play.placing = false;
+    play.settled = false;
     for (std::int32_t seat = 0; seat < config.players; ++seat) {
         const BotSettings& settings = botOfSeat(config, rotation, seat);
-        bots[seat] = seatedBot(settings, seed, seat);
-        outcome.bots[seat] = botIndex(config, settings);
+        play.bots[seat] = seatedBot(settings, seed, seat);
+        play.outcome.bots[seat] = botIndex(config, settings);
     }
-    const auto seated = std::span(bots).first(static_cast<std::size_t>(config.players));
     if (record != nullptr) {
         record->game = deal * gamesPerDeal(config) + rotation;
         record->deal = deal;
@@ -42,23 +57,25 @@ GameOutcome playGame(const SimConfig& config, std::int64_t deal, std::int32_t ro
         for (std::int32_t seat = 0; seat < config.players; ++seat) {
             record->bots.push_back(botNameIn(config, botOfSeat(config, rotation, seat)));
         }
-        record->deck = game.deck;
+        record->deck = play.game.deck;
         record->moves.clear();
     }
+}
 
-    bool over = false;
-    while (!over) {
-        PlayedMove move;
-        over = playTurn(game, seated, move);
-        ++outcome.turns;
-        outcome.rounds += closedRound(game, move.action, over) ? 1 : 0;
-        if (record != nullptr) {
-            record->moves.push_back(move);
-        }
+void countMove(GameInPlay& play, const PlayedMove& move, GameRecord* record) {
+    ++play.outcome.turns;
+    play.outcome.rounds += closedRound(play.game, move.action, play.over) ? 1 : 0;
+    if (record != nullptr) {
+        record->moves.push_back(move);
     }
-    outcome.cardsDrawn = game.nextCard;
+}
+
+void finishGame(const SimConfig& config, GameInPlay& play, GameRecord* record) {
+    const GameState& game = play.game;
+    play.settled = true;
+    play.outcome.cardsDrawn = game.nextCard;
     const std::vector<std::int32_t> scores = allScores(game);
-    std::copy(scores.begin(), scores.end(), outcome.scores.begin());
+    std::copy(scores.begin(), scores.end(), play.outcome.scores.begin());
     if (record != nullptr) {
         record->piles.clear();
         for (std::int32_t seat = 0; seat < config.players; ++seat) {
@@ -67,7 +84,254 @@ GameOutcome playGame(const SimConfig& config, std::int64_t deal, std::int32_t ro
         record->scores = scores;
         record->winners = winners(game, topScore(game, scores));
     }
-    return outcome;
+}
+
+// A bot's failure as one line: which bot, which game and which move.
+BotFailure failureIn(const SimConfig& config, std::int64_t deal, std::int32_t rotation,
+                     const GameInPlay& play, const char* reason) {
+    const std::int32_t seat = play.game.currentPlayer;
+    return BotFailure{"bot " + botNameIn(config, botOfSeat(config, rotation, seat)) + " (seat " +
+                      std::to_string(seat + 1) + ") failed at deal " + std::to_string(deal) +
+                      ", game " + std::to_string(deal * gamesPerDeal(config) + rotation) +
+                      ", move " + std::to_string(play.outcome.turns + 1) + ": " + reason};
+}
+
+} // namespace
+
+GameOutcome playGame(const SimConfig& config, std::int64_t deal, std::int32_t rotation,
+                     GameRecord* record) {
+    GameInPlay play;
+    startGame(config, deal, rotation, play, record);
+    const auto seated = std::span(play.bots).first(static_cast<std::size_t>(config.players));
+    while (!play.over) {
+        PlayedMove move;
+        try {
+            play.over = playTurn(play.game, seated, move);
+        } catch (const BotFailure& failure) {
+            throw failureIn(config, deal, rotation, play, failure.what());
+        }
+        countMove(play, move, record);
+    }
+    finishGame(config, play, record);
+    return play.outcome;
+}
+
+namespace {
+
+// The requests of one round of the games together to one program, and the
+// games that wait on them, in order.
+struct ProgramRound {
+    std::string command;
+    std::string requests;
+    std::vector<std::size_t> waiting;
+    std::vector<std::string> replies;
+};
+
+// One half of the games played together: while the programs decide for one
+// half, the other half's replies are applied and its next requests written.
+struct Half {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    std::vector<ProgramRound> programs;
+    bool posted = false;
+};
+
+class GamesTogether {
+public:
+    GamesTogether(const SimConfig& config, std::int64_t first, std::int64_t end,
+                  std::vector<GameOutcome>& outcomes, std::vector<GameRecord>* records)
+        : config_(config), first_(first), rotations_(gamesPerDeal(config)),
+          count_(static_cast<std::size_t>((end - first) * rotations_)), plays_(count_),
+          outcomes_(outcomes), records_(records) {
+        outcomes_.resize(count_);
+        if (records_ != nullptr) {
+            records_->resize(count_);
+        }
+        std::vector<ProgramRound> programs;
+        for (const BotSettings& bot : config.seats) {
+            if (isExternal(bot) && programFor(programs, bot.command) == programs.end()) {
+                programs.push_back(ProgramRound{bot.command, {}, {}, {}});
+            }
+        }
+        halves_ = {Half{0, count_ / 2, programs, false}, Half{count_ / 2, count_, programs, false}};
+        for (std::size_t index = 0; index < count_; ++index) {
+            startGame(config_, dealOf(index), rotationOf(index), plays_[index], recordOf(index));
+        }
+    }
+
+    std::size_t run(const std::function<bool()>& stopping) {
+        advance(halves_[0]);
+        advance(halves_[1]);
+        while (halves_[0].posted || halves_[1].posted) {
+            for (Half& half : halves_) {
+                if (!half.posted) {
+                    continue;
+                }
+                answer(half, true);
+                if (stopping()) {
+                    // The programs are left with no request pending.
+                    for (Half& other : halves_) {
+                        answer(other, false);
+                    }
+                    return overFromFirst();
+                }
+                advance(half);
+            }
+        }
+        return count_;
+    }
+
+private:
+    static std::vector<ProgramRound>::iterator programFor(std::vector<ProgramRound>& programs,
+                                                          const std::string& command) {
+        return std::find_if(programs.begin(), programs.end(),
+                            [&command](const ProgramRound& p) { return p.command == command; });
+    }
+
+    std::int64_t dealOf(std::size_t index) const {
+        return first_ + static_cast<std::int64_t>(index) / rotations_;
+    }
+    std::int32_t rotationOf(std::size_t index) const {
+        return static_cast<std::int32_t>(static_cast<std::int64_t>(index) % rotations_);
+    }
+    GameRecord* recordOf(std::size_t index) const {
+        return records_ != nullptr ? &(*records_)[index] : nullptr;
+    }
+
+    std::size_t overFromFirst() const {
+        std::size_t over = 0;
+        while (over < count_ && plays_[over].over) {
+            ++over;
+        }
+        return over;
+    }
+
+    // The games from the first that are over count when a bot fails.
+    [[noreturn]] void fail(std::size_t index, const char* reason) const {
+        throw FailureAmongGames(
+            failureIn(config_, dealOf(index), rotationOf(index), plays_[index], reason),
+            overFromFirst());
+    }
+
+    void settle(std::size_t index) {
+        if (plays_[index].over && !plays_[index].settled) {
+            finishGame(config_, plays_[index], recordOf(index));
+            outcomes_[index] = plays_[index].outcome;
+        }
+    }
+
+    // The game moves on until a program's bot is to decide, whose request
+    // is then added to its program's.
+    void moveOn(Half& half, std::size_t index) {
+        GameInPlay& play = plays_[index];
+        const auto seated = std::span(play.bots).first(static_cast<std::size_t>(config_.players));
+        while (!play.over) {
+            Bot& bot = play.bots[static_cast<std::size_t>(play.game.currentPlayer)];
+            if (isExternal(bot.settings)) {
+                ProgramRound& program = *programFor(half.programs, bot.settings.command);
+                const SeatView view(play.game);
+                if (play.placing) {
+                    appendPlaceRequest(program.requests, bot, view, topCard(play.game));
+                } else {
+                    appendMoveRequest(program.requests, bot, view);
+                }
+                program.waiting.push_back(index);
+                return;
+            }
+            PlayedMove move;
+            play.over = playTurn(play.game, seated, move);
+            countMove(play, move, recordOf(index));
+        }
+        settle(index);
+    }
+
+    // Every game of the half moves on; the requests go out together, one
+    // batch per program.
+    void advance(Half& half) {
+        for (std::size_t index = half.begin; index < half.end; ++index) {
+            moveOn(half, index);
+        }
+        half.posted = false;
+        for (ProgramRound& program : half.programs) {
+            if (!program.waiting.empty()) {
+                try {
+                    botProcessFor(program.command).post(program.requests);
+                } catch (const BotFailure& failure) {
+                    dropBotProcess(program.command);
+                    fail(program.waiting.front(), failure.what());
+                }
+                half.posted = true;
+            }
+        }
+    }
+
+    // The reply moves its game on: a Take or a placed card is played, a Draw
+    // waits for its row.
+    void apply(std::size_t index, std::string_view reply) {
+        GameInPlay& play = plays_[index];
+        const SeatView view(play.game);
+        PlayedMove move;
+        try {
+            Bot& bot = play.bots[static_cast<std::size_t>(play.game.currentPlayer)];
+            if (play.placing) {
+                move.card = topCard(play.game);
+                move.row = readPlaceReply(bot, view, reply);
+                play.placing = false;
+            } else {
+                move.action = readMoveReply(bot, view, reply);
+                if (move.action == TurnAction::Draw) {
+                    play.placing = true;
+                    return;
+                }
+                move.row = std::any_cast<std::int32_t>(bot.memory);
+            }
+        } catch (const BotFailure& failure) {
+            fail(index, failure.what());
+        }
+        play.over = applyMove(play.game, move.action, move.row);
+        countMove(play, move, recordOf(index));
+        settle(index);
+    }
+
+    // Reads the half's replies and applies them, or, when the run is
+    // stopping, only reads them.
+    void answer(Half& half, bool applying) {
+        for (ProgramRound& program : half.programs) {
+            if (program.waiting.empty()) {
+                continue;
+            }
+            try {
+                botProcessFor(program.command).collect(program.waiting.size(), program.replies);
+            } catch (const BotFailure& failure) {
+                dropBotProcess(program.command);
+                fail(program.waiting.front(), failure.what());
+            }
+            for (std::size_t k = 0; applying && k < program.waiting.size(); ++k) {
+                apply(program.waiting[k], program.replies[k]);
+            }
+            program.requests.clear();
+            program.waiting.clear();
+        }
+        half.posted = false;
+    }
+
+    const SimConfig& config_;
+    std::int64_t first_;
+    std::int32_t rotations_;
+    std::size_t count_;
+    std::vector<GameInPlay> plays_;
+    std::vector<GameOutcome>& outcomes_;
+    std::vector<GameRecord>* records_;
+    std::array<Half, 2> halves_{};
+};
+
+} // namespace
+
+std::size_t playGamesTogether(const SimConfig& config, std::int64_t first, std::int64_t end,
+                              std::vector<GameOutcome>& outcomes, std::vector<GameRecord>* records,
+                              const std::function<bool()>& stopping) {
+    GamesTogether games(config, first, end, outcomes, records);
+    return games.run(stopping);
 }
 
 namespace {

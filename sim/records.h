@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,9 +34,30 @@ std::uint64_t dealSeed(const SimConfig& config, std::int64_t deal);
 
 // A deal's game for the rotation: the engine's shuffle fed by the deal's own
 // generator, and each seat's bot seeded from the deal's seed and its seat.
-// Fills the record when one is given.
+// Fills the record when one is given. An external bot's failure is thrown
+// on as a BotFailure whose message names the bot, the deal and the move.
 GameOutcome playGame(const SimConfig& config, std::int64_t deal, std::int32_t rotation,
                      GameRecord* record);
+
+// A program's bot failed among games played together; the games from the
+// first up to gamesFinished - 1 were over before it.
+struct FailureAmongGames : BotFailure {
+    FailureAmongGames(const BotFailure& failure, std::size_t finished)
+        : BotFailure(failure), gamesFinished(finished) {}
+    std::size_t gamesFinished = 0;
+};
+
+// The games of deals first to end - 1, each in every rotation, played as
+// playGame plays them, but all at once: each time the programs' bots are to
+// decide, the requests of every game waiting go to each program together,
+// and the replies come back together. Game i of the range (deal first + i /
+// rotations) has its outcome, and its record when asked for, at index i.
+// Returns the number of games from the first that are over: all of them,
+// unless `stopping` said so between two rounds of requests. A bot's failure
+// throws FailureAmongGames.
+std::size_t playGamesTogether(const SimConfig& config, std::int64_t first, std::int64_t end,
+                              std::vector<GameOutcome>& outcomes, std::vector<GameRecord>* records,
+                              const std::function<bool()>& stopping);
 
 // A move as a record writes it.
 std::string moveText(const PlayedMove& move);

@@ -111,8 +111,9 @@ std::string headline(const SimResults& results) {
                     "; this report counts " + coverageText(results.coverage) + ": " +
                     counted(results.summary.games, "game"));
     if (results.interrupted) {
-        text += wrapped("PARTIAL: stopped by a signal; only the deals finished before it, in "
-                        "order, count");
+        text += wrapped(std::string("PARTIAL: stopped by ") +
+                        (results.botFailure.empty() ? "a signal" : "a bot's failure") +
+                        "; only the deals finished before it, in order, count");
     }
     return text;
 }

@@ -172,7 +172,24 @@ struct Shared {
     // Set once a stopped batch has been added: nothing after it counts.
     bool prefixEnded = false;
     Summary total;
+    // A bot's failure stops every thread: the first deal's failure is told.
+    std::atomic<bool> botFailed{false};
+    std::int64_t failedDeal = 0;
+    std::string failure;
 };
+
+bool stopping(const Shared& shared) {
+    return stopRequested() || shared.botFailed.load(std::memory_order_relaxed);
+}
+
+void noteFailure(Shared& shared, std::int64_t deal, const std::string& failure) {
+    const std::lock_guard<std::mutex> guard(shared.lock);
+    if (shared.failure.empty() || deal < shared.failedDeal) {
+        shared.failedDeal = deal;
+        shared.failure = failure;
+    }
+    shared.botFailed.store(true);
+}
 
 // Batches long enough that taking one costs nothing beside its games, and
 // short enough that the threads finish together; searching bots take a deal
@@ -180,6 +197,12 @@ struct Shared {
 std::int64_t batchDealsFor(const SimConfig& config, DealRange range, std::int32_t threads) {
     if (std::any_of(config.seats.begin(), config.seats.end(), searches)) {
         return 1;
+    }
+    // With a program at the table, a batch's games are played together:
+    // the more, the fewer round trips to the program.
+    if (std::any_of(config.seats.begin(), config.seats.end(), isExternal)) {
+        return std::clamp<std::int64_t>((range.end - range.first) / (std::int64_t{threads} * 4), 1,
+                                        256);
     }
     return std::clamp<std::int64_t>((range.end - range.first) / (std::int64_t{threads} * 32), 1,
                                     256);
@@ -208,12 +231,48 @@ void addInOrder(Shared& shared, BatchResult&& result) {
     }
 }
 
+// A batch with a program at the table: its games are played together, so
+// that the programs get their requests in batches. A deal counts only when
+// all its games, and all before it, were over when a bot failed.
+void playTogether(Shared& shared, std::int64_t first, std::int64_t end, BatchResult& result) {
+    const SimConfig& config = *shared.config;
+    const std::int32_t rotations = gamesPerDeal(config);
+    std::vector<GameOutcome> gameOutcomes;
+    std::vector<GameRecord> records;
+    const bool recording = shared.records != nullptr;
+    std::size_t finished = 0;
+    try {
+        finished =
+            playGamesTogether(config, first, end, gameOutcomes, recording ? &records : nullptr,
+                              [&shared] { return stopping(shared); });
+        result.complete = finished == gameOutcomes.size();
+    } catch (const FailureAmongGames& failure) {
+        finished = failure.gamesFinished;
+        noteFailure(shared, first + static_cast<std::int64_t>(finished) / rotations,
+                    failure.what());
+        result.complete = false;
+    }
+    const std::size_t deals = finished / static_cast<std::size_t>(rotations);
+    std::size_t game = 0;
+    for (std::size_t counted = 0; counted < deals; ++counted) {
+        DealTotals totals;
+        for (std::int32_t rotation = 0; rotation < rotations; ++rotation, ++game) {
+            addGame(result.summary, gameOutcomes[game], totals);
+            if (recording) {
+                appendRecordLine(result.records, records[game]);
+            }
+        }
+        closeDeal(result.summary, totals);
+    }
+}
+
 void playBatches(Shared& shared) {
     const SimConfig& config = *shared.config;
     const std::int32_t rotations = gamesPerDeal(config);
     const bool recording = shared.records != nullptr;
+    const bool external = std::any_of(config.seats.begin(), config.seats.end(), isExternal);
     GameRecord record;
-    while (!stopRequested()) {
+    while (!stopping(shared)) {
         const std::int64_t batch = shared.nextBatch.fetch_add(1, std::memory_order_relaxed);
         if (batch >= shared.batchCount) {
             break;
@@ -222,8 +281,14 @@ void playBatches(Shared& shared) {
         result.batch = batch;
         const std::int64_t first = shared.range.first + batch * shared.batchDeals;
         const std::int64_t end = std::min(first + shared.batchDeals, shared.range.end);
+        if (external) {
+            playTogether(shared, first, end, result);
+            shared.gamesDone.fetch_add(result.summary.games, std::memory_order_relaxed);
+            addInOrder(shared, std::move(result));
+            continue;
+        }
         for (std::int64_t dealIndex = first; dealIndex < end; ++dealIndex) {
-            if (stopRequested()) {
+            if (stopping(shared)) {
                 result.complete = false;
                 break;
             }
@@ -283,6 +348,7 @@ SimResults runSimulation(const SimConfig& config, DealRange range, std::int32_t 
     results.config = config;
     results.summary = shared.total;
     results.interrupted = shared.prefixEnded || shared.total.deals < range.end - range.first;
+    results.botFailure = shared.failure;
     if (shared.total.deals > 0) {
         results.coverage.push_back(DealRange{range.first, range.first + shared.total.deals});
     }

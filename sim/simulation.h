@@ -51,8 +51,9 @@ struct RecordsOut {
 // Plays the deals of the range on `threads` threads and counts them. Every
 // figure but the timing depends on the configuration and the range alone:
 // each game is a function of its deal's index, and the threads' batches are
-// added up in batch order. When Ctrl-C stops the run, the results count the
-// longest prefix of deals that was finished, and say so. Records go to
+// added up in batch order. When Ctrl-C or an external bot's failure stops
+// the run, the results count the longest prefix of deals that was finished,
+// and say so; the failure's line is in botFailure. Records go to
 // `records` when given; `progress` is updated while the games run.
 SimResults runSimulation(const SimConfig& config, DealRange range, std::int32_t threads,
                          RecordsOut* records, ProgressBar* progress);

@@ -98,9 +98,11 @@ struct Timing {
 struct SimResults {
     SimConfig config;
     Coverage coverage;
-    // Stopped by Ctrl-C: the summary counts the deals finished before it, a
+    // Stopped by Ctrl-C or a bot's failure: the summary counts the deals finished before it, a
     // prefix of the deals in index order.
     bool interrupted = false;
+    // Why an external bot stopped the run, one line; empty when none did.
+    std::string botFailure;
     Summary summary;
     Timing timing;
 };

@@ -15,10 +15,15 @@ PlayedMove decideComputerMove(const GameState& game, Bot& bot) {
 }
 
 std::vector<Bot> computerPlayers(Strength strength, std::uint64_t gameSeed, std::int32_t players) {
+    return computerPlayers(settingsOf(strength), gameSeed, players);
+}
+
+std::vector<Bot> computerPlayers(const BotSettings& bot, std::uint64_t gameSeed,
+                                 std::int32_t players) {
     std::vector<Bot> bots;
     bots.reserve(static_cast<std::size_t>(players));
     for (std::int32_t seat = 0; seat < players; ++seat) {
-        bots.push_back(newBot(settingsOf(strength), gameSeed, seat));
+        bots.push_back(newBot(bot, gameSeed, seat));
     }
     return bots;
 }

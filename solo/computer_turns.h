@@ -10,9 +10,14 @@
 
 // The move of the computer player whose turn it is, decided from its seat's
 // view alone: the bot is never shown the deck's order. Nothing is applied.
+// A bot that is another program throws BotFailure when it gives no legal move.
 PlayedMove decideComputerMove(const GameState& game, Bot& bot);
 
 // One bot per seat of a game of the given size, all of the same strength;
 // the seats of people get one too and never use it. The game's seed alone
 // decides their play, so a seed replays a whole session.
 std::vector<Bot> computerPlayers(Strength strength, std::uint64_t gameSeed, std::int32_t players);
+
+// The same with the given bot in every seat, as pellaro-solo --bot asks.
+std::vector<Bot> computerPlayers(const BotSettings& bot, std::uint64_t gameSeed,
+                                 std::int32_t players);

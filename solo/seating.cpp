@@ -11,10 +11,14 @@ std::string strengthName(Strength strength) {
     return names[static_cast<std::size_t>(strength)];
 }
 
+std::string computerName(const Seating& seating) {
+    return seating.botLabel.empty() ? strengthName(seating.strength) : seating.botLabel;
+}
+
 std::string shortSeatName(const Seating& seating, std::int32_t seat) {
     std::string kind;
     if (!isPerson(seating, seat)) {
-        kind = strengthName(seating.strength);
+        kind = computerName(seating);
     } else {
         kind = seating.people == 1 ? "you" : "person";
     }

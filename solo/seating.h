@@ -11,7 +11,12 @@ struct Seating {
     std::int32_t players = 2;
     std::int32_t people = 1;
     Strength strength = Strength::Easy;
+    // Set by --bot: how the computer seats are shown instead of a strength.
+    std::string botLabel{};
 };
+
+// The computer players' strength, or the bot --bot named.
+std::string computerName(const Seating& seating);
 
 bool isPerson(const Seating& seating, std::int32_t seat);
 

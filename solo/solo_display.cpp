@@ -3,6 +3,7 @@
 #include "../console/console_input.h"
 #include "../engine/results.h"
 
+#include <algorithm>
 #include <iostream>
 
 namespace {
@@ -40,7 +41,11 @@ std::string padded(std::string text, std::size_t width) {
 
 std::string pileLine(const GameState& game, const Seating& seating, std::int32_t seat) {
     const PlayerState& player = game.players[static_cast<std::size_t>(seat)];
-    std::string line = padded(seatName(seating, seat), 19);
+    // The names of a table's seats fill one column; a bot of --bot may have
+    // a name longer than a strength's.
+    const std::size_t column = std::max<std::size_t>(19, seatName(seating, 0).size() + 1);
+    const std::size_t last = seatName(seating, seating.players - 1).size() + 1;
+    std::string line = padded(seatName(seating, seat), std::max(column, last));
     for (int kind = 0; kind < cardKindCount; ++kind) {
         line +=
             label(static_cast<CardKind>(kind)) + ':' + std::to_string(player.counts[kind]) + ' ';

@@ -1,5 +1,6 @@
 #include "solo_loop.h"
 
+#include "../bots/external_bot.h"
 #include "../console/console_input.h"
 #include "../console/console_view.h"
 #include "../driver/game_loop.h"
@@ -32,12 +33,21 @@ struct SoloTable {
     std::vector<Bot> bots;
     History history;
     std::vector<Decision> decisions;
+    // Why a computer player that is a program gave no move: the game ends.
+    std::string failure;
 
     std::optional<ChosenMove> chooseMove(const GameState& game) {
         const std::int32_t seat = game.currentPlayer;
         if (!isPerson(seating, seat)) {
-            const PlayedMove move = decideComputerMove(game, bots[static_cast<std::size_t>(seat)]);
-            return ChosenMove{move.action, move.row};
+            try {
+                const PlayedMove move =
+                    decideComputerMove(game, bots[static_cast<std::size_t>(seat)]);
+                return ChosenMove{move.action, move.row};
+            } catch (const BotFailure& fault) {
+                failure = seatName(seating, seat) + " at move " +
+                          std::to_string(history.turns.size() + 1) + ": the bot " + fault.what();
+                return std::nullopt;
+            }
         }
         std::vector<std::string> screen = {""};
         for (std::string& line : newsLines(history, seating, seat, seat)) {
@@ -60,7 +70,7 @@ const std::array<const char*, maxPlayers + 1> numberWords = {"no",    "one",  "t
                                                              "three", "four", "five"};
 
 std::string seatingLine(const Seating& seating) {
-    const std::string strength = strengthName(seating.strength);
+    const std::string strength = computerName(seating);
     std::string line;
     if (seating.people == 1) {
         line = "You are Player #1; ";
@@ -153,7 +163,10 @@ void showReview(const std::vector<Decision>& decisions, const History& history,
 void finishGame(SoloTable& table, const GameState& game, std::uint32_t seed) {
     showLines(newsLines(table.history, table.seating, -1, game.currentPlayer));
     showLines(resultLines(game, table.seating));
-    recordResult(game, table.seating, seed);
+    // A game against a bot of --bot is no game at a strength.
+    if (table.seating.botLabel.empty()) {
+        recordResult(game, table.seating, seed);
+    }
     std::cout << "This deal was seed " << seed << "; to play it again: pellaro-solo --seed "
               << seed;
     endLine();
@@ -182,13 +195,25 @@ bool askSeating(Seating& seating) {
     if (inputEnded()) {
         return false;
     }
-    seating.strength = askStrength();
-    if (inputEnded()) {
-        return false;
+    if (seating.botLabel.empty()) {
+        seating.strength = askStrength();
+        if (inputEnded()) {
+            return false;
+        }
     }
     std::cout << seatingLine(seating);
     endLine();
     return true;
+}
+
+// How the computer seats are shown when --bot names their bot: a program by
+// that word, a built-in bot by its name.
+std::string botLabel(const SoloOptions& options) {
+    if (!options.bot) {
+        return {};
+    }
+    return options.bot->entry == &externalBot ? std::string("program")
+                                              : botName(*options.bot, defaultBudget);
 }
 
 } // namespace
@@ -199,6 +224,7 @@ int SoloLoop(const SoloOptions& options) {
     const std::uint32_t sessionSeed =
         options.seed ? *options.seed : static_cast<std::uint32_t>(std::time(nullptr));
     Seating seating;
+    seating.botLabel = botLabel(options);
     bool sameSettings = false;
     for (std::uint64_t played = 0;; ++played) {
         if (!sameSettings && !askSeating(seating)) {
@@ -207,10 +233,21 @@ int SoloLoop(const SoloOptions& options) {
         const auto seed =
             played == 0 ? sessionSeed : static_cast<std::uint32_t>(deriveSeed(sessionSeed, played));
         GameState game = newGame(seating.players, seed);
-        SoloTable table{
-            seating, seed, computerPlayers(seating.strength, seed, seating.players), {}, {}};
+        SoloTable table{seating,
+                        seed,
+                        computerPlayers(options.bot ? *options.bot : settingsOf(seating.strength),
+                                        seed, seating.players),
+                        {},
+                        {},
+                        {}};
         if (playGame(game, table) == GameEnd::InputEnded) {
-            return 0;
+            if (table.failure.empty()) {
+                return 0;
+            }
+            // Nothing of the game is recorded.
+            endLine();
+            std::cerr << "pellaro-solo: " << table.failure << std::endl;
+            return 2;
         }
         finishGame(table, game, seed);
         if (inputEnded()) {

@@ -18,6 +18,13 @@ OptionsRead readSoloOptions(int argc, const char* const* argv, SoloOptions& opti
             ->type_name("N")
             ->check(CLI::Range(std::int64_t{0},
                                std::int64_t{std::numeric_limits<std::uint32_t>::max()}));
+    std::string botText;
+    CLI::Option* botOption =
+        app.add_option("--bot", botText,
+                       "Seat this bot in every computer seat instead of asking for a strength: "
+                       "a built-in bot such as greedy or ismcts:5000, or exec:COMMAND for a "
+                       "program that speaks the pellaro-bot protocol; its games are not recorded")
+            ->type_name("BOT");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& failure) {
@@ -35,6 +42,15 @@ OptionsRead readSoloOptions(int argc, const char* const* argv, SoloOptions& opti
     }
     if (seedOption->count() > 0) {
         options.seed = static_cast<std::uint32_t>(seed);
+    }
+    if (botOption->count() > 0) {
+        options.bot = botNamed(botText, defaultBudget);
+        if (!options.bot || !options.bot->entry->fair) {
+            text = "pellaro-solo: --bot: '" + botText +
+                   "' is no bot that plays from its seat's view; name one of " + botNameList() +
+                   " but clairvoyant, or exec:COMMAND";
+            return OptionsRead::Bad;
+        }
     }
     return OptionsRead::Play;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "../bots/bot.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -8,6 +10,10 @@
 struct SoloOptions {
     // The first game's deal and computer players; from the clock when unset.
     std::optional<std::uint32_t> seed;
+    // The bot of every computer seat, from --bot, instead of a strength
+    // asked for: a built-in bot that decides from its seat's view, or a
+    // program (exec:COMMAND).
+    std::optional<BotSettings> bot{};
 };
 
 enum class OptionsRead : std::uint8_t {

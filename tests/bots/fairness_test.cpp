@@ -1,5 +1,6 @@
 #include "bot_tables.h"
 #include "bots/bot.h"
+#include "bots/bot_protocol.h"
 #include "bots/seat_view.h"
 #include "engine/game_state.h"
 #include "engine/seeded_random.h"
@@ -108,6 +109,55 @@ TEST(Fairness, TheUndrawnOrderNeverChangesAFairDecision) {
         }
     }
     EXPECT_GT(clairvoyantChanges, 0);
+}
+
+// What a program's bot is sent is what its seat may know: over many
+// positions a request is the same, byte for byte, whatever the order of the
+// undrawn cards below the top. It reads back to the table it was written
+// from, and every fair bot decides on the table read back exactly as on the
+// game, which is what pellaro-sim bot relies on to play as the built-in bot.
+TEST(Fairness, ARequestHoldsTheSeatsViewAndNothingOfTheDeck) {
+    SeededRandom random = seededRandom(2025);
+    const std::int32_t positions = scaledGames(300);
+    for (std::int32_t index = 0; index < positions; ++index) {
+        const std::int32_t players = minPlayers + index % 4;
+        const GameState game = randomPosition(players, deriveSeed(21, index), random);
+        const GameState belowTop = withUndrawnPermuted(game, game.nextCard + 1, random);
+        const std::uint64_t seed = deriveSeed(22, index);
+        for (const RequestKind kind : {RequestKind::Move, RequestKind::Place}) {
+            if (kind == RequestKind::Place && !isActionPossible(game, TurnAction::Draw)) {
+                continue;
+            }
+            const CardKind drawn = kind == RequestKind::Place ? topCard(game) : noCard;
+            std::string request;
+            std::string permuted;
+            appendRequest(request, kind, seed, SeatView(game), drawn);
+            appendRequest(permuted, kind, seed, SeatView(belowTop), drawn);
+            ASSERT_EQ(request, permuted) << "position " << index;
+
+            BotRequest read;
+            std::string error;
+            ASSERT_TRUE(
+                parseRequest(std::string_view(request).substr(0, request.size() - 1), read, error))
+                << request << error;
+            EXPECT_EQ(read.seed, seed);
+            EXPECT_EQ(read.drawn, drawn);
+            std::string again;
+            appendRequest(again, kind, seed, SeatView(read.table), read.drawn);
+            EXPECT_EQ(again, request);
+            // The deck goes back under the table read, for the Draw's top
+            // card; a fair bot reads nothing else of it.
+            GameState table = read.table;
+            table.deck = game.deck;
+            for (const BotEntry* entry : botRegistry()) {
+                if (entry->fair) {
+                    const Bot bot = newBot(testSettings(entry), seed, game.currentPlayer);
+                    EXPECT_TRUE(decide(bot, game) == decide(bot, table))
+                        << entry->name << " at position " << index;
+                }
+            }
+        }
+    }
 }
 
 } // namespace

@@ -5,7 +5,9 @@
 # lintian's verdict, and for every program a manual page, a stripped and
 # hardened binary that starts.
 #
-# Usage: check_package.sh CPACK CPACK_CONFIG VERSION SOURCE_DIR PROGRAM[,PROGRAM...]
+# Usage: check_package.sh CPACK CPACK_CONFIG VERSION SOURCE_DIR PROGRAM[,PROGRAM...] [PAGE,...]
+#
+# The PAGEs are manual pages of no program, such as the bot protocol's.
 #
 # Exits 77 (skipped) when a tool that the checks need is missing. A missing
 # dpkg-shlibdeps is a failure instead: the package would lack its Depends field.
@@ -16,6 +18,7 @@ config=$2
 version=$3
 source_dir=$4
 IFS=, read -r -a programs <<<"$5"
+IFS=, read -r -a pages <<<"${6:-}"
 
 declare -A packageOf=([dpkg-deb]=dpkg [dpkg]=dpkg [gzip]=gzip [readelf]=binutils [file]=file
     [lintian]=lintian [timeout]=coreutils [od]=coreutils)
@@ -57,7 +60,12 @@ dpkg-deb -c "$deb" | awk '{ print $1, $2, $6 }' | sort -k3 >"$work/contents"
 doc=./usr/share/doc/pellaro
 expected_files="-rw-r--r-- root/root $doc/README.md
 -rw-r--r-- root/root $doc/changelog.gz
--rw-r--r-- root/root $doc/copyright"
+-rw-r--r-- root/root $doc/copyright
+-rw-r--r-- root/root $doc/examples/pellaro_bot.py"
+for page in "${pages[@]}"; do
+    expected_files+="
+-rw-r--r-- root/root ./usr/share/man/man6/$page.6.gz"
+done
 for program in "${programs[@]}"; do
     expected_files+="
 -rwxr-xr-x root/root ./usr/games/$program
@@ -115,6 +123,11 @@ check_gzip() {
 
 cmp -s "$root/usr/share/doc/pellaro/README.md" "$source_dir/README.md" ||
     fail "the packaged README differs from README.md"
+cmp -s "$root/usr/share/doc/pellaro/examples/pellaro_bot.py" "$source_dir/examples/pellaro_bot.py" ||
+    fail "the packaged example bot differs from examples/pellaro_bot.py"
+for page in "${pages[@]}"; do
+    check_gzip "$root/usr/share/man/man6/$page.6.gz" "$source_dir/doc/$page.6"
+done
 check_gzip "$root/usr/share/doc/pellaro/changelog.gz" "$source_dir/doc/changelog"
 changelog_version=$(dpkg-parsechangelog -l "$source_dir/doc/changelog" -S Version) || true
 [[ $changelog_version == "$version" ]] ||

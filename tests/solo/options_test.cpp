@@ -33,6 +33,11 @@ TEST(SoloOptions, ReadsTheSeedAndRefusesAnythingElseInOneLine) {
         {{"--speed", "3"}, OptionsRead::Bad, std::nullopt, "--speed"},
         {{"extra"}, OptionsRead::Bad, std::nullopt, "extra"},
         {{"--help"}, OptionsRead::Help, std::nullopt, "--seed N"},
+        {{"--bot", "greedy"}, OptionsRead::Play, std::nullopt, ""},
+        {{"--bot", "exec:python3 mine.py"}, OptionsRead::Play, std::nullopt, ""},
+        {{"--bot", "clairvoyant"}, OptionsRead::Bad, std::nullopt, "'clairvoyant'"},
+        {{"--bot", "sneaky"}, OptionsRead::Bad, std::nullopt, "'sneaky'"},
+        {{"--bot", "exec:"}, OptionsRead::Bad, std::nullopt, "'exec:'"},
     };
     for (const Case& c : cases) {
         SoloOptions options;

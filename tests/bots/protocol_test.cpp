@@ -1,0 +1,110 @@
+#include "bots/bot_protocol.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Every reply the protocol allows reads as its move, and nothing else reads
+// at all.
+TEST(Protocol, RepliesReadExactlyAsWritten) {
+    struct Case {
+        std::string line;
+        RequestKind kind;
+        bool read;
+        TurnAction action;
+        std::int32_t row;
+    };
+    const std::vector<Case> cases = {
+        {"D", RequestKind::Move, true, TurnAction::Draw, -1},
+        {"T 1", RequestKind::Move, true, TurnAction::Take, 0},
+        {"T 5", RequestKind::Move, true, TurnAction::Take, 4},
+        {"3", RequestKind::Place, true, TurnAction::Draw, 2},
+        {"T 0", RequestKind::Move, false, {}, 0},
+        {"T 6", RequestKind::Move, false, {}, 0},
+        {"T 01", RequestKind::Move, false, {}, 0},
+        {"T  1", RequestKind::Move, false, {}, 0},
+        {"t 1", RequestKind::Move, false, {}, 0},
+        {"D ", RequestKind::Move, false, {}, 0},
+        {"D\r", RequestKind::Move, false, {}, 0},
+        {"2", RequestKind::Move, false, {}, 0},
+        {"D", RequestKind::Place, false, {}, 0},
+        {"T 2", RequestKind::Place, false, {}, 0},
+        {"", RequestKind::Place, false, {}, 0},
+        {"-1", RequestKind::Place, false, {}, 0},
+    };
+    for (const Case& c : cases) {
+        const auto reply = parseReply(c.line, c.kind);
+        ASSERT_EQ(reply.has_value(), c.read) << '"' << c.line << '"';
+        if (reply) {
+            EXPECT_EQ(reply->action, c.action) << c.line;
+            EXPECT_EQ(reply->row, c.row) << c.line;
+            const std::string written = replyLine(*reply);
+            EXPECT_EQ(written, c.line + "\n");
+        }
+    }
+}
+
+// A request that is not well formed, or whose table no game reaches, is
+// refused, whatever field is wrong.
+TEST(Protocol, RequestsThatNoTableFitsAreRefused) {
+    // Seat 2 of three, row 2 taken by seat 1 this round.
+    const std::string good = "move 99 3 2 17 0 RG+ *BW - 3,1,1,0,0,0,0,1,1 0,0,0,4,0,0,1,0,2 "
+                             "0,0,0,0,0,0,0,0,0 100 5,7,8,5,9,9,8,2,6";
+    BotRequest request;
+    std::string error;
+    ASSERT_TRUE(parseRequest(good, request, error)) << error;
+    EXPECT_EQ(request.table.currentPlayer, 1);
+    EXPECT_TRUE(request.table.rows[1].taken);
+    EXPECT_TRUE(request.table.rows[0].full);
+    std::string again;
+    appendRequest(again, RequestKind::Move, 99, SeatView(request.table), noCard);
+    EXPECT_EQ(again, good + "\n");
+
+    const auto with = [&good](const std::string& from, const std::string& to) {
+        std::string line = good;
+        line.replace(line.find(from), from.size(), to);
+        return line;
+    };
+    const std::vector<std::string> refused = {
+        "",
+        with("move", "mov"),
+        with("move", "place"),    // no card
+        good + " R",              // a card on a move
+        with("99", "-1"),         // seed
+        with(" 3 2 ", " 6 2 "),   // players
+        with(" 3 2 ", " 3 0 "),   // seat
+        with(" 3 2 ", " 3 1 "),   // a seat out of the round
+        with(" 17 ", " 18 "),     // cards drawn
+        with(" 0 RG+", " 1 RG+"), // last round
+        with("RG+", "RG+R"),      // a row of four
+        with("RG+", "RX+"),       // no such card
+        with("*BW", "*-"),        // a taken row without cards
+        with("*BW", "BW"),        // the row's cards counted twice
+        with(" 100 ", " 10 "),    // out of the round, per seat
+        with(" 100 ", " 120 "),
+        with("5,7,8,5,9,9,8,2,6", "5,7,8,5,9,9,8,2,7"),   // unseen cards
+        with("5,7,8,5,9,9,8,2,6", "5,7,8,5,9,9,8,2"),     // eight kinds
+        with("3,1,1,0,0,0,0,1,1", "3,1,1,0,0,0,0,1,1,0"), // ten kinds
+        with(" - ", "  "),                                // an empty word
+        "move 1",
+        good + std::string(40, ' ') + "0",
+        with(" 3 2 ", " x 2 "),
+        with(" 3 2 ", " 3 x "),
+        with(" 17 ", " x "),
+        with(" 17 ", " 77 "),
+        with(" 0 RG+", " 2 RG+"),
+        with("99", "099"),
+        with("move", "place") + " RR",
+        with("move", "place") + " X",
+        with("3,1,1", "3;1,1"),
+        with("3,1,1", "x,1,1"),
+        with("0,0,0,4,0,0,1,0,2", "0,0,0,4,0,0,1,10,2"),
+    };
+    for (const std::string& line : refused) {
+        EXPECT_FALSE(parseRequest(line, request, error)) << line;
+    }
+}
+
+} // namespace

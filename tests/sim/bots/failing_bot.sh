@@ -1,0 +1,25 @@
+#!/bin/sh
+# A bot that fails on purpose, for the simulator's tests: it writes its pid
+# to $1/pids, greets, plays greedy through pellaro-sim ($2) for $4 requests,
+# then fails in the way $3 names.
+folder=$1 program=$2 fault=$3 good=$4
+echo $$ >> "$folder/pids"
+[ "$fault" = exit-at-once ] && exit 3
+read -r greeting
+echo "pellaro-bot 1 failing-$fault"
+# The good moves come from a served greedy bot, one request at a time.
+n=0
+while [ "$n" -lt "$good" ] && read -r request; do
+    printf 'pellaro-bot 1\n%s\n' "$request" | "$program" bot greedy | tail -n 1
+    n=$((n + 1))
+done
+read -r request
+case $fault in
+exit-mid-game) exit 4 ;;
+sleep) exec sleep 60 ;;
+garbage) echo "hello there" ;;
+illegal) case $request in move*) echo "T 5" ;; *) echo 5 ;; esac ;;
+long) head -c 1048576 /dev/zero | tr '\0' x; echo ;;
+esac
+# Stay until killed, so that only the simulator can end this bot.
+exec sleep 60

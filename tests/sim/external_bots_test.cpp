@@ -1,0 +1,158 @@
+#include "sim_program.h"
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Json = nlohmann::json;
+
+// A bot that fails on purpose: folder, program, fault, good requests first.
+std::string failingBot(const ScratchFolder& folder, const std::string& fault, int good) {
+    return std::string("exec:") + PELLARO_FAILING_BOT + " " + folder.path.string() + " " +
+           PELLARO_SIM_PROGRAM + " " + fault + " " + std::to_string(good);
+}
+
+// The lines the simulator wrote itself: a bot may add its own.
+std::vector<std::string> ownLines(const std::string& err) {
+    std::vector<std::string> own;
+    std::istringstream stream(err);
+    for (std::string line; std::getline(stream, line);) {
+        if (line.starts_with("pellaro-sim: ")) {
+            own.push_back(line);
+        }
+    }
+    return own;
+}
+
+// Every bot process the folder's bots started has ended, waiting a little
+// for the kernel to deliver a parent's death.
+bool noneLeft(const ScratchFolder& folder) {
+    std::istringstream pids(readText(folder.file("pids")));
+    for (pid_t pid = 0; pids >> pid;) {
+        for (int tries = 0; kill(pid, 0) == 0; ++tries) {
+            if (tries == 200) {
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+    return true;
+}
+
+std::string beforeTiming(const std::string& json) {
+    return json.substr(0, json.find("\"timing\""));
+}
+
+// Whatever way a program's bot fails, the run stops with status 2 and one
+// line that names the bot, the deal and the move; the deals finished before
+// count in a report marked partial; no bot process is left.
+TEST(ExternalBots, EveryFailureStopsTheRunWithOneLineAndAPartialReport) {
+    struct Case {
+        std::string fault;
+        int good;
+        std::vector<std::string> more;
+        std::string says;
+    };
+    const std::vector<Case> cases = {
+        {"no-such-program", 0, {}, "could not be started"},
+        {"exit-at-once", 0, {}, "exited with status 3"},
+        {"exit-mid-game", 150, {}, "exited with status 4"},
+        {"sleep", 150, {"--bot-timeout", "0.3"}, "gave no answer within 0.3 seconds"},
+        {"garbage", 150, {}, "wrote \"hello there\", which is not"},
+        {"illegal", 150, {}, "chose row 5"},
+        {"long", 150, {}, "wrote a line longer than 4096 bytes"},
+    };
+    for (const Case& test : cases) {
+        const ScratchFolder folder;
+        writeText(folder.file("pids"), "");
+        const std::string bot = test.fault == "no-such-program"
+                                    ? "exec:" + folder.file("no-such-program")
+                                    : failingBot(folder, test.fault, test.good);
+        std::vector<std::string> arguments = {"run",
+                                              "--bots",
+                                              bot + ",greedy",
+                                              "--games",
+                                              "4",
+                                              "--quiet",
+                                              "--threads",
+                                              "1",
+                                              "--json",
+                                              folder.file("summary.json")};
+        arguments.insert(arguments.end(), test.more.begin(), test.more.end());
+        const SimRun run = runSim(arguments);
+        EXPECT_EQ(run.status, 2) << test.fault;
+        const std::vector<std::string> own = ownLines(run.err);
+        ASSERT_EQ(own.size(), 1U) << test.fault << run.err;
+        const std::string deal = test.good == 0 ? "deal 0," : "deal 1,";
+        EXPECT_TRUE(own[0].starts_with("pellaro-sim: bot exec:") &&
+                    own[0].find(deal) != std::string::npos &&
+                    std::regex_search(own[0], std::regex(", move [0-9]+: ")) &&
+                    own[0].find(test.says) != std::string::npos)
+            << own[0];
+        EXPECT_NE(run.out.find("PARTIAL: stopped by a bot's failure"), std::string::npos);
+        const Json summary = Json::parse(readText(folder.file("summary.json")));
+        EXPECT_TRUE(summary["coverage"]["interrupted"].get<bool>());
+        EXPECT_EQ(summary["counts"]["deals"].get<int>(), test.good == 0 ? 0 : 1) << test.fault;
+        EXPECT_TRUE(noneLeft(folder)) << test.fault;
+    }
+}
+
+// No bot outlives the simulator: not at SIGTERM, which ends the run after
+// its games under way, nor at SIGKILL, which gives it no time at all.
+TEST(ExternalBots, NoBotOutlivesTheSimulator) {
+    for (const int signal : {SIGTERM, SIGKILL}) {
+        const ScratchFolder folder;
+        writeText(folder.file("pids"), "");
+        const SimProcess process =
+            startSim({"run", "--bots", failingBot(folder, "none", 1'000'000'000) + ",greedy",
+                      "--games", "1000", "--quiet", "--threads", "2"},
+                     folder, "stopped");
+        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+        kill(process.pid, signal);
+        const SimRun stopped = finishSim(process);
+        EXPECT_EQ(stopped.status, signal == SIGTERM ? 128 + SIGTERM : -1) << stopped.err;
+        EXPECT_NE(readText(folder.file("pids")), "");
+        EXPECT_TRUE(noneLeft(folder)) << signal;
+    }
+}
+
+// A built-in bot served over the protocol plays the built-in bot's games,
+// move for move, and a run with a program's bot is the same at any number
+// of threads.
+TEST(ExternalBots, AServedBotPlaysTheBuiltInGamesAtAnyThreads) {
+    const ScratchFolder folder;
+    const std::string served = std::string("exec:") + PELLARO_SIM_PROGRAM + " bot greedy";
+    const auto run = [&folder](const std::string& bots, const std::string& threads,
+                               const std::string& name) {
+        const SimRun done =
+            runSim({"run", "--bots", bots, "--games", "40", "--rotate", "--seed", "5", "--quiet",
+                    "--threads", threads, "--json", folder.file(name + ".json"), "--jsonl",
+                    folder.file(name + ".jsonl")});
+        EXPECT_EQ(done.status, 0) << done.err;
+        return std::make_pair(beforeTiming(readText(folder.file(name + ".json"))),
+                              readText(folder.file(name + ".jsonl")));
+    };
+    const auto builtIn = run("greedy,random,greedy", "1", "built-in");
+    const auto one = run(served + ",random,greedy", "1", "one");
+    const auto two = run(served + ",random,greedy", "2", "two");
+    EXPECT_EQ(one.first, two.first);
+    EXPECT_EQ(one.second, two.second);
+    // The records differ in the first bot's name alone.
+    std::string renamed = one.second;
+    for (std::size_t at = renamed.find(served); at != std::string::npos;
+         at = renamed.find(served, at)) {
+        renamed.replace(at, served.size(), "greedy");
+    }
+    EXPECT_EQ(renamed, builtIn.second);
+}
+
+} // namespace
