@@ -19,12 +19,12 @@ inline constexpr std::size_t strengthCount = 3;
 // bot here decides from what its seat may know, and every budget is a fixed
 // count, so no clock decides a move. Medium's five-player decisions must stay
 // under 20 ms and Hard's under a quarter of a second at the 99th percentile
-// on one core (bench/decision_times.cpp shows them): 6000 playouts and 20000
+// on one core (bench/decision_times.cpp shows them): 10000 playouts and 20000
 // iterations keep far below, and beat the Medium and Hard of commit 05c9368
 // (montecarlo:1000 and ismcts:5000, the README's strength tables).
 inline constexpr std::array<std::string_view, strengthCount> strengthBots = {
     "greedy",
-    "montecarlo:6000",
+    "montecarlo:10000",
     "ismcts:20000",
 };
 

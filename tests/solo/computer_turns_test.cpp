@@ -77,9 +77,9 @@ TEST(ComputerTurns, AThousandGamesAtEachStrengthAreAllLegal) {
 
 // Medium and Hard beat the searches they replaced (kept as montecarlo-05c9368
 // and ismcts-05c9368) on fixed two-player deals, each played from both seats,
-// both sides on a tenth (Hard a twentieth) of their budgets so that the check
-// takes seconds. Were Medium or Hard set back to the old search and budget,
-// they would win about half.
+// both sides on a twentieth of their budgets so that the check takes seconds.
+// Were Medium or Hard set back to the old search and budget, they would win
+// about half.
 TEST(ComputerTurns, MediumAndHardBeatTheSearchesTheyReplaced) {
     struct Case {
         Strength strength;
@@ -90,7 +90,7 @@ TEST(ComputerTurns, MediumAndHardBeatTheSearchesTheyReplaced) {
         double atLeast;
     };
     const std::array<Case, 2> cases = {{
-        {Strength::Medium, "montecarlo-05c9368", 1000, 10, 50, 0.55},
+        {Strength::Medium, "montecarlo-05c9368", 1000, 20, 50, 0.55},
         {Strength::Hard, "ismcts-05c9368", 5000, 20, 30, 0.55},
     }};
     for (const Case& example : cases) {
