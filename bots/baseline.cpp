@@ -6,11 +6,13 @@
 #include <cmath>
 #include <vector>
 
-// The searches as Medium and Hard played them before their playouts were
-// informed and the tree search kept its tree through a turn, kept only to
-// measure the new ones against: flat Monte Carlo and single-observer ISMCTS
-// on the patient playouts, with the objective, exploration and margin scale
-// of that time whatever the settings say. Only the budget is read.
+// The searches as Medium and Hard played them at commit 05c9368, before flat
+// Monte Carlo spent its budget by successive halving and the tree search kept
+// its tree through a turn, kept only to measure the new ones against: the
+// same moves from the same seeds as that commit's montecarlo and ismcts, on
+// the patient playouts and with the objective, exploration and margin scale
+// of that time whatever the settings say. Only the budget is read; these
+// entries are fair, so the real deck order below never reaches them.
 namespace {
 
 namespace flatSearch {
