@@ -24,6 +24,10 @@ bool isCompleteGame(const GameState& game) {
 
 } // namespace
 
+GameState dealtGameOfSeed(std::int32_t players, std::uint64_t seed) {
+    return seededDeal(players, seed);
+}
+
 BotSettings benchBot(std::string_view name) {
     const auto settings = botNamed(name, defaultBudget);
     if (!settings) {

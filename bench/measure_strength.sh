@@ -3,9 +3,10 @@
 # strength ladder, one bot of each fair kind at one table, seat 1's advantage
 # and the strengths of pellaro-solo. Every run is a pure function of its
 # command line, so these commands give the same figures anywhere; only the
-# games per second differ. About half an hour on two cores.
+# games per second differ. About half an hour on two cores, and
+# two hours more for the replaced searches.
 #
-#   cmake --workflow --preset game && bench/measure_strength.sh [ladder|table|seats|solo]...
+#   cmake --workflow --preset game && bench/measure_strength.sh [ladder|table|seats|solo|replaced]...
 set -euo pipefail
 cd "$(dirname "$0")/.."
 sim=build/game/pellaro-sim
@@ -43,7 +44,7 @@ seats() {
 
 solo() {
     # Easy, Medium and Hard as solo/strengths.h sets them.
-    local easy=greedy medium=montecarlo:1000 hard=ismcts:5000
+    local easy=greedy medium=montecarlo:10000 hard=ismcts:20000
     run solo-easy-random --players 2 --bots "$easy,random" --rotate --games 2000 --seed 14
     run solo-medium-random --players 2 --bots "$medium,random" --rotate --games 500 --seed 14
     run solo-medium-easy --players 2 --bots "$medium,$easy" --rotate --games 500 --seed 14
@@ -52,8 +53,22 @@ solo() {
     run solo-hard-medium --players 2 --bots "$hard,$medium" --rotate --games 100 --seed 14
 }
 
+replaced() {
+    # The new Medium and Hard against those of commit 05c9368 they replaced,
+    # one new against one old and one new against three old. About two hours
+    # on two cores, most of it the four-player Hard games.
+    local medium=montecarlo:10000 hard=ismcts:20000
+    local oldMedium=montecarlo-05c9368:1000 oldHard=ismcts-05c9368:5000
+    run replaced-medium-2 --players 2 --bots "$medium,$oldMedium" --rotate --games 1000 --seed 2026
+    run replaced-hard-2 --players 2 --bots "$hard,$oldHard" --rotate --games 1000 --seed 2026
+    run replaced-medium-4 --players 4 --bots "$medium,$oldMedium,$oldMedium,$oldMedium" --rotate \
+        --games 500 --seed 2027
+    run replaced-hard-4 --players 4 --bots "$hard,$oldHard,$oldHard,$oldHard" --rotate \
+        --games 500 --seed 2027
+}
+
 if (($# == 0)); then
-    set -- ladder table seats solo
+    set -- ladder table seats solo replaced
 fi
 for part in "$@"; do
     "$part"

@@ -48,7 +48,8 @@ const BotEntry* botEntryNamed(std::string_view name);
 std::string botNameList();
 
 // What a search may spend on one decision: playouts for montecarlo and
-// clairvoyant (shared out evenly among the choices), iterations for ismcts
+// clairvoyant (shared out among the choices, the close ones getting the
+// most), iterations for ismcts
 // (each ending in one playout); bots that do not search ignore it. A fixed
 // count, never a clock, so that a game is a pure function of its seed. At
 // the default a decision takes about 3 ms on one core.

@@ -31,14 +31,15 @@ void copyToTwins(std::vector<ChoiceValue>& values, const GameState& table, RowSe
                    distinctRows(table, rowBit(row.row) | rowBit(value.row)) == rowBit(row.row);
         });
         assert(first != values.end());
-        value.margin = first->margin;
+        value.value = first->value;
     }
 }
 
 } // namespace
 
 std::vector<ChoiceValue> choiceValues(const SeatView& view, std::optional<TurnAction> action,
-                                      CardKind drawn, std::int32_t playouts, std::uint64_t seed) {
+                                      CardKind drawn, std::int32_t playouts, std::uint64_t seed,
+                                      Objective objective) {
     assert(playouts > 0);
     assert(action != TurnAction::Draw || drawn != noCard);
     const GameState table = view.table();
@@ -68,11 +69,11 @@ std::vector<ChoiceValue> choiceValues(const SeatView& view, std::optional<TurnAc
             if (!applyMove(state, value.action, row)) {
                 playOut(state, PlayoutPolicy::Patient, random);
             }
-            value.margin += outcomes(state, Objective::Margin)[view.seat()];
+            value.value += outcomes(state, objective)[view.seat()];
         }
     }
     for (ChoiceValue& value : values) {
-        value.margin /= deals;
+        value.value /= deals;
     }
     copyToTwins(values, table, distinct);
     return values;

@@ -2,20 +2,22 @@
 
 #include "../engine/card.h"
 #include "../engine/turn_rules.h"
+#include "playout.h"
 #include "seat_view.h"
 
 #include <cstdint>
 #include <optional>
 #include <vector>
 
-// One choice open to a seat and what it is worth: the final margin over the
-// best other player that the seat may expect from it, on average over random
-// deals of the cards it has not seen, everyone then playing on by the
-// searches' playout policy. A Draw chosen before its card is seen has row -1.
+// One choice open to a seat and what it is worth: the mean result by the
+// objective (such as the final margin over the best other player) that the
+// seat may expect from it, over random deals of the cards it has not seen,
+// everyone then playing on by the searches' playout policy. A Draw chosen
+// before its card is seen has row -1.
 struct ChoiceValue {
     TurnAction action = TurnAction::Draw;
     std::int32_t row = -1;
-    double margin = 0.0;
+    double value = 0.0;
 };
 
 // Every choice of one decision with its value, in the order Draw, then rows
@@ -25,4 +27,5 @@ struct ChoiceValue {
 // view alone, so it never depends on the order of the undrawn cards; the same
 // view, playouts and seed give the same values.
 std::vector<ChoiceValue> choiceValues(const SeatView& view, std::optional<TurnAction> action,
-                                      CardKind drawn, std::int32_t playouts, std::uint64_t seed);
+                                      CardKind drawn, std::int32_t playouts, std::uint64_t seed,
+                                      Objective objective);

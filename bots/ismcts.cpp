@@ -41,9 +41,15 @@ struct Node {
 // The tree of one search, and the path of one iteration through it. Kept in
 // the bot from one decision to the next, so that a search allocates only
 // while it outgrows every earlier one.
+// It also remembers the position of its last search, so that the row
+// question of a turn goes on from the tree that the Draw-or-Take question
+// grew rather than from nothing.
 struct Tree {
     std::vector<Node> nodes;
     std::vector<std::int32_t> path;
+    std::vector<Node> spare;
+    GameState root;
+    bool reusable = false;
 };
 
 std::int32_t newChildren(std::vector<Node>& nodes, std::int32_t count) {
@@ -167,59 +173,160 @@ void iterate(Tree& tree, GameState state, const UnseenCards& unseen, std::int32_
     }
 }
 
-// The root's most visited child after the budget's iterations.
-Node search(Bot& bot, const SeatView& view, NodeKind rootKind, CardKind drawn, bool takesOnly) {
-    assert(bot.settings.budget > 0);
-    GameState root = view.table();
-    UnseenCards unseen = unseenCards(view.unseen());
-    std::int32_t from = root.nextCard;
+// The table as the seat sees it, with the card just drawn on top of the deck
+// when there is one, and the unseen cards to deal below it.
+struct Start {
+    GameState state;
+    UnseenCards unseen;
+    std::int32_t from = 0;
+};
+
+Start startOf(const SeatView& view, CardKind drawn) {
+    Start start{view.table(), unseenCards(view.unseen()), view.cardsDrawn()};
     if (drawn != noCard) {
-        setAside(unseen, drawn);
-        root.deck[from++] = drawn;
+        setAside(start.unseen, drawn);
+        start.state.deck[start.from++] = drawn;
     }
+    return start;
+}
+
+Tree& treeOf(Bot& bot) {
     if (!bot.memory.has_value()) {
         bot.memory.emplace<Tree>();
     }
-    Tree& tree = std::any_cast<Tree&>(bot.memory);
-    std::vector<Node>& nodes = tree.nodes;
-    nodes.clear();
-    nodes.push_back(Node{});
-    nodes[0].kind = rootKind;
-    for (std::int32_t iteration = 0; iteration < bot.settings.budget; ++iteration) {
-        iterate(tree, root, unseen, from, takesOnly, bot.settings, bot.random);
+    return std::any_cast<Tree&>(bot.memory);
+}
+
+// Everything a search may know of a position is on the table: the same
+// table is the same position.
+bool sameTable(const GameState& a, const GameState& b) {
+    if (a.numberOfPlayers != b.numberOfPlayers || a.currentPlayer != b.currentPlayer ||
+        a.nextCard != b.nextCard) {
+        return false;
     }
+    for (std::int32_t seat = 0; seat < a.numberOfPlayers; ++seat) {
+        const Row& rowA = a.rows[seat];
+        const Row& rowB = b.rows[seat];
+        if (a.players[seat].outOfRound != b.players[seat].outOfRound ||
+            a.players[seat].counts != b.players[seat].counts || rowA.full != rowB.full ||
+            rowA.taken != rowB.taken || rowA.slots != rowB.slots) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void grow(Bot& bot, Tree& tree, const Start& start, bool takesOnly, std::int32_t iterations) {
+    for (std::int32_t iteration = 0; iteration < iterations; ++iteration) {
+        iterate(tree, start.state, start.unseen, start.from, takesOnly, bot.settings, bot.random);
+    }
+}
+
+// A fresh tree of one node of that kind, grown by the budget's iterations.
+void search(Bot& bot, Tree& tree, const Start& start, NodeKind rootKind, bool takesOnly) {
+    assert(bot.settings.budget > 0);
+    tree.nodes.clear();
+    tree.nodes.push_back(Node{});
+    tree.nodes[0].kind = rootKind;
+    grow(bot, tree, start, takesOnly, bot.settings.budget);
+}
+
+// The root's most visited child of those that pass the test; ties go to a
+// random one of them. Nothing when none of them was visited.
+template <typename Test>
+std::int32_t mostVisited(Bot& bot, const std::vector<Node>& nodes, Test test) {
     const Node& top = nodes[0];
-    std::int32_t best = top.firstChild;
+    std::int32_t best = -1;
+    std::int32_t tied = 0;
     for (std::int32_t child = top.firstChild; child < top.firstChild + top.childCount; ++child) {
-        if (nodes[child].visits > nodes[best].visits) {
+        const Node& node = nodes[child];
+        if (!test(node) || node.visits == 0) {
+            continue;
+        }
+        if (best < 0 || node.visits > nodes[best].visits) {
+            best = child;
+            tied = 1;
+        } else if (node.visits == nodes[best].visits && nextBelow(bot.random, ++tied) == 0) {
             best = child;
         }
     }
-    return nodes[best];
+    return best;
 }
 
+// Makes the node the root, keeping the subtree below it and dropping the rest.
+void reroot(Tree& tree, std::int32_t at) {
+    std::vector<Node>& kept = tree.spare;
+    kept.clear();
+    kept.push_back(tree.nodes[at]);
+    for (std::size_t index = 0; index < kept.size(); ++index) {
+        const Node node = kept[index];
+        if (node.firstChild < 0) {
+            continue;
+        }
+        kept[index].firstChild = static_cast<std::int32_t>(kept.size());
+        kept.insert(kept.end(), tree.nodes.begin() + node.firstChild,
+                    tree.nodes.begin() + node.firstChild + node.childCount);
+    }
+    tree.nodes.swap(kept);
+}
+
+// The share of the budget that a Draw's placement searches on top of what the
+// Draw-or-Take search already grew below the drawn card.
+constexpr std::int32_t placementShare = 1;
+
 TurnAction ismctsAction(Bot& bot, const SeatView& view, DeckOrder /*order*/) {
+    Tree& tree = treeOf(bot);
+    tree.reusable = false;
     const bool canDraw = view.rowsFor(TurnAction::Draw) != 0;
     const bool canTake = view.rowsFor(TurnAction::Take) != 0;
     if (canDraw != canTake) {
         return canDraw ? TurnAction::Draw : TurnAction::Take;
     }
-    const Node best = search(bot, view, NodeKind::Turn, noCard, false);
-    return best.kind == NodeKind::Card ? TurnAction::Draw : TurnAction::Take;
+    const Start start = startOf(view, noCard);
+    search(bot, tree, start, NodeKind::Turn, false);
+    tree.root = start.state;
+    tree.reusable = true;
+    const std::int32_t best = mostVisited(bot, tree.nodes, [](const Node&) { return true; });
+    return tree.nodes[best].kind == NodeKind::Card ? TurnAction::Draw : TurnAction::Take;
 }
 
 std::int32_t ismctsRow(Bot& bot, const SeatView& view, TurnAction action, CardKind drawn,
                        DeckOrder /*order*/) {
+    Tree& tree = treeOf(bot);
+    const bool reuse = tree.reusable && sameTable(tree.root, view.table());
+    tree.reusable = false;
     // Rows that hold the same cards are one choice: with only one there is
     // nothing to search.
     const RowSet rows = distinctRows(view.table(), view.rowsFor(action));
     if (rowCount(rows) == 1) {
         return lowestRow(rows);
     }
+    const Start start = startOf(view, action == TurnAction::Draw ? drawn : noCard);
+    const auto isTake = [](const Node& node) { return node.kind == NodeKind::Turn; };
     if (action == TurnAction::Take) {
-        return search(bot, view, NodeKind::Turn, noCard, true).row;
+        // The Draw-or-Take search weighed every row to take already.
+        std::int32_t best = reuse ? mostVisited(bot, tree.nodes, isTake) : -1;
+        if (best < 0) {
+            search(bot, tree, start, NodeKind::Turn, true);
+            best = mostVisited(bot, tree.nodes, isTake);
+        }
+        return tree.nodes[best].row;
     }
-    return search(bot, view, NodeKind::Placement, drawn, false).row;
+    // Below the Draw lies a branch for each card; the drawn card's becomes
+    // the root, and the search goes on from it.
+    std::int32_t drawNode = reuse ? tree.nodes[0].firstChild : -1;
+    if (drawNode >= 0 && tree.nodes[drawNode].kind == NodeKind::Card &&
+        tree.nodes[drawNode].firstChild >= 0) {
+        reroot(tree, tree.nodes[drawNode].firstChild + drawn);
+        grow(bot, tree, start, false, std::max(1, bot.settings.budget / placementShare));
+    } else {
+        search(bot, tree, start, NodeKind::Placement, false);
+    }
+    if (tree.nodes[0].firstChild < 0) {
+        grow(bot, tree, start, false, 1);
+    }
+    const std::int32_t best = mostVisited(bot, tree.nodes, [](const Node&) { return true; });
+    return tree.nodes[best].row;
 }
 
 } // namespace

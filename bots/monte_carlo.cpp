@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cassert>
+#include <numeric>
+#include <span>
 
 // Flat Monte Carlo: every choice is played on the same random deals of the
 // unseen cards, each deal to the game's end by the playout policy, and the
@@ -54,19 +56,16 @@ Root rootOf(const SeatView& view, CardKind drawn, DeckOrder order) {
     return root;
 }
 
-// Every choice is played on the same deals, so that the luck of the deal
-// weighs on all of them alike.
-std::int32_t bestChoice(Bot& bot, const SeatView& view, const Root& root, const Choices& choices) {
-    if (choices.count <= 1) {
-        return 0;
-    }
+// Plays every choice still in the race on `deals` more deals, the same
+// deals for all of them, so that the luck of the deal weighs on all alike.
+void playDeals(Bot& bot, const SeatView& view, const Root& root, const Choices& choices,
+               std::span<const std::int32_t> racing, std::int32_t deals,
+               std::array<double, mostChoices>& totals) {
     const BotSettings& settings = bot.settings;
-    const std::int32_t deals = std::max(1, settings.budget / choices.count);
-    std::array<double, mostChoices> totals{};
     for (std::int32_t round = 0; round < deals; ++round) {
         GameState dealt = root.state;
         deal(dealt, root.unseen, root.dealFrom, bot.random);
-        for (std::int32_t index = 0; index < choices.count; ++index) {
+        for (const std::int32_t index : racing) {
             GameState state = dealt;
             const Choice& choice = choices.list[index];
             const std::int32_t row = choice.row >= 0 ? choice.row : placement(state, bot.random);
@@ -76,8 +75,42 @@ std::int32_t bestChoice(Bot& bot, const SeatView& view, const Root& root, const 
             totals[index] += outcomes(state, settings.objective)[view.seat()];
         }
     }
-    return static_cast<std::int32_t>(
-        std::max_element(totals.begin(), totals.begin() + choices.count) - totals.begin());
+}
+
+// Successive halving: the budget is spent in rounds, one per halving, and
+// after each round the worse half of the choices drops out, so that the
+// playouts go where the choice is close. The survivors have all been played
+// on the same deals, so their totals compare. Ties go to a random choice.
+std::int32_t bestChoice(Bot& bot, const SeatView& view, const Root& root, const Choices& choices) {
+    if (choices.count <= 1) {
+        return 0;
+    }
+    std::array<std::int32_t, mostChoices> order{};
+    std::iota(order.begin(), order.begin() + choices.count, 0);
+    std::int32_t racing = choices.count;
+    std::int32_t rounds = 0;
+    for (std::int32_t left = racing; left > 1; left = (left + 1) / 2) {
+        ++rounds;
+    }
+    std::array<double, mostChoices> totals{};
+    const std::int32_t budget = bot.settings.budget;
+    std::int32_t finalists = racing;
+    for (std::int32_t round = 0; round < rounds; ++round) {
+        finalists = racing;
+        const std::int32_t deals = std::max(1, budget / (rounds * racing));
+        playDeals(bot, view, root, choices,
+                  std::span<const std::int32_t>(order.data(), static_cast<std::size_t>(racing)),
+                  deals, totals);
+        std::stable_sort(
+            order.begin(), order.begin() + racing,
+            [&totals](std::int32_t a, std::int32_t b) { return totals[a] > totals[b]; });
+        racing = round + 1 == rounds ? 1 : (racing + 1) / 2;
+    }
+    std::int32_t tied = 1;
+    while (tied < finalists && totals[order[tied]] == totals[order[0]]) {
+        ++tied;
+    }
+    return order[tied == 1 ? 0 : nextBelow(bot.random, tied)];
 }
 
 TurnAction monteCarloAction(Bot& bot, const SeatView& view, DeckOrder order) {

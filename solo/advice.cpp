@@ -37,9 +37,10 @@ Advice advise(const GameState& game, DecisionStage stage, TurnAction action, std
         drawn = action == TurnAction::Draw ? topCard(game) : noCard;
         advice.strongest = Choice{action, chooseRow(hard, view, action, drawn)};
     }
+    // The hint tells a person the lead in points each choice may expect.
     for (const ChoiceValue& value :
-         choiceValues(view, asked, drawn, advicePlayouts, deriveSeed(seed, 1))) {
-        advice.choices.push_back({Choice{value.action, value.row}, value.margin});
+         choiceValues(view, asked, drawn, advicePlayouts, deriveSeed(seed, 1), Objective::Margin)) {
+        advice.choices.push_back({Choice{value.action, value.row}, value.value});
     }
     return advice;
 }

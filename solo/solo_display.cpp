@@ -2,6 +2,7 @@
 
 #include "../console/console_input.h"
 #include "../engine/results.h"
+#include "history.h"
 
 #include <algorithm>
 #include <iostream>
@@ -130,7 +131,11 @@ std::vector<std::string> resultLines(const GameState& game, const Seating& seati
         line += seatName(seating, best[i] - 1);
     }
     lines.emplace_back();
-    lines.push_back(line + " with a score of " + std::to_string(top) + '!');
+    // Three or more winners named with their strengths pass the screen's 80
+    // columns: the line then breaks between words.
+    const std::vector<std::string> winnerLines =
+        wrapped(line + " with a score of " + std::to_string(top) + '!', " ", 80);
+    lines.insert(lines.end(), winnerLines.begin(), winnerLines.end());
     return lines;
 }
 

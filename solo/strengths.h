@@ -17,15 +17,15 @@ inline constexpr std::size_t strengthCount = 3;
 
 // The one place that says which bot plays each strength, weakest first. Every
 // bot here decides from what its seat may know, and every budget is a fixed
-// count, so no clock decides a move. Hard's budget must keep a decision under
-// half a second on one core of the build machine (the computerDecision
-// benchmark shows it): 5000 iterations take about 20 ms, fast enough that a
-// person never waits, and beat Medium clearly (bench/measure_strength.sh).
-// Easy and Medium move at once.
+// count, so no clock decides a move. Medium's five-player decisions must stay
+// under 20 ms and Hard's under a quarter of a second at the 99th percentile
+// on one core (bench/decision_times.cpp shows them): 10000 playouts and 20000
+// iterations keep far below, and beat the Medium and Hard of commit 05c9368
+// (montecarlo:1000 and ismcts:5000, the README's strength tables).
 inline constexpr std::array<std::string_view, strengthCount> strengthBots = {
     "greedy",
-    "montecarlo:1000",
-    "ismcts:5000",
+    "montecarlo:10000",
+    "ismcts:20000",
 };
 
 BotSettings settingsOf(Strength strength);

@@ -75,6 +75,21 @@ Decisions decide(const Bot& bot, const GameState& game) {
     return decisions;
 }
 
+// The bot's turn as a game plays it: the action, then, by the same bot and
+// with whatever its search kept, the row for that action.
+Decisions playTurn(const Bot& bot, const GameState& game) {
+    const SeatView view(game);
+    Bot deciding = bot;
+    Decisions decisions;
+    decisions.action = chooseAction(deciding, view);
+    const bool draw = decisions.action == TurnAction::Draw;
+    const std::int32_t row =
+        chooseRow(deciding, view, decisions.action, draw ? topCard(game) : noCard);
+    EXPECT_TRUE(isRowValid(game, decisions.action, row)) << bot.settings.entry->name;
+    (draw ? decisions.drawRow : decisions.takeRow) = row;
+    return decisions;
+}
+
 bool operator==(const Decisions& left, const Decisions& right) {
     return left.action == right.action && left.drawRow == right.drawRow &&
            left.takeRow == right.takeRow;
@@ -155,6 +170,28 @@ TEST(Fairness, ARequestHoldsTheSeatsViewAndNothingOfTheDeck) {
                     EXPECT_TRUE(decide(bot, game) == decide(bot, table))
                         << entry->name << " at position " << index;
                 }
+            }
+        }
+    }
+}
+
+// A whole turn too, the row chosen by the bot that chose the action (the
+// tree search goes on from the tree it grew for the action): with the top
+// card kept and the cards below it in another order, every fair bot plays
+// the same legal turn.
+TEST(Fairness, TheUndrawnOrderNeverChangesAFairTurn) {
+    SeededRandom random = seededRandom(2025);
+    const std::int32_t positions = scaledGames(300);
+    for (std::int32_t index = 0; index < positions; ++index) {
+        const std::int32_t players = minPlayers + index % 4;
+        const GameState game = randomPosition(players, deriveSeed(13, index), random);
+        const GameState belowTop = withUndrawnPermuted(game, game.nextCard + 1, random);
+        for (const BotEntry* entry : botRegistry()) {
+            if (entry->fair) {
+                const Bot bot =
+                    newBot(testSettings(entry), deriveSeed(14, index), game.currentPlayer);
+                EXPECT_TRUE(playTurn(bot, game) == playTurn(bot, belowTop))
+                    << entry->name << " at position " << index;
             }
         }
     }

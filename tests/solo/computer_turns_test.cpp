@@ -1,9 +1,12 @@
+#include "bots/bot_game.h"
 #include "engine/game_state.h"
+#include "engine/results.h"
 #include "engine/turn_rules.h"
 #include "solo/computer_turns.h"
 #include "solo/strengths.h"
 
 #include <algorithm>
+#include <array>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -69,6 +72,47 @@ TEST(ComputerTurns, AThousandGamesAtEachStrengthAreAllLegal) {
             moves += playCheckedGame(players, seed, bots);
         }
         EXPECT_GT(moves, 0);
+    }
+}
+
+// Medium and Hard beat the searches they replaced (kept as montecarlo-05c9368
+// and ismcts-05c9368) on fixed two-player deals, each played from both seats,
+// both sides on a twentieth of their budgets so that the check takes seconds.
+// Were Medium or Hard set back to the old search and budget, they would win
+// about half.
+TEST(ComputerTurns, MediumAndHardBeatTheSearchesTheyReplaced) {
+    struct Case {
+        Strength strength;
+        const char* replaced;
+        std::int32_t replacedBudget;
+        std::int32_t fraction;
+        std::uint32_t deals;
+        double atLeast;
+    };
+    const std::array<Case, 2> cases = {{
+        {Strength::Medium, "montecarlo-05c9368", 1000, 20, 50, 0.55},
+        {Strength::Hard, "ismcts-05c9368", 5000, 20, 30, 0.55},
+    }};
+    for (const Case& example : cases) {
+        BotSettings strong = settingsOf(example.strength);
+        strong.budget /= example.fraction;
+        const auto old = botNamed(example.replaced, example.replacedBudget / example.fraction);
+        ASSERT_TRUE(old.has_value());
+        double share = 0.0;
+        const std::uint32_t deals = example.deals;
+        for (std::uint32_t deal = 0; deal < deals; ++deal) {
+            for (std::int32_t seat = 0; seat < 2; ++seat) {
+                GameState game = newGame(2, 500 + deal);
+                std::vector<Bot> bots;
+                for (std::int32_t other = 0; other < 2; ++other) {
+                    bots.push_back(newBot(other == seat ? strong : *old, 700 + deal, other));
+                }
+                playBotGame(game, bots, nullptr);
+                share += winShare(standings(game), seat);
+            }
+        }
+        EXPECT_GT(share / (2 * deals), example.atLeast)
+            << example.replaced << " won " << share / (2 * deals);
     }
 }
 
