@@ -100,12 +100,13 @@ TEST(ComputerTurns, MediumAndHardBeatTheSearchesTheyReplaced) {
         ASSERT_TRUE(old.has_value());
         double share = 0.0;
         const std::uint32_t deals = example.deals;
-        for (std::uint32_t deal = 0; deal < deals; ++deal) {
+        for (std::uint32_t index = 0; index < deals; ++index) {
             for (std::int32_t seat = 0; seat < 2; ++seat) {
-                GameState game = newGame(2, 500 + deal);
+                GameState game = newGame(2, 500 + index);
                 std::vector<Bot> bots;
+                bots.reserve(2);
                 for (std::int32_t other = 0; other < 2; ++other) {
-                    bots.push_back(newBot(other == seat ? strong : *old, 700 + deal, other));
+                    bots.push_back(newBot(other == seat ? strong : *old, 700 + index, other));
                 }
                 playBotGame(game, bots, nullptr);
                 share += winShare(standings(game), seat);
