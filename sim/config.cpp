@@ -68,6 +68,21 @@ void setDecisionTimeLimit(std::chrono::milliseconds limit) {
     setBotTimeLimit(limit);
 }
 
+std::string servedReply(const BotSettings& bot, const BotRequest& request) {
+    Bot served{bot, seededRandom(request.seed), {}};
+    const SeatView view(request.table);
+    BotReply reply;
+    if (request.kind == RequestKind::Place) {
+        reply.row = chooseRow(served, view, TurnAction::Draw, request.drawn);
+        return replyLine(reply);
+    }
+    reply.action = chooseAction(served, view);
+    if (reply.action == TurnAction::Take) {
+        reply.row = chooseRow(served, view, TurnAction::Take, noCard);
+    }
+    return replyLine(reply);
+}
+
 bool readsTheDeck(const BotSettings& bot) {
     return !bot.entry->fair;
 }

@@ -68,6 +68,10 @@ bool playTurn(GameState& game, std::span<Bot> bots, PlayedMove& move);
 bool isExternal(const BotSettings& bot);
 // How long an exec: bot may think over one decision before it counts as hung.
 void setDecisionTimeLimit(std::chrono::milliseconds limit);
+// The reply line of a built-in bot to a request of the protocol, as
+// pellaro-sim bot serves it: the bot decides from the request's table with
+// its stream seeded by the request's seed.
+std::string servedReply(const BotSettings& bot, const BotRequest& request);
 
 // "greedy,montecarlo:200,random" for the report's headings.
 std::string botList(const SimConfig& config);

@@ -1,5 +1,5 @@
 // pellaro-sim: the command line and its three commands, run, merge and show.
-#include "bots/bot_server.h"
+#include "bot_server.h"
 #include "output_file.h"
 #include "records.h"
 #include "simulation.h"

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "bot.h"
-#include "bot_protocol.h"
+#include "config.h"
 
 #include <string>
 
@@ -10,8 +9,4 @@
 // already read are answered together, so a client that writes many at once
 // gets its replies in one write. Returns 0 at the end of the input; 2, after
 // a line on standard error, at a malformed request or a failed write.
-// The reply line of a built-in bot to a request: the bot decides from the
-// request's table with its stream seeded by the request's seed.
-std::string servedReply(const BotSettings& bot, const BotRequest& request);
-
 int serveBot(const BotSettings& bot, const std::string& name);
