@@ -15,6 +15,11 @@
 // entries are fair, so the real deck order below never reaches them.
 namespace {
 
+// What both searches sought then: the margin below five players.
+Objective objectiveThen(std::int32_t players) {
+    return players < maxPlayers ? Objective::Margin : Objective::WinShare;
+}
+
 namespace flatSearch {
 
 // A move to try first; a Draw chosen before its card is known has no row
@@ -80,7 +85,7 @@ std::int32_t bestChoice(Bot& bot, const SeatView& view, const Root& root, const 
             if (!applyMove(state, choice.action, row)) {
                 playOut(state, PlayoutPolicy::Patient, bot.random);
             }
-            totals[index] += outcomes(state, Objective::ByTableSize)[view.seat()];
+            totals[index] += outcomes(state, objectiveThen(state.numberOfPlayers))[view.seat()];
         }
     }
     return static_cast<std::int32_t>(
@@ -112,7 +117,6 @@ namespace treeSearch {
 // The settings every search of that time used.
 struct Settings {
     PlayoutPolicy policy = PlayoutPolicy::Patient;
-    Objective objective = Objective::ByTableSize;
     double exploration = 0.4;
     double marginScale = 1.0 / 40.0;
 };
@@ -258,8 +262,9 @@ void iterate(Tree& tree, GameState state, const UnseenCards& unseen, std::int32_
             playOut(state, settings.policy, random);
         }
     }
-    std::array<double, maxPlayers> results = outcomes(state, settings.objective);
-    if (objectiveAt(settings.objective, state.numberOfPlayers) == Objective::Margin) {
+    const Objective objective = objectiveThen(state.numberOfPlayers);
+    std::array<double, maxPlayers> results = outcomes(state, objective);
+    if (objective == Objective::Margin) {
         std::transform(results.begin(), results.end(), results.begin(),
                        [&settings](double margin) { return margin * settings.marginScale; });
     }

@@ -145,7 +145,7 @@ Objective objectiveAt(Objective objective, std::int32_t players) {
     if (objective != Objective::ByTableSize) {
         return objective;
     }
-    return players < maxPlayers ? Objective::Margin : Objective::WinShare;
+    return players == minPlayers ? Objective::Margin : Objective::WinShare;
 }
 
 std::array<double, maxPlayers> outcomes(const GameState& finished, Objective objective) {

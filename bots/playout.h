@@ -61,8 +61,9 @@ enum class Objective : std::uint8_t {
     Margin = 0,
     // 1 for winning alone, 1/k when k players share the top score, else 0.
     WinShare = 1,
-    // The margin at tables of two to four players, the share of wins at
-    // five: what played best at each size.
+    // The margin head to head, the share of wins at three players or more:
+    // what played best at each size. Against several others, a search after
+    // the margin spends its moves on beating the leader by more.
     ByTableSize = 2,
 };
 

@@ -128,13 +128,18 @@ TEST(Playouts, OutcomesByObjective) {
         }
         const auto margins = outcomes(game, Objective::Margin);
         const auto shares = outcomes(game, Objective::WinShare);
-        // Three players: the margin.
-        EXPECT_EQ(outcomes(game, Objective::ByTableSize), margins);
+        // Three players: the share of wins.
+        EXPECT_EQ(outcomes(game, Objective::ByTableSize), shares);
         for (int seat = 0; seat < 3; ++seat) {
             EXPECT_DOUBLE_EQ(margins.at(seat), example.margins.at(seat)) << "seat " << seat;
             EXPECT_DOUBLE_EQ(shares.at(seat), example.shares.at(seat)) << "seat " << seat;
         }
     }
+    // Head to head: the margin.
+    GameState two = seededDeal(2, 1);
+    two.players.at(0).counts.at(PlusTwo) = 1;
+    EXPECT_EQ(outcomes(two, Objective::ByTableSize), outcomes(two, Objective::Margin));
+    EXPECT_NE(outcomes(two, Objective::ByTableSize), outcomes(two, Objective::WinShare));
 }
 
 // Rows holding the same cards, in any order, are one choice; the lowest of

@@ -76,7 +76,7 @@ TEST(SoloGolden, CoversWhatItIsKeptFor) {
           "\nScores\nPlayer #1 (you) scored ",
           "\n  for:     ", "\n  against: ", "Against Hard at five players: 0 wins in 1 game.\n",
           "Against Easy at two players: ", " in 2 games.\n",
-          "This deal was seed 1401; to play it again: pellaro-solo --seed 1401\n",
+          "This deal was seed 1405; to play it again: pellaro-solo --seed 1405\n",
           "Review your decisions against Hard's? (Y/N) Where Hard would have chosen otherwise",
           "\nIn all ", "Play again with the same settings? (Y/N) ",
           "Play a new game with other settings? (Y/N) "}) {
