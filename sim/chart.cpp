@@ -198,7 +198,7 @@ std::string scoresPanel(double top, const SimResults& results) {
         svg += line(right - 230, legendY - 4, right - 205, legendY - 4,
                     printed("stroke='%s' stroke-width='3'", botColours[bot]));
         svg += label(right - 200, legendY,
-                     botNameIn(results.config, bots[bot]) +
+                     botName(bots[bot], results.config.budget) +
                          (readsTheDeck(bots[bot]) ? " (reads the deck)" : ""),
                      "start", 12);
     }
@@ -215,12 +215,12 @@ std::string svgChart(const SimResults& results, const Figures& figures) {
     for (std::size_t seat = 0; seat < figures.seats.size(); ++seat) {
         seats.push_back(
             {printed("Seat %zu", seat + 1),
-             config.rotate ? std::string("(rotating)") : botNameIn(config, config.seats[seat]),
+             config.rotate ? std::string("(rotating)") : botName(config.seats[seat], config.budget),
              &figures.seats[seat], "#333"});
     }
     std::vector<ShareItem> botItems;
     for (std::size_t bot = 0; bot < bots.size(); ++bot) {
-        botItems.push_back({botNameIn(config, bots[bot]),
+        botItems.push_back({botName(bots[bot], config.budget),
                             readsTheDeck(bots[bot]) ? "(reads the deck)" : "", &figures.bots[bot],
                             botColours[bot]});
     }

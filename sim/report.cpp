@@ -55,11 +55,11 @@ NameColumn nameColumn(const SimConfig& config) {
     NameColumn column;
     for (std::size_t seat = 0; seat < config.seats.size(); ++seat) {
         const std::string bot =
-            config.rotate ? std::string("(rotating)") : botNameIn(config, config.seats[seat]);
+            config.rotate ? std::string("(rotating)") : botName(config.seats[seat], config.budget);
         column.seats.push_back(printed("%zu %s", seat + 1, bot.c_str()));
     }
     for (const BotSettings& bot : distinctBots(config)) {
-        column.bots.push_back(botNameIn(config, bot) + (readsTheDeck(bot) ? "*" : ""));
+        column.bots.push_back(botName(bot, config.budget) + (readsTheDeck(bot) ? "*" : ""));
         column.readsDeck = column.readsDeck || readsTheDeck(bot);
     }
     for (const auto* names : {&column.seats, &column.bots}) {
