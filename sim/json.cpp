@@ -48,7 +48,8 @@ NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(TallyFigures, games, winShare, winInterval, o
 
 // A card of a record is its label.
 void from_json(const Json& json, CardKind& card) {
-    const auto label = std::find(cardLabels.begin(), cardLabels.end(), json.get<std::string>());
+    const std::string text = json.get<std::string>();
+    const auto* const label = std::find(cardLabels.begin(), cardLabels.end(), text);
     if (label == cardLabels.end()) {
         throw std::invalid_argument("a card label");
     }

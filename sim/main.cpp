@@ -190,7 +190,7 @@ int runCommand(const RunOptions& options) {
     const DealRange range = shardRange(config.deals, options.shard, options.shardCount);
     ProgressBar progress =
         progressBar(!options.quiet, (range.end - range.first) * gamesPerDeal(config));
-    OutputFile& jsonl = files[recordsOutput];
+    const OutputFile& jsonl = files[recordsOutput];
     RecordsOut records{jsonl.stream(), false, 0};
     const SimResults results = runSimulation(config, range, options.threads,
                                              jsonl.isOpen() ? &records : nullptr, &progress);
@@ -260,27 +260,30 @@ int showCommand(const std::string& path, std::int64_t game) {
     if (!file) {
         return failed("cannot read " + path + ": " + std::strerror(errno));
     }
+    GameRecord record;
     std::string line;
     std::string error;
-    for (std::int64_t lineNumber = 1; std::getline(file, line); ++lineNumber) {
+    std::int64_t lineNumber = 0;
+    bool found = false;
+    while (!found && error.empty() && std::getline(file, line)) {
+        ++lineNumber;
         const std::int64_t leading = leadingGameNumber(line);
-        if (leading >= 0 && leading != game) {
-            continue;
+        if (leading < 0 || leading == game) {
+            record = GameRecord{};
+            found = parseRecord(line, record, error) && record.game == game;
         }
-        GameRecord record;
-        if (!parseRecord(line, record, error)) {
-            return failed(path + ", line " + std::to_string(lineNumber) + ": " + error);
-        }
-        if (record.game != game) {
-            continue;
-        }
-        if (!checkReplay(record, error)) {
-            return failed(path + ", game " + std::to_string(game) + " does not replay: " + error);
-        }
-        showReplay(record);
-        return statusDone;
     }
-    return failed("no game " + std::to_string(game) + " in " + path);
+    if (!error.empty()) {
+        return failed(path + ", line " + std::to_string(lineNumber) + ": " + error);
+    }
+    if (!found) {
+        return failed("no game " + std::to_string(game) + " in " + path);
+    }
+    if (!checkReplay(record, error)) {
+        return failed(path + ", game " + std::to_string(game) + " does not replay: " + error);
+    }
+    showReplay(record);
+    return statusDone;
 }
 
 // Refusals while serving are told word for word.
@@ -321,21 +324,12 @@ std::string servedReply(const BotSettings& bot, const BotRequest& request) {
     return replyLine(reply);
 }
 
-// Answers the protocol's requests on standard input with a built-in bot's
-// moves on standard output until the input ends. Requests already read are
-// answered together, so that a client that writes many at once gets its
-// replies in one write. Only a bot that decides from its seat's view is
-// served: one that reads the deck has none to read over the protocol.
-int botCommand(const std::string& name, std::int32_t budget) {
+// Answers the protocol's requests on standard input with the bot's moves on
+// standard output until the input ends. Requests already read are answered
+// together, so that a client that writes many at once gets its replies in
+// one write.
+int serveBot(const BotSettings& bot, const std::string& name) {
     std::string error;
-    const auto bot = botCalled(name, budget, error);
-    if (!bot) {
-        return failed("bot: " + error);
-    }
-    if (isExternal(*bot) || readsTheDeck(*bot)) {
-        return failed("bot: " + name +
-                      " cannot be served; name a built-in bot that decides from its seat's view");
-    }
     std::string unread;
     std::string replies;
     std::array<char, 65536> chunk{};
@@ -361,10 +355,10 @@ int botCommand(const std::string& name, std::int32_t budget) {
                 if (line != botGreeting) {
                     return refused("line 1 is not \"" + std::string(botGreeting) + "\"");
                 }
-                replies += std::string(botGreeting) + " " + botName(*bot, budget) + "\n";
+                replies += std::string(botGreeting) + " " + name + "\n";
                 greeted = true;
             } else if (parseRequest(line, request, error)) {
-                replies += servedReply(*bot, request);
+                replies += servedReply(bot, request);
             } else {
                 return refused("line " + std::to_string(lineNumber) + ": " + error);
             }
@@ -379,6 +373,21 @@ int botCommand(const std::string& name, std::int32_t budget) {
         }
         replies.clear();
     }
+}
+
+// Serves a built-in bot that decides from its seat's view alone: one that
+// reads the deck has none to read over the protocol.
+int botCommand(const std::string& name, std::int32_t budget) {
+    std::string error;
+    const auto bot = botCalled(name, budget, error);
+    if (!bot) {
+        return failed("bot: " + error);
+    }
+    if (isExternal(*bot) || readsTheDeck(*bot)) {
+        return failed("bot: " + name +
+                      " cannot be served; name a built-in bot that decides from its seat's view");
+    }
+    return serveBot(*bot, botName(*bot, budget));
 }
 
 // An output's name: a file, or "-" for standard output.
@@ -495,8 +504,8 @@ int commandLine(int argc, char** argv) {
         std::replace(reason.begin(), reason.end(), '\n', ' ');
         return failed(reason + " (pellaro-sim --help lists the commands)");
     }
-    std::string error;
     if (runCommandLine->parsed()) {
+        std::string error;
         return checkRun(run, error) ? runCommand(run) : failed(error);
     }
     if (mergeCommandLine->parsed()) {

@@ -9,10 +9,6 @@
 #include <iostream>
 #include <span>
 
-std::uint64_t dealSeed(const SimConfig& config, std::int64_t deal) {
-    return deriveSeed(config.seed, static_cast<std::uint64_t>(deal));
-}
-
 namespace {
 
 // A game under way: its state, its seats' bots and what is counted so far.
@@ -29,7 +25,8 @@ struct GameInPlay {
 
 void startGame(const SimConfig& config, std::int64_t deal, std::int32_t rotation, GameInPlay& play,
                GameRecord* record) {
-    const std::uint64_t seed = dealSeed(config, deal);
+    // A deal's seed is a function of the run's seed and the deal's index alone.
+    const std::uint64_t seed = deriveSeed(config.seed, static_cast<std::uint64_t>(deal));
     SeededRandom dealer = seededRandom(seed);
     ShuffleDraws draws{};
     std::generate(draws.begin(), draws.end(), [&dealer] { return nextDraw(dealer); });

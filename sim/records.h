@@ -28,9 +28,6 @@ inline bool isExternal(const BotSettings& bot) {
     return bot.entry == &externalBot;
 }
 
-// The seed of a deal: a function of the run's seed and the deal's index alone.
-std::uint64_t dealSeed(const SimConfig& config, std::int64_t deal);
-
 // A deal's game for the rotation: the engine's shuffle fed by the deal's own
 // generator, and each seat's bot seeded from the deal's seed and its seat.
 // Fills the record when one is given. An external bot's failure is thrown

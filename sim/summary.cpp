@@ -346,6 +346,14 @@ std::string contradiction(const Summary& summary, std::int32_t players, std::int
                                    : named("bots[0].scoreSum", summary.bots[0].scoreSum);
 }
 
+namespace {
+
+double meanOf(std::int64_t sum, std::int64_t count) {
+    return count > 0 ? static_cast<double>(sum) / static_cast<double>(count) : 0;
+}
+
+} // namespace
+
 double t95(std::int64_t freedom) {
     assert(freedom >= 1);
     constexpr std::array<double, 10> published = {
@@ -395,10 +403,6 @@ std::optional<Interval> shareInterval(double share, double gameMeanSquare, doubl
     }
     const double widen = z95 / t95(deals - 1);
     return wilsonInterval(share, trials * widen * widen);
-}
-
-double meanOf(std::int64_t sum, std::int64_t count) {
-    return count > 0 ? static_cast<double>(sum) / static_cast<double>(count) : 0;
 }
 
 std::optional<Interval> meanInterval(std::int64_t sum, std::int64_t dealSquares, std::int64_t deals,

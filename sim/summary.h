@@ -210,8 +210,6 @@ Interval wilsonInterval(double proportion, double trials);
 std::optional<Interval> shareInterval(double share, double gameMeanSquare, double dealMeanSquare,
                                       std::int64_t deals, std::int64_t gamesPerDeal);
 
-double meanOf(std::int64_t sum, std::int64_t count);
-
 // The 95 % t interval of the mean per game of a value, from its sum and the
 // sum of the squares of its deals' totals; one deal gives no interval.
 std::optional<Interval> meanInterval(std::int64_t sum, std::int64_t dealSquares, std::int64_t deals,
