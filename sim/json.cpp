@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <nlohmann/json.hpp>
+#include <numeric>
 #include <sstream>
 #include <stdexcept>
 
@@ -81,6 +82,16 @@ namespace {
 constexpr std::string_view programName = "pellaro-sim";
 constexpr std::int32_t formatVersion = 2;
 constexpr std::int64_t mostDeals = 1'000'000'000'000;
+
+bool coversAll(const Coverage& coverage, const SimConfig& config) {
+    return coverage.size() == 1 && coverage[0].first == 0 && coverage[0].end == config.deals;
+}
+
+std::int64_t dealsCovered(const Coverage& coverage) {
+    return std::accumulate(
+        coverage.begin(), coverage.end(), std::int64_t{0},
+        [](std::int64_t deals, const DealRange& range) { return deals + range.end - range.first; });
+}
 
 Json configurationJson(const SimConfig& config) {
     std::vector<std::string> bots;

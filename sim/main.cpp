@@ -42,6 +42,12 @@ int failed(const std::string& reason) {
     return statusFailed;
 }
 
+// The outputs of a run, each a file or "-" for standard output; a merge
+// writes no records.
+enum Output : std::uint8_t { jsonOutput, recordsOutput, svgOutput };
+constexpr std::array<const char*, 3> outputOptions = {"--json", "--jsonl", "--svg"};
+using OutputNames = std::array<std::string, 3>;
+
 struct RunOptions {
     SimConfig config;
     std::int32_t players = 0;
@@ -53,16 +59,13 @@ struct RunOptions {
     std::int32_t shard = 1;
     std::int32_t shardCount = 1;
     std::int32_t threads = 1;
-    std::array<std::string, 3> outputs;
+    OutputNames outputs;
     bool quiet = false;
     double botTimeout = 10.0;
 };
 
 // The outputs of a run, in the order they are committed; a merge writes no
 // records. A name is a file, or "-" for standard output.
-enum Output : std::uint8_t { jsonOutput, recordsOutput, svgOutput };
-constexpr std::array<const char*, 3> outputOptions = {"--json", "--jsonl", "--svg"};
-using OutputNames = std::array<std::string, 3>;
 
 // Two outputs on one file would silently lose one of them; two on standard
 // output would mix.
@@ -97,6 +100,7 @@ bool writeResults(const SimResults& results, const OutputNames& names,
     const Figures figures = figuresOf(results.config, results.summary);
     const bool piped = std::find(names.begin(), names.end(), "-") != names.end();
     (piped ? std::cerr : std::cout) << reportTable(results, figures) << std::flush;
+    // The records were written while the games ran.
     const std::array<std::string (*)(const SimResults&, const Figures&), 3> texts = {
         summaryJson, nullptr, svgChart};
     for (const Output output : {recordsOutput, jsonOutput, svgOutput}) {
@@ -176,6 +180,13 @@ bool checkRun(RunOptions& run, std::string& error) {
     }
     config.deals = run.games;
     return outputsApart(run.outputs, error);
+}
+
+// Shard k of count (1-based): contiguous, so that the shards' game records
+// in shard order are the records of one run.
+DealRange shardRange(std::int64_t deals, std::int32_t shard, std::int32_t shardCount) {
+    // Products fit: deals stay far below 2^63 / shardCount.
+    return DealRange{deals * (shard - 1) / shardCount, deals * shard / shardCount};
 }
 
 int runCommand(const RunOptions& options) {

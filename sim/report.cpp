@@ -98,6 +98,21 @@ std::string lengthLine(const char* name, const LengthFigures& figures) {
                    figures.most);
 }
 
+// "deals 0 to 249 and 500 to 749".
+std::string coverageText(const Coverage& coverage) {
+    if (coverage.empty()) {
+        return "no deals";
+    }
+    std::string text = "deals ";
+    for (std::size_t i = 0; i < coverage.size(); ++i) {
+        if (i > 0) {
+            text += i + 1 == coverage.size() ? " and " : ", ";
+        }
+        text += std::to_string(coverage[i].first) + " to " + std::to_string(coverage[i].end - 1);
+    }
+    return text;
+}
+
 std::string headline(const SimResults& results) {
     const SimConfig& config = results.config;
     std::string text =

@@ -7,7 +7,6 @@
 #include <cassert>
 #include <cmath>
 #include <iterator>
-#include <numeric>
 #include <span>
 
 std::int32_t gamesPerDeal(const SimConfig& config) {
@@ -73,11 +72,6 @@ std::string botList(const SimConfig& config) {
     return list;
 }
 
-DealRange shardRange(std::int64_t deals, std::int32_t shard, std::int32_t shardCount) {
-    // Products fit: deals stay far below 2^63 / shardCount.
-    return DealRange{deals * (shard - 1) / shardCount, deals * shard / shardCount};
-}
-
 bool joinCoverage(Coverage& total, const Coverage& part) {
     Coverage joined = total;
     std::copy_if(part.begin(), part.end(), std::back_inserter(joined),
@@ -97,30 +91,6 @@ bool joinCoverage(Coverage& total, const Coverage& part) {
     }
     total = merged;
     return true;
-}
-
-bool coversAll(const Coverage& coverage, const SimConfig& config) {
-    return coverage.size() == 1 && coverage[0].first == 0 && coverage[0].end == config.deals;
-}
-
-std::int64_t dealsCovered(const Coverage& coverage) {
-    return std::accumulate(
-        coverage.begin(), coverage.end(), std::int64_t{0},
-        [](std::int64_t deals, const DealRange& range) { return deals + range.end - range.first; });
-}
-
-std::string coverageText(const Coverage& coverage) {
-    if (coverage.empty()) {
-        return "no deals";
-    }
-    std::string text = "deals ";
-    for (std::size_t i = 0; i < coverage.size(); ++i) {
-        if (i > 0) {
-            text += i + 1 == coverage.size() ? " and " : ", ";
-        }
-        text += std::to_string(coverage[i].first) + " to " + std::to_string(coverage[i].end - 1);
-    }
-    return text;
 }
 
 namespace {

@@ -57,10 +57,6 @@ inline bool readsTheDeck(const BotSettings& bot) {
 // "greedy,montecarlo:200,random" for the headings.
 std::string botList(const SimConfig& config);
 
-// Shard k of count (1-based): contiguous, so that the shards' game records
-// in shard order are the records of one run.
-DealRange shardRange(std::int64_t deals, std::int32_t shard, std::int32_t shardCount);
-
 // The deals a summary counts, as ranges in ascending order, none touching
 // another: a whole run is one range, shards merged so far as few as can be.
 using Coverage = std::vector<DealRange>;
@@ -68,10 +64,6 @@ using Coverage = std::vector<DealRange>;
 // Adds the part's deals; false, leaving `total` unchanged, when a deal would
 // be counted twice.
 bool joinCoverage(Coverage& total, const Coverage& part);
-bool coversAll(const Coverage& coverage, const SimConfig& config);
-std::int64_t dealsCovered(const Coverage& coverage);
-// "deals 0 to 249 and 500 to 749".
-std::string coverageText(const Coverage& coverage);
 
 // Scores a pile can reach: four colours of six or more cards against, none
 // for; three colours of six or more and all ten +2 cards for.
