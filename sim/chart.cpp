@@ -85,6 +85,18 @@ std::vector<double> ticksOf(const Axis& axis) {
     return ticks;
 }
 
+// A panel's title, its grid of shares and its left axis.
+template <typename Place>
+std::string panelFrame(double top, const std::string& title, const Axis& axis, const Place& yOf,
+                       const char* format) {
+    std::string svg = label(width / 2, top - 16, title, "middle", 15);
+    for (const double tick : ticksOf(axis)) {
+        svg += line(left, yOf(tick), right, yOf(tick), "stroke='#e4e4e4'");
+        svg += label(left - 6, yOf(tick) + 4, printed(format, 100 * tick), "end", 11);
+    }
+    return svg + line(left, top, left, top + panelHeight, "stroke='#000'");
+}
+
 // One panel of win shares, a dot and its 95 % interval per seat or bot,
 // scaled to the shares and intervals shown, with the fair share marked.
 struct ShareItem {
@@ -109,13 +121,7 @@ std::string sharesPanel(double top, const std::string& title, const std::vector<
     const auto yOf = [&](double share) {
         return bottom - panelHeight * (share - axis.low) / (axis.high - axis.low);
     };
-    std::string svg = label(width / 2, top - 16, title, "middle", 15);
-    for (const double tick : ticksOf(axis)) {
-        svg += line(left, yOf(tick), right, yOf(tick), "stroke='#e4e4e4'");
-        svg += label(left - 6, yOf(tick) + 4,
-                     printed(axis.step < 0.01 ? "%.1f%%" : "%.0f%%", 100 * tick), "end", 11);
-    }
-    svg += line(left, top, left, bottom, "stroke='#000'");
+    std::string svg = panelFrame(top, title, axis, yOf, axis.step < 0.01 ? "%.1f%%" : "%.0f%%");
     svg += line(left, yOf(fair), right, yOf(fair), "stroke='#555' stroke-dasharray='6 4'");
     svg += label(right + 4, yOf(fair) + 4, printed("fair %.1f%%", 100 * fair), "start", 11);
     const double slot = (right - left) / static_cast<double>(items.size());
@@ -170,13 +176,8 @@ std::string scoresPanel(double top, const SimResults& results) {
     };
     const auto yOf = [&](double share) { return bottom - panelHeight * share / yAxis.high; };
     std::string svg =
-        label(width / 2, top - 16,
-              "Final scores of each bot: share of its games ending on each score", "middle", 15);
-    for (const double tick : ticksOf(yAxis)) {
-        svg += line(left, yOf(tick), right, yOf(tick), "stroke='#e4e4e4'");
-        svg += label(left - 6, yOf(tick) + 4, printed("%.1f%%", 100 * tick), "end", 11);
-    }
-    svg += line(left, top, left, bottom, "stroke='#000'");
+        panelFrame(top, "Final scores of each bot: share of its games ending on each score", yAxis,
+                   yOf, "%.1f%%");
     svg += line(left, bottom, right, bottom, "stroke='#000'");
     for (const double score : ticksOf(xAxis)) {
         svg += line(xOf(score), bottom, xOf(score), bottom + 5, "stroke='#000'");
@@ -198,7 +199,7 @@ std::string scoresPanel(double top, const SimResults& results) {
         svg += line(right - 230, legendY - 4, right - 205, legendY - 4,
                     printed("stroke='%s' stroke-width='3'", botColours[bot]));
         svg += label(right - 200, legendY,
-                     botNameIn(results.config, bots[bot]) +
+                     botName(bots[bot], results.config.budget) +
                          (readsTheDeck(bots[bot]) ? " (reads the deck)" : ""),
                      "start", 12);
     }
@@ -215,12 +216,12 @@ std::string svgChart(const SimResults& results, const Figures& figures) {
     for (std::size_t seat = 0; seat < figures.seats.size(); ++seat) {
         seats.push_back(
             {printed("Seat %zu", seat + 1),
-             config.rotate ? std::string("(rotating)") : botNameIn(config, config.seats[seat]),
+             config.rotate ? std::string("(rotating)") : botName(config.seats[seat], config.budget),
              &figures.seats[seat], "#333"});
     }
     std::vector<ShareItem> botItems;
     for (std::size_t bot = 0; bot < bots.size(); ++bot) {
-        botItems.push_back({botNameIn(config, bots[bot]),
+        botItems.push_back({botName(bots[bot], config.budget),
                             readsTheDeck(bots[bot]) ? "(reads the deck)" : "", &figures.bots[bot],
                             botColours[bot]});
     }

@@ -1,12 +1,10 @@
-// pellaro-sim: the command line and its three commands, run, merge and show.
-#include "bot_server.h"
-#include "output_file.h"
+// pellaro-sim: the command line and its commands, run, merge, show and bot.
 #include "records.h"
 #include "simulation.h"
-#include "summary.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -15,6 +13,7 @@
 #include <iostream>
 #include <sstream>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -43,6 +42,12 @@ int failed(const std::string& reason) {
     return statusFailed;
 }
 
+// The outputs of a run, each a file or "-" for standard output; a merge
+// writes no records.
+enum Output : std::uint8_t { jsonOutput, recordsOutput, svgOutput };
+constexpr std::array<const char*, 3> outputOptions = {"--json", "--jsonl", "--svg"};
+using OutputNames = std::array<std::string, 3>;
+
 struct RunOptions {
     SimConfig config;
     std::int32_t players = 0;
@@ -54,50 +59,57 @@ struct RunOptions {
     std::int32_t shard = 1;
     std::int32_t shardCount = 1;
     std::int32_t threads = 1;
-    std::string json;
-    std::string jsonl;
-    std::string svg;
+    OutputNames outputs;
     bool quiet = false;
     double botTimeout = 10.0;
 };
 
-struct BotOptions {
-    std::string name;
-    std::int32_t budget = defaultBudget;
-};
-
-struct MergeOptions {
-    std::vector<std::string> summaries;
-    std::string json;
-    std::string svg;
-};
-
-struct ShowOptions {
-    std::string records;
-    std::int64_t game = 0;
-};
-
-// An output's name: a file, or "-" for standard output.
-const CLI::Validator outputName(
-    [](const std::string& name) {
-        return name.empty() ? std::string("wants a file name, or - for standard output")
-                            : std::string();
-    },
-    "FILE");
+// The outputs of a run, in the order they are committed; a merge writes no
+// records. A name is a file, or "-" for standard output.
 
 // Two outputs on one file would silently lose one of them; two on standard
 // output would mix.
-bool outputsApart(const std::vector<std::pair<const char*, std::string>>& outputs,
-                  std::string& error) {
-    for (std::size_t i = 0; i < outputs.size(); ++i) {
-        for (std::size_t j = i + 1; j < outputs.size(); ++j) {
-            const auto& [first, a] = outputs[i];
-            const auto& [second, b] = outputs[j];
-            if (!a.empty() && !b.empty() && sameOutput(a, b)) {
-                error = std::string(first) + " and " + second + " name the same file " + a +
+bool outputsApart(const OutputNames& names, std::string& error) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        for (std::size_t j = i + 1; j < names.size(); ++j) {
+            if (!names[i].empty() && !names[j].empty() && sameOutput(names[i], names[j])) {
+                error = std::string(outputOptions[i]) + " and " + outputOptions[j] +
+                        " name the same file " + names[i] +
                         "; give each output a file of its own (at most one may be -)";
                 return false;
             }
+        }
+    }
+    return true;
+}
+
+bool openOutputs(const OutputNames& names, std::array<OutputFile, 3>& files, std::string& error) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (!names[i].empty() && !files[i].open(names[i], error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The report, then the records, the summary and the chart, each built only
+// when asked for. The report goes to standard error when an output takes
+// standard output.
+bool writeResults(const SimResults& results, const OutputNames& names,
+                  std::array<OutputFile, 3>& files, std::string& error) {
+    const Figures figures = figuresOf(results.config, results.summary);
+    const bool piped = std::find(names.begin(), names.end(), "-") != names.end();
+    (piped ? std::cerr : std::cout) << reportTable(results, figures) << std::flush;
+    // The records were written while the games ran.
+    const std::array<std::string (*)(const SimResults&, const Figures&), 3> texts = {
+        summaryJson, nullptr, svgChart};
+    for (const Output output : {recordsOutput, jsonOutput, svgOutput}) {
+        OutputFile& file = files[output];
+        if (file.isOpen() && texts[output] != nullptr) {
+            file.write(texts[output](results, figures));
+        }
+        if (file.isOpen() && !file.commit(error)) {
+            return false;
         }
     }
     return true;
@@ -121,27 +133,21 @@ bool readBots(RunOptions& run, std::string& error) {
     return true;
 }
 
-bool readShard(RunOptions& run, std::string& error) {
-    const std::string& text = run.shardText;
-    const char* end = text.data() + text.size();
-    auto [slash, fault] = std::from_chars(text.data(), end, run.shard);
-    if (fault == std::errc{} && slash != end && *slash == '/') {
-        const auto [last, countFault] = std::from_chars(slash + 1, end, run.shardCount);
-        if (countFault == std::errc{} && last == end && run.shardCount >= 1 && run.shard >= 1 &&
-            run.shard <= run.shardCount) {
-            return true;
-        }
-    }
-    error = "--shard wants K/N with 1 <= K <= N, such as 3/8, not '" + text + "'";
-    return false;
+// The whole text as one number; from_chars alone would take a prefix.
+template <typename Number>
+bool wholeNumber(std::string_view text, Number& value) {
+    const auto [end, fault] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return fault == std::errc{} && end == text.data() + text.size() && !text.empty();
 }
 
-bool readSeed(RunOptions& run, std::string& error) {
-    const std::string& text = run.seed;
-    const char* end = text.data() + text.size();
-    const auto [last, fault] = std::from_chars(text.data(), end, run.config.seed);
-    if (fault != std::errc{} || last != end || text.empty()) {
-        error = "--seed wants a number from 0 to 18446744073709551615, not '" + text + "'";
+bool readShard(RunOptions& run, std::string& error) {
+    const std::string& text = run.shardText;
+    const std::size_t slash = text.find('/');
+    if (slash == std::string::npos ||
+        !wholeNumber(std::string_view(text).substr(0, slash), run.shard) ||
+        !wholeNumber(std::string_view(text).substr(slash + 1), run.shardCount) || run.shard < 1 ||
+        run.shard > run.shardCount) {
+        error = "--shard wants K/N with 1 <= K <= N, such as 3/8, not '" + text + "'";
         return false;
     }
     return true;
@@ -150,7 +156,11 @@ bool readSeed(RunOptions& run, std::string& error) {
 // What CLI11 cannot check alone: the bots against the players, the shard and the seed.
 bool checkRun(RunOptions& run, std::string& error) {
     SimConfig& config = run.config;
-    if (!readBots(run, error) || !readShard(run, error) || !readSeed(run, error)) {
+    if (!readBots(run, error) || !readShard(run, error)) {
+        return false;
+    }
+    if (!wholeNumber(run.seed, config.seed)) {
+        error = "--seed wants a number from 0 to 18446744073709551615, not '" + run.seed + "'";
         return false;
     }
     config.players =
@@ -169,66 +179,37 @@ bool checkRun(RunOptions& run, std::string& error) {
         return false;
     }
     config.deals = run.games;
-    return outputsApart({{"--json", run.json}, {"--jsonl", run.jsonl}, {"--svg", run.svg}}, error);
+    return outputsApart(run.outputs, error);
 }
 
-bool openOutputs(const std::vector<std::pair<OutputFile*, std::string>>& outputs,
-                 std::string& error) {
-    return std::all_of(outputs.begin(), outputs.end(), [&error](const auto& output) {
-        return output.second.empty() || output.first->open(output.second, error);
-    });
-}
-
-// The summary and the chart, each built only when asked for.
-bool writeResults(OutputFile& json, OutputFile& svg, const SimResults& results,
-                  const Figures& figures, std::string& error) {
-    if (json.isOpen()) {
-        json.write(summaryJson(results, figures));
-        if (!json.commit(error)) {
-            return false;
-        }
-    }
-    if (svg.isOpen()) {
-        svg.write(svgChart(results, figures));
-        return svg.commit(error);
-    }
-    return true;
-}
-
-// The report goes to standard error when an output takes standard output.
-std::ostream& reportStream(std::initializer_list<std::string> outputs) {
-    const bool piped =
-        std::any_of(outputs.begin(), outputs.end(), [](const auto& name) { return name == "-"; });
-    return piped ? std::cerr : std::cout;
+// Shard k of count (1-based): contiguous, so that the shards' game records
+// in shard order are the records of one run.
+DealRange shardRange(std::int64_t deals, std::int32_t shard, std::int32_t shardCount) {
+    // Products fit: deals stay far below 2^63 / shardCount.
+    return DealRange{deals * (shard - 1) / shardCount, deals * shard / shardCount};
 }
 
 int runCommand(const RunOptions& options) {
     const SimConfig& config = options.config;
-    OutputFile json;
-    OutputFile jsonl;
-    OutputFile svg;
+    std::array<OutputFile, 3> files;
     std::string error;
-    if (!openOutputs({{&json, options.json}, {&jsonl, options.jsonl}, {&svg, options.svg}},
-                     error)) {
+    if (!openOutputs(options.outputs, files, error)) {
         return failed(error);
     }
-
-    setDecisionTimeLimit(std::chrono::milliseconds(std::llround(options.botTimeout * 1000)));
+    setBotTimeLimit(std::chrono::milliseconds(std::llround(options.botTimeout * 1000)));
     catchStops();
     const DealRange range = shardRange(config.deals, options.shard, options.shardCount);
     ProgressBar progress =
         progressBar(!options.quiet, (range.end - range.first) * gamesPerDeal(config));
+    const OutputFile& jsonl = files[recordsOutput];
     RecordsOut records{jsonl.stream(), false, 0};
     const SimResults results = runSimulation(config, range, options.threads,
                                              jsonl.isOpen() ? &records : nullptr, &progress);
     if (records.failed) {
-        return failed("cannot write " + options.jsonl + ": " + std::strerror(records.reason));
+        return failed("cannot write " + options.outputs[recordsOutput] + ": " +
+                      std::strerror(records.reason));
     }
-    const Figures figures = figuresOf(config, results.summary);
-    reportStream({options.json, options.jsonl, options.svg})
-        << reportTable(results, figures) << std::flush;
-    if ((jsonl.isOpen() && !jsonl.commit(error)) ||
-        !writeResults(json, svg, results, figures, error)) {
+    if (!writeResults(results, options.outputs, files, error)) {
         return failed(error);
     }
     if (!results.botFailure.empty()) {
@@ -237,26 +218,17 @@ int runCommand(const RunOptions& options) {
     return results.interrupted ? 128 + stopSignal() : statusDone;
 }
 
-bool readFile(const std::string& path, std::string& text, std::string& error) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    if (!file || !(content << file.rdbuf())) {
-        error = "cannot read " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    text = content.str();
-    return true;
-}
-
 // Adds one summary to the merge; false, with the reason, when it is of
 // another run, contradicts itself or counts deals already counted.
 bool addSummaryFile(SimResults& merged, const std::string& path, std::string& error) {
-    std::string text;
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
     SimResults part;
-    if (!readFile(path, text, error)) {
+    if (!file || !(text << file.rdbuf())) {
+        error = "cannot read " + path + ": " + std::strerror(errno);
         return false;
     }
-    if (!readSummaryJson(text, part, error)) {
+    if (!readSummaryJson(text.str(), part, error)) {
         error = path + ": " + error;
         return false;
     }
@@ -280,90 +252,170 @@ bool addSummaryFile(SimResults& merged, const std::string& path, std::string& er
     return true;
 }
 
-int mergeCommand(const MergeOptions& options) {
+int mergeCommand(const std::vector<std::string>& summaries, const OutputNames& outputs) {
     SimResults merged;
+    std::array<OutputFile, 3> files;
     std::string error;
-    if (!std::all_of(
-            options.summaries.begin(), options.summaries.end(),
-            [&](const std::string& path) { return addSummaryFile(merged, path, error); })) {
-        return failed(error);
-    }
-    OutputFile json;
-    OutputFile svg;
-    if (!openOutputs({{&json, options.json}, {&svg, options.svg}}, error)) {
-        return failed(error);
-    }
-    const Figures figures = figuresOf(merged.config, merged.summary);
-    reportStream({options.json, options.svg}) << reportTable(merged, figures) << std::flush;
-    return writeResults(json, svg, merged, figures, error) ? statusDone : failed(error);
+    const bool done =
+        outputsApart(outputs, error) &&
+        std::all_of(summaries.begin(), summaries.end(),
+                    [&](const std::string& path) { return addSummaryFile(merged, path, error); }) &&
+        openOutputs(outputs, files, error) && writeResults(merged, outputs, files, error);
+    return done ? statusDone : failed(error);
 }
-
-enum class Search : std::uint8_t { Found, Absent, Malformed };
 
 // Reads the file up to the record of the game. Lines in the writer's form say
 // their game up front; the others are parsed to find out.
-Search findRecord(std::istream& file, std::int64_t game, GameRecord& record, std::string& error) {
+int showCommand(const std::string& path, std::int64_t game) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return failed("cannot read " + path + ": " + std::strerror(errno));
+    }
+    GameRecord record;
     std::string line;
+    std::string error;
     std::int64_t lineNumber = 0;
-    while (std::getline(file, line)) {
+    bool found = false;
+    while (!found && error.empty() && std::getline(file, line)) {
         ++lineNumber;
         const std::int64_t leading = leadingGameNumber(line);
-        if (leading >= 0 && leading != game) {
-            continue;
-        }
-        record = GameRecord{};
-        if (!parseRecord(line, record, error)) {
-            error.insert(0, "line " + std::to_string(lineNumber) + ": ");
-            return Search::Malformed;
-        }
-        if (record.game == game) {
-            return Search::Found;
+        if (leading < 0 || leading == game) {
+            record = GameRecord{};
+            found = parseRecord(line, record, error) && record.game == game;
         }
     }
-    return Search::Absent;
-}
-
-int showCommand(const ShowOptions& options) {
-    std::ifstream file(options.records, std::ios::binary);
-    if (!file) {
-        return failed("cannot read " + options.records + ": " + std::strerror(errno));
+    if (!error.empty()) {
+        return failed(path + ", line " + std::to_string(lineNumber) + ": " + error);
     }
-    const std::string game = "game " + std::to_string(options.game);
-    GameRecord record;
-    std::string error;
-    switch (findRecord(file, options.game, record, error)) {
-    case Search::Absent:
-        return failed("no " + game + " in " + options.records);
-    case Search::Malformed:
-        return failed(options.records + ", " + error);
-    case Search::Found:
-        break;
+    if (!found) {
+        return failed("no game " + std::to_string(game) + " in " + path);
     }
     if (!checkReplay(record, error)) {
-        return failed(options.records + ", " + game + " does not replay: " + error);
+        return failed(path + ", game " + std::to_string(game) + " does not replay: " + error);
     }
     showReplay(record);
     return statusDone;
 }
 
+// Refusals while serving are told word for word.
+int refused(const std::string& reason) {
+    std::cerr << "pellaro-sim: bot: " << reason << std::endl;
+    return statusFailed;
+}
+
+bool writeAll(const std::string& text) {
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t sent = write(STDOUT_FILENO, text.data() + written, text.size() - written);
+        if (sent < 0 && errno == EINTR) {
+            continue;
+        }
+        if (sent <= 0) {
+            return false;
+        }
+        written += static_cast<std::size_t>(sent);
+    }
+    return true;
+}
+
+// The reply line of a built-in bot to a request: the bot decides from the
+// request's table with its stream seeded by the request's seed.
+std::string servedReply(const BotSettings& bot, const BotRequest& request) {
+    Bot served{bot, seededRandom(request.seed), {}};
+    const SeatView view(request.table);
+    BotReply reply;
+    if (request.kind == RequestKind::Place) {
+        reply.row = chooseRow(served, view, TurnAction::Draw, request.drawn);
+        return replyLine(reply);
+    }
+    reply.action = chooseAction(served, view);
+    if (reply.action == TurnAction::Take) {
+        reply.row = chooseRow(served, view, TurnAction::Take, noCard);
+    }
+    return replyLine(reply);
+}
+
+// Answers the protocol's requests on standard input with the bot's moves on
+// standard output until the input ends. Requests already read are answered
+// together, so that a client that writes many at once gets its replies in
+// one write.
+int serveBot(const BotSettings& bot, const std::string& name) {
+    std::string error;
+    std::string unread;
+    std::string replies;
+    std::array<char, 65536> chunk{};
+    bool greeted = false;
+    BotRequest request;
+    std::int64_t lineNumber = 0;
+    while (true) {
+        const ssize_t got = read(STDIN_FILENO, chunk.data(), chunk.size());
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return unread.empty() || got < 0 ? statusDone : refused("the input ends inside a line");
+        }
+        unread.append(chunk.data(), static_cast<std::size_t>(got));
+        std::size_t start = 0;
+        for (std::size_t end = unread.find('\n'); end != std::string::npos;
+             end = unread.find('\n', start)) {
+            const std::string_view line(unread.data() + start, end - start);
+            start = end + 1;
+            ++lineNumber;
+            if (!greeted) {
+                if (line != botGreeting) {
+                    return refused("line 1 is not \"" + std::string(botGreeting) + "\"");
+                }
+                replies += std::string(botGreeting) + " " + name + "\n";
+                greeted = true;
+            } else if (parseRequest(line, request, error)) {
+                replies += servedReply(bot, request);
+            } else {
+                return refused("line " + std::to_string(lineNumber) + ": " + error);
+            }
+        }
+        unread.erase(0, start);
+        if (unread.size() > longestLine) {
+            return refused("line " + std::to_string(lineNumber + 1) + " is longer than " +
+                           std::to_string(longestLine) + " bytes");
+        }
+        if (!writeAll(replies)) {
+            return refused(std::string("cannot write the replies: ") + std::strerror(errno));
+        }
+        replies.clear();
+    }
+}
+
 // Serves a built-in bot that decides from its seat's view alone: one that
 // reads the deck has none to read over the protocol.
-int botCommand(const BotOptions& options) {
+int botCommand(const std::string& name, std::int32_t budget) {
     std::string error;
-    const auto bot = botCalled(options.name, options.budget, error);
+    const auto bot = botCalled(name, budget, error);
     if (!bot) {
         return failed("bot: " + error);
     }
     if (isExternal(*bot) || readsTheDeck(*bot)) {
-        return failed("bot: " + options.name +
+        return failed("bot: " + name +
                       " cannot be served; name a built-in bot that decides from its seat's view");
     }
-    return serveBot(*bot, botName(*bot, options.budget));
+    return serveBot(*bot, botName(*bot, budget));
 }
+
+// An output's name: a file, or "-" for standard output.
+const CLI::Validator outputName(
+    [](const std::string& name) {
+        return name.empty() ? std::string("wants a file name, or - for standard output")
+                            : std::string();
+    },
+    "FILE");
 
 int commandLine(int argc, char** argv) {
     CLI::App app{"Games between computer players of Pellaro, measured.", "pellaro-sim"};
     app.require_subcommand(1, 1);
+    const auto output = [](CLI::App* command, const char* name, std::string& file,
+                           const char* what) {
+        command->add_option(name, file, what)->check(outputName);
+    };
 
     RunOptions run;
     run.threads = static_cast<std::int32_t>(std::max(1U, std::thread::hardware_concurrency()));
@@ -400,19 +452,13 @@ int commandLine(int argc, char** argv) {
         ->add_option("--shard", run.shardText,
                      "Play only shard K of N of the deals, for merging later (K/N)")
         ->type_name("K/N");
-    runCommandLine
-        ->add_option("--json", run.json,
-                     "Write the summary as JSON to this file (- for "
-                     "standard output, the report then going to standard "
-                     "error)")
-        ->check(outputName);
-    runCommandLine
-        ->add_option("--jsonl", run.jsonl,
-                     "Write every game's record to this file (- as for --json)")
-        ->check(outputName);
-    runCommandLine
-        ->add_option("--svg", run.svg, "Draw the results as SVG to this file (- as for --json)")
-        ->check(outputName);
+    output(runCommandLine, "--json", run.outputs[jsonOutput],
+           "Write the summary as JSON to this file (- for standard output, the report then "
+           "going to standard error)");
+    output(runCommandLine, "--jsonl", run.outputs[recordsOutput],
+           "Write every game's record to this file (- as for --json)");
+    output(runCommandLine, "--svg", run.outputs[svgOutput],
+           "Draw the results as SVG to this file (- as for --json)");
     runCommandLine->add_flag("--quiet", run.quiet, "No progress line on standard error");
     runCommandLine
         ->add_option("--bot-timeout", run.botTimeout,
@@ -421,40 +467,40 @@ int commandLine(int argc, char** argv) {
         ->type_name("SECONDS")
         ->check(CLI::Range(0.001, 86400.0));
 
-    BotOptions serve;
+    std::string served;
+    std::int32_t servedBudget = defaultBudget;
     CLI::App* botCommandLine = app.add_subcommand(
         "bot", "Answer the pellaro-bot protocol on standard input and output as a built-in bot");
-    botCommandLine->add_option("name", serve.name, "The bot, as --bots names it")
+    botCommandLine->add_option("name", served, "The bot, as --bots names it")
         ->type_name("BOT")
         ->required();
     botCommandLine
-        ->add_option("--budget", serve.budget,
+        ->add_option("--budget", servedBudget,
                      "Playouts or iterations per decision of a searching bot named without a "
                      "budget of its own (default 1000)")
         ->type_name("N")
         ->check(CLI::Range(1, mostBudget));
 
-    MergeOptions merge;
+    std::vector<std::string> summaries;
+    OutputNames merged;
     CLI::App* mergeCommandLine =
         app.add_subcommand("merge", "Add up the --json summaries of shards of one run");
-    mergeCommandLine->add_option("summaries", merge.summaries, "Summaries written by run --json")
+    mergeCommandLine->add_option("summaries", summaries, "Summaries written by run --json")
         ->type_name("SUMMARY")
         ->required();
-    mergeCommandLine
-        ->add_option("--json", merge.json, "Write the merged summary to this file (- as for run)")
-        ->check(outputName);
-    mergeCommandLine
-        ->add_option("--svg", merge.svg,
-                     "Draw the merged results as SVG to this file (- as for run)")
-        ->check(outputName);
+    output(mergeCommandLine, "--json", merged[jsonOutput],
+           "Write the merged summary to this file (- as for run)");
+    output(mergeCommandLine, "--svg", merged[svgOutput],
+           "Draw the merged results as SVG to this file (- as for run)");
 
-    ShowOptions show;
+    std::string records;
+    std::int64_t game = 0;
     CLI::App* showCommandLine =
         app.add_subcommand("show", "Replay a recorded game move by move on the game's board");
-    showCommandLine->add_option("records", show.records, "Game records written by run --jsonl")
+    showCommandLine->add_option("records", records, "Game records written by run --jsonl")
         ->type_name("RECORDS")
         ->required();
-    showCommandLine->add_option("--game", show.game, "Number of the game to show")
+    showCommandLine->add_option("--game", game, "Number of the game to show")
         ->type_name("N")
         ->required()
         ->check(CLI::NonNegativeNumber);
@@ -469,19 +515,14 @@ int commandLine(int argc, char** argv) {
         std::replace(reason.begin(), reason.end(), '\n', ' ');
         return failed(reason + " (pellaro-sim --help lists the commands)");
     }
-    std::string error;
     if (runCommandLine->parsed()) {
+        std::string error;
         return checkRun(run, error) ? runCommand(run) : failed(error);
     }
     if (mergeCommandLine->parsed()) {
-        return outputsApart({{"--json", merge.json}, {"--svg", merge.svg}}, error)
-                   ? mergeCommand(merge)
-                   : failed(error);
+        return mergeCommand(summaries, merged);
     }
-    if (botCommandLine->parsed()) {
-        return botCommand(serve);
-    }
-    return showCommand(show);
+    return botCommandLine->parsed() ? botCommand(served, servedBudget) : showCommand(records, game);
 }
 
 } // namespace

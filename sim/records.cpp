@@ -5,16 +5,9 @@
 #include "engine/turn_rules.h"
 
 #include <algorithm>
-#include <charconv>
 #include <functional>
 #include <iostream>
-#include <limits>
-#include <nlohmann/json.hpp>
 #include <span>
-
-std::uint64_t dealSeed(const SimConfig& config, std::int64_t deal) {
-    return deriveSeed(config.seed, static_cast<std::uint64_t>(deal));
-}
 
 namespace {
 
@@ -32,7 +25,8 @@ struct GameInPlay {
 
 void startGame(const SimConfig& config, std::int64_t deal, std::int32_t rotation, GameInPlay& play,
                GameRecord* record) {
-    const std::uint64_t seed = dealSeed(config, deal);
+    // A deal's seed is a function of the run's seed and the deal's index alone.
+    const std::uint64_t seed = deriveSeed(config.seed, static_cast<std::uint64_t>(deal));
     SeededRandom dealer = seededRandom(seed);
     ShuffleDraws draws{};
     std::generate(draws.begin(), draws.end(), [&dealer] { return nextDraw(dealer); });
@@ -44,7 +38,7 @@ void startGame(const SimConfig& config, std::int64_t deal, std::int32_t rotation
     play.settled = false;
     for (std::int32_t seat = 0; seat < config.players; ++seat) {
         const BotSettings& settings = botOfSeat(config, rotation, seat);
-        play.bots[seat] = seatedBot(settings, seed, seat);
+        play.bots[seat] = newBot(settings, seed, seat);
         play.outcome.bots[seat] = botIndex(config, settings);
     }
     if (record != nullptr) {
@@ -55,7 +49,7 @@ void startGame(const SimConfig& config, std::int64_t deal, std::int32_t rotation
         record->players = config.players;
         record->bots.clear();
         for (std::int32_t seat = 0; seat < config.players; ++seat) {
-            record->bots.push_back(botNameIn(config, botOfSeat(config, rotation, seat)));
+            record->bots.push_back(botName(botOfSeat(config, rotation, seat), config.budget));
         }
         record->deck = play.game.deck;
         record->moves.clear();
@@ -86,14 +80,27 @@ void finishGame(const SimConfig& config, GameInPlay& play, GameRecord* record) {
     }
 }
 
+// Plays turns until the game is over or, when the programs are asked apart,
+// a program's bot is to decide.
+void playOn(GameInPlay& play, std::int32_t players, GameRecord* record, bool programsApart) {
+    const auto seated = std::span(play.bots).first(static_cast<std::size_t>(players));
+    while (!play.over &&
+           !(programsApart && isExternal(play.bots[play.game.currentPlayer].settings))) {
+        PlayedMove move;
+        play.over = playBotTurn(play.game, seated, move);
+        countMove(play, move, record);
+    }
+}
+
 // A bot's failure as one line: which bot, which game and which move.
 BotFailure failureIn(const SimConfig& config, std::int64_t deal, std::int32_t rotation,
                      const GameInPlay& play, const char* reason) {
     const std::int32_t seat = play.game.currentPlayer;
-    return BotFailure{"bot " + botNameIn(config, botOfSeat(config, rotation, seat)) + " (seat " +
-                      std::to_string(seat + 1) + ") failed at deal " + std::to_string(deal) +
-                      ", game " + std::to_string(deal * gamesPerDeal(config) + rotation) +
-                      ", move " + std::to_string(play.outcome.turns + 1) + ": " + reason};
+    return BotFailure{"bot " + botName(botOfSeat(config, rotation, seat), config.budget) +
+                      " (seat " + std::to_string(seat + 1) + ") failed at deal " +
+                      std::to_string(deal) + ", game " +
+                      std::to_string(deal * gamesPerDeal(config) + rotation) + ", move " +
+                      std::to_string(play.outcome.turns + 1) + ": " + reason};
 }
 
 } // namespace
@@ -102,15 +109,10 @@ GameOutcome playGame(const SimConfig& config, std::int64_t deal, std::int32_t ro
                      GameRecord* record) {
     GameInPlay play;
     startGame(config, deal, rotation, play, record);
-    const auto seated = std::span(play.bots).first(static_cast<std::size_t>(config.players));
-    while (!play.over) {
-        PlayedMove move;
-        try {
-            play.over = playTurn(play.game, seated, move);
-        } catch (const BotFailure& failure) {
-            throw failureIn(config, deal, rotation, play, failure.what());
-        }
-        countMove(play, move, record);
+    try {
+        playOn(play, config.players, record, false);
+    } catch (const BotFailure& failure) {
+        throw failureIn(config, deal, rotation, play, failure.what());
     }
     finishGame(config, play, record);
     return play.outcome;
@@ -224,25 +226,20 @@ private:
     // is then added to its program's.
     void moveOn(Half& half, std::size_t index) {
         GameInPlay& play = plays_[index];
-        const auto seated = std::span(play.bots).first(static_cast<std::size_t>(config_.players));
-        while (!play.over) {
-            Bot& bot = play.bots[static_cast<std::size_t>(play.game.currentPlayer)];
-            if (isExternal(bot.settings)) {
-                ProgramRound& program = *programFor(half.programs, bot.settings.command);
-                const SeatView view(play.game);
-                if (play.placing) {
-                    appendPlaceRequest(program.requests, bot, view, topCard(play.game));
-                } else {
-                    appendMoveRequest(program.requests, bot, view);
-                }
-                program.waiting.push_back(index);
-                return;
-            }
-            PlayedMove move;
-            play.over = playTurn(play.game, seated, move);
-            countMove(play, move, recordOf(index));
+        playOn(play, config_.players, recordOf(index), true);
+        if (play.over) {
+            settle(index);
+            return;
         }
-        settle(index);
+        Bot& bot = play.bots[static_cast<std::size_t>(play.game.currentPlayer)];
+        ProgramRound& program = *programFor(half.programs, bot.settings.command);
+        const SeatView view(play.game);
+        if (play.placing) {
+            appendPlaceRequest(program.requests, bot, view, topCard(play.game));
+        } else {
+            appendMoveRequest(program.requests, bot, view);
+        }
+        program.waiting.push_back(index);
     }
 
     // Every game of the half moves on; the requests go out together, one
@@ -332,284 +329,6 @@ std::size_t playGamesTogether(const SimConfig& config, std::int64_t first, std::
                               const std::function<bool()>& stopping) {
     GamesTogether games(config, first, end, outcomes, records);
     return games.run(stopping);
-}
-
-namespace {
-
-using Json = nlohmann::ordered_json;
-
-template <typename Number>
-void appendNumber(std::string& out, Number value) {
-    std::array<char, 24> digits{};
-    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-    out.append(digits.data(), written.ptr);
-}
-
-template <typename List>
-void appendNumbers(std::string& out, const List& values) {
-    out += '[';
-    bool first = true;
-    for (const auto value : values) {
-        if (!first) {
-            out += ',';
-        }
-        first = false;
-        appendNumber(out, value);
-    }
-    out += ']';
-}
-
-std::optional<CardKind> cardLabelled(std::string_view label) {
-    for (int kind = 0; kind < cardKindCount; ++kind) {
-        if (cardLabels[kind] == label) {
-            return static_cast<CardKind>(kind);
-        }
-    }
-    return std::nullopt;
-}
-
-std::optional<std::int32_t> rowNumber(std::string_view text) {
-    std::int32_t row = 0;
-    const auto [end, fault] = std::from_chars(text.data(), text.data() + text.size(), row);
-    if (fault != std::errc{} || end != text.data() + text.size() || text.empty()) {
-        return std::nullopt;
-    }
-    return row - 1;
-}
-
-std::optional<PlayedMove> moveWritten(std::string_view text) {
-    if (text.size() < 2 || (text[0] != 'D' && text[0] != 'T')) {
-        return std::nullopt;
-    }
-    PlayedMove move;
-    if (text[0] == 'T') {
-        move.action = TurnAction::Take;
-        const auto row = rowNumber(text.substr(1));
-        if (!row) {
-            return std::nullopt;
-        }
-        move.row = *row;
-        return move;
-    }
-    const auto colon = text.find(':');
-    if (colon == std::string_view::npos) {
-        return std::nullopt;
-    }
-    const auto row = rowNumber(text.substr(1, colon - 1));
-    const auto card = cardLabelled(text.substr(colon + 1));
-    if (!row || !card) {
-        return std::nullopt;
-    }
-    move.action = TurnAction::Draw;
-    move.row = *row;
-    move.card = *card;
-    return move;
-}
-
-// Counts, scores and seat numbers are small: a larger number would be read
-// cut short to 32 bits, and might then agree with the replay.
-bool isIntegerList(const Json& value, std::size_t length) {
-    return value.is_array() && value.size() == length &&
-           std::all_of(value.begin(), value.end(), [](const Json& item) {
-               return item.is_number_integer() && item >= -1000 && item <= 1000;
-           });
-}
-
-// A whole number that fits the field: a negative one would wrap round to a
-// huge unsigned one, a huge one be cut short.
-template <typename Number>
-bool readNumber(const Json& line, const char* key, Number& value) {
-    const auto found = line.find(key);
-    if (found == line.end() || !found->is_number_integer()) {
-        return false;
-    }
-    if (found->is_number_unsigned()) {
-        const auto number = found->template get<std::uint64_t>();
-        value = static_cast<Number>(number);
-        return number <= static_cast<std::uint64_t>(std::numeric_limits<Number>::max());
-    }
-    const auto number = found->template get<std::int64_t>();
-    value = static_cast<Number>(number);
-    return number >= 0 && static_cast<std::uint64_t>(number) <=
-                              static_cast<std::uint64_t>(std::numeric_limits<Number>::max());
-}
-
-bool readCards(const Json& value, std::array<CardKind, deckSize>& deck) {
-    if (!value.is_array() || value.size() != deck.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < deck.size(); ++i) {
-        const auto card =
-            value[i].is_string() ? cardLabelled(value[i].get<std::string>()) : std::nullopt;
-        if (!card) {
-            return false;
-        }
-        deck[i] = *card;
-    }
-    return true;
-}
-
-bool readMoves(const Json& value, std::vector<PlayedMove>& moves) {
-    if (!value.is_array()) {
-        return false;
-    }
-    for (const Json& item : value) {
-        const auto move = item.is_string() ? moveWritten(item.get<std::string>()) : std::nullopt;
-        if (!move) {
-            return false;
-        }
-        moves.push_back(*move);
-    }
-    return true;
-}
-
-bool readOutcome(const Json& line, GameRecord& record) {
-    const auto n = static_cast<std::size_t>(record.players);
-    const auto piles = line.find("piles");
-    const auto scores = line.find("scores");
-    const auto winnerList = line.find("winners");
-    if (piles == line.end() || !piles->is_array() || piles->size() != n || scores == line.end() ||
-        !isIntegerList(*scores, n) || winnerList == line.end() ||
-        !isIntegerList(*winnerList, winnerList->is_array() ? winnerList->size() : 0)) {
-        return false;
-    }
-    for (const Json& pile : *piles) {
-        if (!isIntegerList(pile, cardKindCount)) {
-            return false;
-        }
-        record.piles.push_back(pile.get<std::array<std::int32_t, cardKindCount>>());
-    }
-    record.scores = scores->get<std::vector<std::int32_t>>();
-    record.winners = winnerList->get<std::vector<std::int32_t>>();
-    return true;
-}
-
-} // namespace
-
-namespace {
-
-// Appends the move as a record writes it, with no string of its own: the
-// writer of a run's records appends every move of every game.
-void appendMove(std::string& out, const PlayedMove& move) {
-    out += move.action == TurnAction::Draw ? 'D' : 'T';
-    appendNumber(out, move.row + 1);
-    if (move.action == TurnAction::Draw) {
-        out += ':';
-        out += cardLabels[move.card];
-    }
-}
-
-} // namespace
-
-std::string moveText(const PlayedMove& move) {
-    std::string text;
-    appendMove(text, move);
-    return text;
-}
-
-void appendRecordLine(std::string& out, const GameRecord& record) {
-    out += "{\"game\":";
-    appendNumber(out, record.game);
-    out += ",\"deal\":";
-    appendNumber(out, record.deal);
-    out += ",\"rotation\":";
-    appendNumber(out, record.rotation);
-    out += ",\"seed\":";
-    appendNumber(out, record.seed);
-    out += ",\"players\":";
-    appendNumber(out, record.players);
-    out += ",\"bots\":[";
-    for (std::size_t seat = 0; seat < record.bots.size(); ++seat) {
-        out += seat == 0 ? "\"" : ",\"";
-        out += record.bots[seat];
-        out += '"';
-    }
-    out += "],\"deck\":[";
-    for (std::size_t i = 0; i < record.deck.size(); ++i) {
-        out += i == 0 ? "\"" : ",\"";
-        out += cardLabels[record.deck[i]];
-        out += '"';
-    }
-    out += "],\"moves\":[";
-    for (std::size_t i = 0; i < record.moves.size(); ++i) {
-        out += i == 0 ? "\"" : ",\"";
-        appendMove(out, record.moves[i]);
-        out += '"';
-    }
-    out += "],\"piles\":[";
-    for (std::size_t seat = 0; seat < record.piles.size(); ++seat) {
-        out += seat == 0 ? "" : ",";
-        appendNumbers(out, record.piles[seat]);
-    }
-    out += "],\"scores\":";
-    appendNumbers(out, record.scores);
-    out += ",\"winners\":";
-    appendNumbers(out, record.winners);
-    out += "}\n";
-}
-
-std::int64_t leadingGameNumber(std::string_view line) {
-    constexpr std::string_view start = "{\"game\":";
-    if (!line.starts_with(start)) {
-        return -1;
-    }
-    std::int64_t game = -1;
-    const char* digits = line.data() + start.size();
-    const auto [end, fault] = std::from_chars(digits, line.data() + line.size(), game);
-    if (fault != std::errc{} || end == line.data() + line.size() || *end != ',') {
-        return -1;
-    }
-    return game;
-}
-
-bool parseRecord(std::string_view line, GameRecord& record, std::string& error) {
-    const Json parsed = Json::parse(line, nullptr, false);
-    if (parsed.is_discarded() || !parsed.is_object()) {
-        error = "the record is not a JSON object";
-        return false;
-    }
-    if (!readNumber(parsed, "game", record.game) || !readNumber(parsed, "deal", record.deal) ||
-        !readNumber(parsed, "rotation", record.rotation) ||
-        !readNumber(parsed, "seed", record.seed) ||
-        !readNumber(parsed, "players", record.players)) {
-        error = "the record lacks its game, deal, rotation, seed or players, or one is not a "
-                "whole number from 0 up";
-        return false;
-    }
-    if (record.players < minPlayers || record.players > maxPlayers) {
-        error = "the record has " + std::to_string(record.players) + " players, not 2 to 5";
-        return false;
-    }
-    const auto bots = parsed.find("bots");
-    if (bots == parsed.end() || !bots->is_array() ||
-        bots->size() != static_cast<std::size_t>(record.players)) {
-        error = "the record does not name one bot per seat";
-        return false;
-    }
-    for (const Json& bot : *bots) {
-        // A name without a budget means the run's, which the record does not hold.
-        std::string unknown;
-        if (!bot.is_string() || !botCalled(bot.get<std::string>(), defaultBudget, unknown)) {
-            error = "the record names an unknown bot";
-            return false;
-        }
-        record.bots.push_back(bot.get<std::string>());
-    }
-    const auto deck = parsed.find("deck");
-    if (deck == parsed.end() || !readCards(*deck, record.deck)) {
-        error = "the record's deck is not 76 card labels";
-        return false;
-    }
-    const auto moves = parsed.find("moves");
-    if (moves == parsed.end() || !readMoves(*moves, record.moves)) {
-        error = "the record's moves are not all of the form D<row>:<card> or T<row>";
-        return false;
-    }
-    if (!readOutcome(parsed, record)) {
-        error = "the record's piles, scores or winners are malformed";
-        return false;
-    }
-    return true;
 }
 
 namespace {

@@ -1,16 +1,10 @@
 #pragma once
 
 #include "bots/bot_game.h"
-#include "config.h"
-#include "engine/game_state.h"
+#include "bots/external_bot.h"
 #include "summary.h"
 
-#include <array>
-#include <cstdint>
 #include <functional>
-#include <string>
-#include <string_view>
-#include <vector>
 
 // A game as its line in a --jsonl file says it went: enough to replay it
 // move by move and to check its end. Moves are written "D2:R" (draw, place
@@ -29,8 +23,10 @@ struct GameRecord {
     std::vector<std::int32_t> winners;
 };
 
-// The seed of a deal: a function of the run's seed and the deal's index alone.
-std::uint64_t dealSeed(const SimConfig& config, std::int64_t deal);
+// Whether a seat's bot is another program.
+inline bool isExternal(const BotSettings& bot) {
+    return bot.entry == &externalBot;
+}
 
 // A deal's game for the rotation: the engine's shuffle fed by the deal's own
 // generator, and each seat's bot seeded from the deal's seed and its seat.
@@ -59,7 +55,6 @@ std::size_t playGamesTogether(const SimConfig& config, std::int64_t first, std::
                               std::vector<GameOutcome>& outcomes, std::vector<GameRecord>* records,
                               const std::function<bool()>& stopping);
 
-// A move as a record writes it.
 std::string moveText(const PlayedMove& move);
 
 // Appends the record's line, its newline included.

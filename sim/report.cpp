@@ -55,11 +55,11 @@ NameColumn nameColumn(const SimConfig& config) {
     NameColumn column;
     for (std::size_t seat = 0; seat < config.seats.size(); ++seat) {
         const std::string bot =
-            config.rotate ? std::string("(rotating)") : botNameIn(config, config.seats[seat]);
+            config.rotate ? std::string("(rotating)") : botName(config.seats[seat], config.budget);
         column.seats.push_back(printed("%zu %s", seat + 1, bot.c_str()));
     }
     for (const BotSettings& bot : distinctBots(config)) {
-        column.bots.push_back(botNameIn(config, bot) + (readsTheDeck(bot) ? "*" : ""));
+        column.bots.push_back(botName(bot, config.budget) + (readsTheDeck(bot) ? "*" : ""));
         column.readsDeck = column.readsDeck || readsTheDeck(bot);
     }
     for (const auto* names : {&column.seats, &column.bots}) {
@@ -96,6 +96,21 @@ std::string tables(const NameColumn& column, const char* first,
 std::string lengthLine(const char* name, const LengthFigures& figures) {
     return printed("%-18s %.2f per game (%d to %d)\n", name, figures.mean, figures.least,
                    figures.most);
+}
+
+// "deals 0 to 249 and 500 to 749".
+std::string coverageText(const Coverage& coverage) {
+    if (coverage.empty()) {
+        return "no deals";
+    }
+    std::string text = "deals ";
+    for (std::size_t i = 0; i < coverage.size(); ++i) {
+        if (i > 0) {
+            text += i + 1 == coverage.size() ? " and " : ", ";
+        }
+        text += std::to_string(coverage[i].first) + " to " + std::to_string(coverage[i].end - 1);
+    }
+    return text;
 }
 
 std::string headline(const SimResults& results) {

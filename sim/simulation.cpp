@@ -11,9 +11,13 @@
 #include <condition_variable>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -45,20 +49,8 @@ extern "C" void onStop(int signal) {
     std::raise(signal);
 }
 
-} // namespace
-
-void catchStops() {
-    for (const int signal : stops) {
-        std::signal(signal, onStop);
-    }
-}
-
 bool stopRequested() {
     return stoppedBy.load(std::memory_order_relaxed) != 0;
-}
-
-int stopSignal() {
-    return stoppedBy.load();
 }
 
 void removeOnSecondStop(const std::string& path) {
@@ -80,25 +72,171 @@ void keepOnSecondStop(const std::string& path) {
     }
 }
 
-namespace {
+std::string reasonOf(const std::string& path, int number) {
+    return "cannot write " + path + ": " + std::strerror(number);
+}
 
-constexpr int barWidth = 30;
+std::filesystem::path folderOf(const std::string& path) {
+    const std::filesystem::path name(path);
+    return name.has_parent_path() ? name.parent_path() : ".";
+}
 
-std::string clockText(double seconds) {
-    const std::int64_t whole = std::llround(seconds);
-    std::array<char, 32> text{};
-    if (whole >= 3600) {
-        std::snprintf(text.data(), text.size(), "%lld:%02lld:%02lld",
-                      static_cast<long long>(whole / 3600), static_cast<long long>(whole / 60 % 60),
-                      static_cast<long long>(whole % 60));
-    } else {
-        std::snprintf(text.data(), text.size(), "%lld:%02lld", static_cast<long long>(whole / 60),
-                      static_cast<long long>(whole % 60));
+// A hidden name beside the target, for the instant between linking the
+// finished file and renaming it over the target, or for the whole run where
+// nameless files are not to be had.
+int hiddenFile(const std::string& path, std::string& name) {
+    const std::string pattern =
+        (folderOf(path) / ("." + std::filesystem::path(path).filename().string() + ".XXXXXX"))
+            .string();
+    std::vector<char> text(pattern.begin(), pattern.end());
+    text.push_back('\0');
+    const int descriptor = mkstemp(text.data());
+    name = text.data();
+    return descriptor;
+}
+
+// Gives the nameless file of `descriptor` the name `path`, replacing what
+// had it: linked under a hidden name first, since a link never replaces.
+bool nameFile(int descriptor, const std::string& path) {
+    std::string hidden;
+    const int placeholder = hiddenFile(path, hidden);
+    if (placeholder < 0) {
+        return false;
     }
-    return text.data();
+    close(placeholder);
+    std::remove(hidden.c_str());
+    const std::string self = "/proc/self/fd/" + std::to_string(descriptor);
+    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, hidden.c_str(), AT_SYMLINK_FOLLOW) != 0 &&
+        linkat(descriptor, "", AT_FDCWD, hidden.c_str(), AT_EMPTY_PATH) != 0) {
+        return false;
+    }
+    if (std::rename(hidden.c_str(), path.c_str()) != 0) {
+        const int number = errno;
+        std::remove(hidden.c_str());
+        errno = number;
+        return false;
+    }
+    return true;
 }
 
 } // namespace
+
+void catchStops() {
+    for (const int signal : stops) {
+        std::signal(signal, onStop);
+    }
+}
+
+int stopSignal() {
+    return stoppedBy.load();
+}
+
+OutputFile::~OutputFile() {
+    discard();
+}
+
+bool OutputFile::open(const std::string& path, std::string& error) {
+    discard();
+    path_ = path;
+    if (path == "-") {
+        file_ = stdout;
+        return true;
+    }
+    std::error_code failure;
+    const auto status = std::filesystem::status(path, failure);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        error = "cannot write " + path + ": not a regular file";
+        return false;
+    }
+    int descriptor = ::open(folderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (descriptor < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+        descriptor = hiddenFile(path, temporary_);
+        if (descriptor >= 0) {
+            removeOnSecondStop(temporary_);
+            // mkstemp makes the file private; the finished file gets the usual mode.
+            const mode_t mask = umask(0);
+            umask(mask);
+            fchmod(descriptor, 0666 & ~mask);
+        }
+    }
+    if (descriptor < 0) {
+        error = reasonOf(path, errno);
+        temporary_.clear();
+        return false;
+    }
+    file_ = fdopen(descriptor, "w");
+    if (file_ == nullptr) {
+        error = reasonOf(path, errno);
+        close(descriptor);
+        discard();
+        return false;
+    }
+    return true;
+}
+
+bool OutputFile::write(std::string_view text) const {
+    return std::fwrite(text.data(), 1, text.size(), file_) == text.size();
+}
+
+bool OutputFile::commit(std::string& error) {
+    if (file_ == stdout) {
+        const bool written = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+        file_ = nullptr;
+        if (!written) {
+            error = "cannot write to standard output: " + std::string(std::strerror(errno));
+        }
+        return written;
+    }
+    bool done = std::fflush(file_) == 0 && std::ferror(file_) == 0;
+    int number = done ? 0 : (errno != 0 ? errno : EIO);
+    if (done && temporary_.empty() && !nameFile(fileno(file_), path_)) {
+        done = false;
+        number = errno;
+    }
+    if (done && !temporary_.empty() && std::rename(temporary_.c_str(), path_.c_str()) != 0) {
+        done = false;
+        number = errno;
+    }
+    if (done) {
+        keepOnSecondStop(temporary_);
+        temporary_.clear();
+    }
+    if (std::fclose(file_) != 0 && done) {
+        done = false;
+        number = errno;
+    }
+    file_ = nullptr;
+    if (!done) {
+        error = reasonOf(path_, number);
+        discard();
+    }
+    return done;
+}
+
+void OutputFile::discard() {
+    if (file_ != nullptr && file_ != stdout) {
+        std::fclose(file_);
+    }
+    file_ = nullptr;
+    if (!temporary_.empty()) {
+        keepOnSecondStop(temporary_);
+        std::remove(temporary_.c_str());
+        temporary_.clear();
+    }
+}
+
+bool sameOutput(const std::string& a, const std::string& b) {
+    if (a == "-" || b == "-") {
+        return a == b;
+    }
+    std::error_code failure;
+    if (std::filesystem::equivalent(a, b, failure)) {
+        return true;
+    }
+    const auto canonicalA = std::filesystem::weakly_canonical(a, failure);
+    const auto canonicalB = std::filesystem::weakly_canonical(b, failure);
+    return !failure && canonicalA == canonicalB;
+}
 
 ProgressBar progressBar(bool wanted, std::int64_t totalGames) {
     ProgressBar bar;
@@ -106,6 +244,16 @@ ProgressBar progressBar(bool wanted, std::int64_t totalGames) {
     bar.totalGames = totalGames;
     bar.start = std::chrono::steady_clock::now();
     return bar;
+}
+
+namespace {
+
+constexpr int barWidth = 30;
+
+std::string clockText(double seconds) {
+    const long long whole = std::llround(seconds);
+    return whole >= 3600 ? printed("%lld:%02lld:%02lld", whole / 3600, whole / 60 % 60, whole % 60)
+                         : printed("%lld:%02lld", whole / 60, whole % 60);
 }
 
 void updateProgress(ProgressBar& bar, std::int64_t gamesDone) {
@@ -139,8 +287,6 @@ void endProgress(ProgressBar& bar) {
         bar.shown = false;
     }
 }
-
-namespace {
 
 // The games of one batch of consecutive deals, as one thread played them.
 struct BatchResult {
@@ -195,7 +341,8 @@ void noteFailure(Shared& shared, std::int64_t deal, const std::string& failure) 
 // short enough that the threads finish together; searching bots take a deal
 // at a time, as one of their games lasts long.
 std::int64_t batchDealsFor(const SimConfig& config, DealRange range, std::int32_t threads) {
-    if (std::any_of(config.seats.begin(), config.seats.end(), searches)) {
+    if (std::any_of(config.seats.begin(), config.seats.end(),
+                    [](const BotSettings& bot) { return bot.entry->searches; })) {
         return 1;
     }
     // With a program at the table, a batch's games are played together:
@@ -283,11 +430,8 @@ void playBatches(Shared& shared) {
         const std::int64_t end = std::min(first + shared.batchDeals, shared.range.end);
         if (external) {
             playTogether(shared, first, end, result);
-            shared.gamesDone.fetch_add(result.summary.games, std::memory_order_relaxed);
-            addInOrder(shared, std::move(result));
-            continue;
         }
-        for (std::int64_t dealIndex = first; dealIndex < end; ++dealIndex) {
+        for (std::int64_t dealIndex = first; !external && dealIndex < end; ++dealIndex) {
             if (stopping(shared)) {
                 result.complete = false;
                 break;

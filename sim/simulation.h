@@ -1,27 +1,19 @@
 #pragma once
 
-#include "config.h"
 #include "summary.h"
 
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 // Ctrl-C, SIGTERM or SIGHUP asks a run to stop: the games under way finish,
 // no new deal starts, and the report covers what was done. A second one ends
-// the program at once, removing first the temporary files named below.
+// the program at once, removing first the temporary files of any OutputFile.
 void catchStops();
-
-bool stopRequested();
-
 // The signal that asked the run to stop, 0 when none did.
 int stopSignal();
-
-// A temporary file to remove if a second signal ends the program, until it
-// is kept or removed. At most a handful at a time.
-void removeOnSecondStop(const std::string& path);
-void keepOnSecondStop(const std::string& path);
 
 // The progress line on standard error: games done, games per second and the
 // time left. Shown only at a terminal, and only once a run has lasted a second.
@@ -34,11 +26,6 @@ struct ProgressBar {
 
 // Enabled when wanted and standard error is a terminal.
 ProgressBar progressBar(bool wanted, std::int64_t totalGames);
-
-void updateProgress(ProgressBar& bar, std::int64_t gamesDone);
-
-// Clears the line, so that the report starts on a clean one.
-void endProgress(ProgressBar& bar);
 
 // Where the game records of a run go, one line per game in game order.
 struct RecordsOut {
@@ -57,3 +44,38 @@ struct RecordsOut {
 // `records` when given; `progress` is updated while the games run.
 SimResults runSimulation(const SimConfig& config, DealRange range, std::int32_t threads,
                          RecordsOut* records, ProgressBar* progress);
+
+// An output written whole or not at all. A file's text goes to a nameless
+// file in the target's folder that gets its name only once complete, so that
+// a failed or stopped run, even one killed outright, leaves no half file and
+// no stray temporary one; "-" is standard output. Discarded unless committed.
+class OutputFile {
+public:
+    OutputFile() = default;
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    OutputFile(OutputFile&&) = delete;
+    OutputFile& operator=(OutputFile&&) = delete;
+
+    // False, with the reason, when the folder cannot take the file or the
+    // name is that of something other than a regular file.
+    bool open(const std::string& path, std::string& error);
+    bool isOpen() const { return file_ != nullptr; }
+    std::FILE* stream() const { return file_; }
+    bool write(std::string_view text) const;
+    // Completes the file under its name; false, with the reason and nothing
+    // left behind, when any write failed.
+    bool commit(std::string& error);
+    void discard();
+
+private:
+    std::string path_;
+    // Set only where the folder's file system has no nameless files.
+    std::string temporary_;
+    std::FILE* file_ = nullptr;
+};
+
+// Whether two output names lead to one file, so that one output would
+// silently replace the other.
+bool sameOutput(const std::string& a, const std::string& b);

@@ -1,21 +1,99 @@
 #include "summary.h"
 
+#include "bots/external_bot.h"
 #include "engine/results.h"
 
 #include <algorithm>
-#include <array>
 #include <cassert>
 #include <cmath>
-#include <limits>
+#include <iterator>
 #include <span>
 
-namespace {
-
-void addLength(LengthTally& tally, std::int32_t value) {
-    tally.sum += value;
-    tally.least = std::min(tally.least, value);
-    tally.most = std::max(tally.most, value);
+std::int32_t gamesPerDeal(const SimConfig& config) {
+    return config.rotate ? config.players : 1;
 }
+
+const BotSettings& botOfSeat(const SimConfig& config, std::int32_t rotation, std::int32_t seat) {
+    return config.seats[static_cast<std::size_t>((seat + rotation) % config.players)];
+}
+
+std::vector<BotSettings> distinctBots(const SimConfig& config) {
+    std::vector<BotSettings> bots;
+    for (const BotSettings& bot : config.seats) {
+        if (std::find(bots.begin(), bots.end(), bot) == bots.end()) {
+            bots.push_back(bot);
+        }
+    }
+    return bots;
+}
+
+std::int32_t botIndex(const SimConfig& config, const BotSettings& bot) {
+    // Counted in place rather than through distinctBots: every game asks, and
+    // the games' loop allocates nothing of its own.
+    std::int32_t index = 0;
+    for (auto seat = config.seats.begin(); seat != config.seats.end(); ++seat) {
+        if (*seat == bot) {
+            return index;
+        }
+        if (std::find(config.seats.begin(), seat, *seat) == seat) {
+            ++index;
+        }
+    }
+    return index;
+}
+
+std::optional<BotSettings> botCalled(const std::string& name, std::int32_t budget,
+                                     std::string& error) {
+    auto settings = botNamed(name, budget);
+    if (settings) {
+        return settings;
+    }
+    if (botEntryNamed(name.substr(0, name.find(':'))) == nullptr) {
+        error = name.starts_with(execPrefix)
+                    ? "'" + name + "' names no program; write exec: and its command"
+                    : "unknown bot '" + name + "'; the bots are " + botNameList() +
+                          ", or exec:COMMAND for another program";
+    } else {
+        error = "bad budget in '" + name +
+                "'; a searching bot may take one from 1 to 10^8, as in montecarlo:200, and "
+                "settings such as ismcts:5000:exploration=0.3; the others none";
+    }
+    return std::nullopt;
+}
+
+std::string botList(const SimConfig& config) {
+    std::string list;
+    for (const BotSettings& bot : config.seats) {
+        if (!list.empty()) {
+            list += ',';
+        }
+        list += botName(bot, config.budget);
+    }
+    return list;
+}
+
+bool joinCoverage(Coverage& total, const Coverage& part) {
+    Coverage joined = total;
+    std::copy_if(part.begin(), part.end(), std::back_inserter(joined),
+                 [](const DealRange& range) { return range.first < range.end; });
+    std::sort(joined.begin(), joined.end(),
+              [](const DealRange& a, const DealRange& b) { return a.first < b.first; });
+    Coverage merged;
+    for (const DealRange& range : joined) {
+        if (!merged.empty() && range.first < merged.back().end) {
+            return false;
+        }
+        if (!merged.empty() && range.first == merged.back().end) {
+            merged.back().end = range.end;
+        } else {
+            merged.push_back(range);
+        }
+    }
+    total = merged;
+    return true;
+}
+
+namespace {
 
 void addLengths(LengthTally& total, const LengthTally& part) {
     total.sum += part.sum;
@@ -33,10 +111,6 @@ void addTally(Tally& total, const Tally& part) {
     total.dealShareSquares += part.dealShareSquares;
     total.dealScoreSquares += part.dealScoreSquares;
 }
-
-} // namespace
-
-namespace {
 
 // Each seat's part of one game: its share of the win (a tie among k gives
 // each 1/k), whether it won outright, and its place. The one place where
@@ -74,9 +148,9 @@ void addGame(Summary& summary, const GameOutcome& outcome, DealTotals& deal) {
     ++summary.games;
     summary.tiedGames += tallies[std::distance(scores.begin(), top)].outrightWins == 0 ? 1 : 0;
     summary.spreadSum += *top - *bottom;
-    addLength(summary.rounds, outcome.rounds);
-    addLength(summary.cardsDrawn, outcome.cardsDrawn);
-    addLength(summary.turns, outcome.turns);
+    addLengths(summary.rounds, {outcome.rounds, outcome.rounds, outcome.rounds});
+    addLengths(summary.cardsDrawn, {outcome.cardsDrawn, outcome.cardsDrawn, outcome.cardsDrawn});
+    addLengths(summary.turns, {outcome.turns, outcome.turns, outcome.turns});
     for (std::int32_t seat = 0; seat < outcome.players; ++seat) {
         const Tally& played = tallies[seat];
         const std::int32_t bot = outcome.bots[seat];
@@ -242,6 +316,14 @@ std::string contradiction(const Summary& summary, std::int32_t players, std::int
                                    : named("bots[0].scoreSum", summary.bots[0].scoreSum);
 }
 
+namespace {
+
+double meanOf(std::int64_t sum, std::int64_t count) {
+    return count > 0 ? static_cast<double>(sum) / static_cast<double>(count) : 0;
+}
+
+} // namespace
+
 double t95(std::int64_t freedom) {
     assert(freedom >= 1);
     constexpr std::array<double, 10> published = {
@@ -291,10 +373,6 @@ std::optional<Interval> shareInterval(double share, double gameMeanSquare, doubl
     }
     const double widen = z95 / t95(deals - 1);
     return wilsonInterval(share, trials * widen * widen);
-}
-
-double meanOf(std::int64_t sum, std::int64_t count) {
-    return count > 0 ? static_cast<double>(sum) / static_cast<double>(count) : 0;
 }
 
 std::optional<Interval> meanInterval(std::int64_t sum, std::int64_t dealSquares, std::int64_t deals,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config.h"
+#include "bots/bot.h"
 #include "engine/game_state.h"
 
 #include <algorithm>
@@ -12,6 +12,58 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+// What decides every figure of a run: the same configuration over the same
+// deals always gives the same results, whatever the threads or machines.
+struct SimConfig {
+    std::int32_t players = minPlayers;
+    // The bot of each seat, seat 1 first, before any rotation. Every searching
+    // bot named without a budget of its own searches on `budget`.
+    std::vector<BotSettings> seats;
+    std::uint64_t seed = 1;
+    // Deal i is dealt from deriveSeed(seed, i), for i from 0 to deals - 1.
+    std::int64_t deals = 0;
+    // Each deal is played once per cyclic rotation of the seats' bots.
+    bool rotate = false;
+    std::int32_t budget = defaultBudget;
+};
+
+// Deals first to end - 1: the share of a run one machine or one batch plays.
+struct DealRange {
+    std::int64_t first = 0;
+    std::int64_t end = 0;
+};
+
+std::int32_t gamesPerDeal(const SimConfig& config);
+
+// Game `rotation` of a deal: seat s plays the bot listed (s + rotation) mod n.
+const BotSettings& botOfSeat(const SimConfig& config, std::int32_t rotation, std::int32_t seat);
+
+// The different bots of the seat list, in order of first appearance: the
+// per-bot figures pool all seats a bot plays. One strategy on two budgets
+// makes two bots.
+std::vector<BotSettings> distinctBots(const SimConfig& config);
+std::int32_t botIndex(const SimConfig& config, const BotSettings& bot);
+
+// The bot a name of --bots or of a record gives on the budget; nullopt, with
+// the reason, when it names none.
+std::optional<BotSettings> botCalled(const std::string& name, std::int32_t budget,
+                                     std::string& error);
+// A bot that reads the order of the deck: the ceiling to measure against.
+inline bool readsTheDeck(const BotSettings& bot) {
+    return !bot.entry->fair;
+}
+
+// "greedy,montecarlo:200,random" for the headings.
+std::string botList(const SimConfig& config);
+
+// The deals a summary counts, as ranges in ascending order, none touching
+// another: a whole run is one range, shards merged so far as few as can be.
+using Coverage = std::vector<DealRange>;
+
+// Adds the part's deals; false, leaving `total` unchanged, when a deal would
+// be counted twice.
+bool joinCoverage(Coverage& total, const Coverage& part);
 
 // Scores a pile can reach: four colours of six or more cards against, none
 // for; three colours of six or more and all ten +2 cards for.
@@ -80,7 +132,7 @@ struct Summary {
     LengthTally cardsDrawn;
     LengthTally turns;
     std::array<Tally, maxPlayers> seats{};
-    // Indexed like distinctBots of the configuration.
+    // Indexed like distinctBots.
     std::array<Tally, maxPlayers> bots{};
     // Final scores of each bot, bin 0 holding lowestScore.
     std::array<std::array<std::int64_t, scoreBins>, maxPlayers> scoreCounts{};
@@ -98,8 +150,8 @@ struct Timing {
 struct SimResults {
     SimConfig config;
     Coverage coverage;
-    // Stopped by Ctrl-C or a bot's failure: the summary counts the deals finished before it, a
-    // prefix of the deals in index order.
+    // Stopped by a signal or a bot's failure: the summary counts the deals
+    // finished before it, a prefix of the deals in index order.
     bool interrupted = false;
     // Why an external bot stopped the run, one line; empty when none did.
     std::string botFailure;
@@ -107,19 +159,16 @@ struct SimResults {
     Timing timing;
 };
 
-// Counts a game of the deal whose totals are given.
 void addGame(Summary& summary, const GameOutcome& outcome, DealTotals& deal);
-
 // Counts the deal once all its games are in.
 void closeDeal(Summary& summary, const DealTotals& deal);
-
 void addSummary(Summary& total, const Summary& part);
 
 // The first count of a summary read back that no run could have made, as
-// "counts.seats[0].shareUnits (2370)", or empty when they all agree:
-// with the games, with each other and with the score histograms. Counts
-// that pass are bounded by their games, so that adding up the summaries of
-// a run cannot overflow. `botSeats` gives each distinct bot's seats.
+// "counts.seats[0].shareUnits (2370)", or empty when they all agree: with
+// the games, with each other and with the score histograms. Counts that
+// pass are bounded by their games, so that adding up the summaries of a run
+// cannot overflow. `botSeats` gives each distinct bot's seats.
 std::string contradiction(const Summary& summary, std::int32_t players, std::int64_t gamesPerDeal,
                           const std::vector<std::int32_t>& botSeats);
 
@@ -131,15 +180,14 @@ struct Interval {
 // The normal quantile of a two-sided 95 % interval.
 inline constexpr double z95 = 1.959963984540054;
 
-// The quantile of Student's t with `freedom` degrees of freedom for a
-// two-sided 95 % interval: published values up to 10, then the
-// Cornish-Fisher expansion, within 5e-6 of the exact value.
+// Student's t quantile for a two-sided 95 % interval: published values up
+// to 10 degrees of freedom, then the Cornish-Fisher expansion, within 5e-6.
 double t95(std::int64_t freedom);
 
-// The 95 % Wilson score interval of a proportion seen in `trials` trials;
-// unlike the normal approximation it stays inside 0 to 1 and is sound for
-// shares near 0 or 1 and for few games. The proportion may be fractional,
-// as shared wins are, and so may the trials, when they are effective ones.
+// The 95 % Wilson score interval; unlike the normal approximation it stays
+// inside 0 to 1 and is sound for shares near 0 or 1 and for few games. The
+// proportion may be fractional, as shared wins are, and so may the trials,
+// when they are effective ones.
 Interval wilsonInterval(double proportion, double trials);
 
 // The 95 % interval of a share of games won, from `deals` deals of
@@ -154,16 +202,11 @@ Interval wilsonInterval(double proportion, double trials);
 std::optional<Interval> shareInterval(double share, double gameMeanSquare, double dealMeanSquare,
                                       std::int64_t deals, std::int64_t gamesPerDeal);
 
-// The mean of `count` values from their sum.
-double meanOf(std::int64_t sum, std::int64_t count);
-
 // The 95 % t interval of the mean per game of a value, from its sum and the
-// sum of the squares of its deals' totals, the deals being the independent
-// units; one deal gives no interval.
+// sum of the squares of its deals' totals; one deal gives no interval.
 std::optional<Interval> meanInterval(std::int64_t sum, std::int64_t dealSquares, std::int64_t deals,
                                      std::int64_t gamesPerDeal);
 
-// The report's figures for one seat or one bot.
 struct TallyFigures {
     std::int64_t games = 0;
     double winShare = 0;
@@ -181,8 +224,8 @@ struct LengthFigures {
     std::int32_t most = 0;
 };
 
-// Everything the report shows, worked out from a summary's integers alone,
-// so that equal summaries always give equal figures.
+// Everything the report, the JSON and the chart show, worked out once from
+// a summary's integers alone, so that equal summaries give equal figures.
 struct Figures {
     std::vector<TallyFigures> seats;
     // In the order of distinctBots.
@@ -204,7 +247,7 @@ struct Figures {
 
 Figures figuresOf(const SimConfig& config, const Summary& summary);
 
-// printf-style formatting into a string, for the report's fixed columns.
+// printf-style formatting into a string, for fixed columns.
 template <typename... Values>
 std::string printed(const char* format, Values... values) {
     std::array<char, 256> text{};
@@ -212,20 +255,16 @@ std::string printed(const char* format, Values... values) {
     return {text.data(), length < 0 ? 0 : std::min<std::size_t>(length, text.size() - 1)};
 }
 
-// The report on standard output: the configuration, a table per seat and per
-// bot, seat 1's advantage, the balance, the games' length, ties, the score
-// spread and the throughput.
+// The report: the configuration, a table per seat and per bot, seat 1's
+// advantage, the balance, the games' length, ties, the spread, the throughput.
 std::string reportTable(const SimResults& results, const Figures& figures);
 
-// A standalone SVG picture of the results: each seat's win share with its
-// 95 % interval beside the fair share, and each bot's distribution of final
-// scores.
+// A standalone SVG picture: each seat's win share with its 95 % interval
+// beside the fair share, and each bot's distribution of final scores.
 std::string svgChart(const SimResults& results, const Figures& figures);
 
-// The --json summary: the configuration, the deals covered, the report's
-// figures, the integer counts they come from and, last, the timing. Apart
-// from the timing it is a function of the configuration and the deals
-// covered alone, byte for byte.
+// The --json summary. Apart from the timing, which sorts last, it is a
+// function of the configuration and the deals covered alone, byte for byte.
 std::string summaryJson(const SimResults& results, const Figures& figures);
 
 // Reads a summary back for merging; false, with the reason, when the text is

@@ -137,4 +137,43 @@ TEST(Show, RejectsARecordThatDoesNotReplay) {
     EXPECT_NE(absent.err.find("no game 3"), std::string::npos);
 }
 
+TEST(Show, NamesThePartOfAMalformedRecord) {
+    Recorded recorded;
+    recordGames(recorded);
+    struct Case {
+        std::string says;
+        void (*edit)(Json&);
+    };
+    const std::vector<Case> cases = {
+        {"not a JSON object", [](Json& g) { g = Json::array({1}); }},
+        {"lacks its game", [](Json& g) { g.erase("rotation"); }},
+        {"lacks its game", [](Json& g) { g["players"] = 2.0; }},
+        {"lacks its game", [](Json& g) { g["rotation"] = 1LL << 32; }},
+        {"has 6 players", [](Json& g) { g["players"] = 6; }},
+        {"one bot per seat", [](Json& g) { g["bots"].erase(1); }},
+        {"unknown bot", [](Json& g) { g["bots"][1] = 7; }},
+        {"deck is not 76", [](Json& g) { g["deck"].push_back("R"); }},
+        {"deck is not 76", [](Json& g) { g["deck"][4] = "Q"; }},
+        {"moves are not all", [](Json& g) { g["moves"][0] = "T1:R"; }},
+        {"moves are not all", [](Json& g) { g["moves"][0] = "D1"; }},
+        {"moves are not all", [](Json& g) { g["moves"][0] = "T+1"; }},
+        {"moves are not all", [](Json& g) { g["moves"][0] = 1; }},
+        {"piles, scores or winners", [](Json& g) { g["piles"][0].push_back(0); }},
+        {"piles, scores or winners", [](Json& g) { g["scores"][0] = 1.5; }},
+        {"piles, scores or winners", [](Json& g) { g["winners"] = "1"; }},
+        {"piles, scores or winners", [](Json& g) { g.erase("piles"); }},
+    };
+    const std::string path = recorded.folder.file("changed.jsonl");
+    for (const Case& c : cases) {
+        Json changed = recorded.games[0];
+        c.edit(changed);
+        writeText(path, changed.dump() + "\n");
+        const SimRun shown = runSim({"show", path, "--game", "0"});
+        EXPECT_EQ(shown.status, 2) << c.says;
+        EXPECT_TRUE(shown.err.starts_with("pellaro-sim: " + path + ", line 1: the record"))
+            << shown.err;
+        EXPECT_NE(shown.err.find(c.says), std::string::npos) << c.says << ": " << shown.err;
+    }
+}
+
 } // namespace

@@ -1,7 +1,12 @@
+// The JSON the simulator writes and reads back: the --json summary and the
+// --jsonl game records.
+#include "records.h"
 #include "summary.h"
 
 #include <algorithm>
+#include <charconv>
 #include <nlohmann/json.hpp>
+#include <numeric>
 #include <sstream>
 #include <stdexcept>
 
@@ -42,16 +47,56 @@ void from_json(const Json& json, std::optional<Interval>& interval) {
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(TallyFigures, games, winShare, winInterval, outrightWins,
                                    meanScore, scoreInterval, meanPlace)
 
+// A card of a record is its label.
+void from_json(const Json& json, CardKind& card) {
+    const std::string text = json.get<std::string>();
+    const auto* const label = std::find(cardLabels.begin(), cardLabels.end(), text);
+    if (label == cardLabels.end()) {
+        throw std::invalid_argument("a card label");
+    }
+    card = static_cast<CardKind>(label - cardLabels.begin());
+}
+
+// A move of a record: "D2:R" (draw, place the R on row 2) or "T1" (take row 1).
+void from_json(const Json& json, PlayedMove& move) {
+    const std::string text = json.get<std::string>();
+    const std::size_t colon = text.find(':');
+    const bool draw = text.starts_with('D') && colon != std::string::npos;
+    if (!draw && !text.starts_with('T')) {
+        throw std::invalid_argument("a move");
+    }
+    const std::string_view row = std::string_view(text).substr(1, draw ? colon - 1 : text.size());
+    const auto [end, fault] = std::from_chars(row.data(), row.data() + row.size(), move.row);
+    if (fault != std::errc{} || end != row.data() + row.size() || row.empty()) {
+        throw std::invalid_argument("a row");
+    }
+    move.row -= 1;
+    move.action = draw ? TurnAction::Draw : TurnAction::Take;
+    if (draw) {
+        move.card = Json(text.substr(colon + 1)).get<CardKind>();
+    }
+}
+
 namespace {
 
 constexpr std::string_view programName = "pellaro-sim";
 constexpr std::int32_t formatVersion = 2;
 constexpr std::int64_t mostDeals = 1'000'000'000'000;
 
+bool coversAll(const Coverage& coverage, const SimConfig& config) {
+    return coverage.size() == 1 && coverage[0].first == 0 && coverage[0].end == config.deals;
+}
+
+std::int64_t dealsCovered(const Coverage& coverage) {
+    return std::accumulate(
+        coverage.begin(), coverage.end(), std::int64_t{0},
+        [](std::int64_t deals, const DealRange& range) { return deals + range.end - range.first; });
+}
+
 Json configurationJson(const SimConfig& config) {
     std::vector<std::string> bots;
     std::transform(config.seats.begin(), config.seats.end(), std::back_inserter(bots),
-                   [&config](const BotSettings& bot) { return botNameIn(config, bot); });
+                   [&config](const BotSettings& bot) { return botName(bot, config.budget); });
     return Json{{"players", config.players}, {"bots", bots},
                 {"seed", config.seed},       {"deals", config.deals},
                 {"rotate", config.rotate},   {"gamesPerDeal", gamesPerDeal(config)},
@@ -64,14 +109,15 @@ Json resultsJson(const SimResults& results, const Figures& figures) {
     for (std::size_t seat = 0; seat < figures.seats.size(); ++seat) {
         Json json = figures.seats[seat];
         json["seat"] = seat + 1;
-        json["bot"] = config.rotate ? "every bot in turn" : botNameIn(config, config.seats[seat]);
+        json["bot"] =
+            config.rotate ? "every bot in turn" : botName(config.seats[seat], config.budget);
         seats.push_back(json);
     }
     Json bots = Json::array();
     const std::vector<BotSettings> distinct = distinctBots(config);
     for (std::size_t bot = 0; bot < figures.bots.size(); ++bot) {
         Json json = figures.bots[bot];
-        json["bot"] = botNameIn(config, distinct[bot]);
+        json["bot"] = botName(distinct[bot], config.budget);
         json["readsDeck"] = readsTheDeck(distinct[bot]);
         bots.push_back(json);
     }
@@ -291,4 +337,188 @@ bool readSummaryJson(std::string_view text, SimResults& results, std::string& er
 bool sameConfiguration(const SimConfig& a, const SimConfig& b) {
     return a.players == b.players && a.seats == b.seats && a.seed == b.seed && a.deals == b.deals &&
            a.rotate == b.rotate && a.budget == b.budget;
+}
+
+namespace {
+
+template <typename Number>
+void appendNumber(std::string& out, Number value) {
+    std::array<char, 24> digits{};
+    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    out.append(digits.data(), written.ptr);
+}
+
+// "[a,b,c]", each item appended by `item`.
+template <typename List, typename Append>
+void appendList(std::string& out, const List& list, const Append& item) {
+    out += '[';
+    for (auto each = list.begin(); each != list.end(); ++each) {
+        if (each != list.begin()) {
+            out += ',';
+        }
+        item(*each);
+    }
+    out += ']';
+}
+
+// Appends the move with no string of its own: the writer of a run's records
+// appends every move of every game.
+void appendMove(std::string& out, const PlayedMove& move) {
+    out += move.action == TurnAction::Draw ? 'D' : 'T';
+    appendNumber(out, move.row + 1);
+    if (move.action == TurnAction::Draw) {
+        out += ':';
+        out += cardLabels[move.card];
+    }
+}
+
+// Counts, scores and seat numbers are small: a larger number would be read
+// cut short to 32 bits, and might then agree with the replay.
+template <typename List>
+List smallNumbers(const Json& json, std::size_t length) {
+    if (!json.is_array() || json.size() != length ||
+        !std::all_of(json.begin(), json.end(), [](const Json& item) {
+            return item.is_number_integer() && item >= -1000 && item <= 1000;
+        })) {
+        throw std::invalid_argument("small numbers");
+    }
+    return json.get<List>();
+}
+
+// A whole number from 0 that fits the field: a negative one would wrap round
+// to a huge unsigned one, a huge one be cut short.
+template <typename Number>
+bool readCount(const Json& json, const char* key, Number& value) {
+    const Json& number = json.at(key);
+    // Compared as 64-bit signed, a number past 2^63 would count as negative.
+    if (!number.is_number_integer() ||
+        (!number.is_number_unsigned() && number.get<std::int64_t>() < 0)) {
+        return false;
+    }
+    const auto whole = number.get<std::uint64_t>();
+    value = static_cast<Number>(whole);
+    return whole <= static_cast<std::uint64_t>(std::numeric_limits<Number>::max());
+}
+
+} // namespace
+
+std::string moveText(const PlayedMove& move) {
+    std::string text;
+    appendMove(text, move);
+    return text;
+}
+
+void appendRecordLine(std::string& out, const GameRecord& record) {
+    const auto quoted = [&out](const auto& text) {
+        out += '"';
+        out += text;
+        out += '"';
+    };
+    const auto number = [&out](auto value) { appendNumber(out, value); };
+    out += "{\"game\":";
+    appendNumber(out, record.game);
+    out += ",\"deal\":";
+    appendNumber(out, record.deal);
+    out += ",\"rotation\":";
+    appendNumber(out, record.rotation);
+    out += ",\"seed\":";
+    appendNumber(out, record.seed);
+    out += ",\"players\":";
+    appendNumber(out, record.players);
+    out += ",\"bots\":";
+    appendList(out, record.bots, quoted);
+    out += ",\"deck\":";
+    appendList(out, record.deck, [&quoted](CardKind card) { quoted(cardLabels[card]); });
+    out += ",\"moves\":";
+    appendList(out, record.moves, [&out](const PlayedMove& move) {
+        out += '"';
+        appendMove(out, move);
+        out += '"';
+    });
+    out += ",\"piles\":";
+    appendList(out, record.piles, [&](const auto& pile) { appendList(out, pile, number); });
+    out += ",\"scores\":";
+    appendList(out, record.scores, number);
+    out += ",\"winners\":";
+    appendList(out, record.winners, number);
+    out += "}\n";
+}
+
+std::int64_t leadingGameNumber(std::string_view line) {
+    constexpr std::string_view start = "{\"game\":";
+    if (!line.starts_with(start)) {
+        return -1;
+    }
+    std::int64_t game = -1;
+    const char* digits = line.data() + start.size();
+    const auto [end, fault] = std::from_chars(digits, line.data() + line.size(), game);
+    if (fault != std::errc{} || end == line.data() + line.size() || *end != ',') {
+        return -1;
+    }
+    return game;
+}
+
+bool parseRecord(std::string_view line, GameRecord& record, std::string& error) {
+    const Json json = Json::parse(line, nullptr, false);
+    // Each part in turn, so that the reason names the first that is wrong.
+    const auto part = [&error](const std::string& reason, const auto& read) {
+        try {
+            if (read()) {
+                return true;
+            }
+        } catch (const std::exception&) {
+        }
+        error = reason;
+        return false;
+    };
+    const auto seats = [&record] { return static_cast<std::size_t>(record.players); };
+    return part("the record is not a JSON object", [&] { return json.is_object(); }) &&
+           part("the record lacks its game, deal, rotation, seed or players, or one is not a "
+                "whole number from 0 up",
+                [&] {
+                    return readCount(json, "game", record.game) &&
+                           readCount(json, "deal", record.deal) &&
+                           readCount(json, "rotation", record.rotation) &&
+                           readCount(json, "seed", record.seed) &&
+                           readCount(json, "players", record.players);
+                }) &&
+           part("the record has " + std::to_string(record.players) + " players, not 2 to 5",
+                [&] { return record.players >= minPlayers && record.players <= maxPlayers; }) &&
+           part("the record does not name one bot per seat",
+                [&] { return json.at("bots").is_array() && json.at("bots").size() == seats(); }) &&
+           part("the record names an unknown bot",
+                [&] {
+                    record.bots = json.at("bots").get<std::vector<std::string>>();
+                    // A name without a budget means the run's, which the record does not hold.
+                    std::string unknown;
+                    return std::all_of(record.bots.begin(), record.bots.end(),
+                                       [&unknown](const std::string& bot) {
+                                           return botCalled(bot, defaultBudget, unknown);
+                                       });
+                }) &&
+           part("the record's deck is not 76 card labels",
+                [&] {
+                    record.deck = json.at("deck").get<std::array<CardKind, deckSize>>();
+                    return json.at("deck").size() == deckSize;
+                }) &&
+           part("the record's moves are not all of the form D<row>:<card> or T<row>",
+                [&] {
+                    record.moves = json.at("moves").get<std::vector<PlayedMove>>();
+                    return true;
+                }) &&
+           part("the record's piles, scores or winners are malformed", [&] {
+               const Json& piles = json.at("piles");
+               if (!piles.is_array() || piles.size() != seats()) {
+                   return false;
+               }
+               for (const Json& pile : piles) {
+                   record.piles.push_back(
+                       smallNumbers<std::array<std::int32_t, cardKindCount>>(pile, cardKindCount));
+               }
+               const Json& winners = json.at("winners");
+               record.scores = smallNumbers<std::vector<std::int32_t>>(json.at("scores"), seats());
+               record.winners = smallNumbers<std::vector<std::int32_t>>(
+                   winners, winners.is_array() ? winners.size() : 0);
+               return true;
+           });
 }
