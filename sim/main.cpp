@@ -42,8 +42,8 @@ int failed(const std::string& reason) {
     return statusFailed;
 }
 
-// The outputs of a run, each a file or "-" for standard output; a merge
-// writes no records.
+// The outputs of a run, in the order they are committed, each a file or "-"
+// for standard output; a merge writes no records.
 enum Output : std::uint8_t { jsonOutput, recordsOutput, svgOutput };
 constexpr std::array<const char*, 3> outputOptions = {"--json", "--jsonl", "--svg"};
 using OutputNames = std::array<std::string, 3>;
@@ -63,9 +63,6 @@ struct RunOptions {
     bool quiet = false;
     double botTimeout = 10.0;
 };
-
-// The outputs of a run, in the order they are committed; a merge writes no
-// records. A name is a file, or "-" for standard output.
 
 // Two outputs on one file would silently lose one of them; two on standard
 // output would mix.
