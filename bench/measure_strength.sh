@@ -44,7 +44,7 @@ seats() {
 
 solo() {
     # Easy, Medium and Hard as solo/strengths.h sets them.
-    local easy=greedy medium=montecarlo:10000 hard=ismcts:20000
+    local easy=greedy medium=ismcts:8000 hard=ismcts:20000
     run solo-easy-random --players 2 --bots "$easy,random" --rotate --games 2000 --seed 14
     run solo-medium-random --players 2 --bots "$medium,random" --rotate --games 500 --seed 14
     run solo-medium-easy --players 2 --bots "$medium,$easy" --rotate --games 500 --seed 14
@@ -57,7 +57,7 @@ replaced() {
     # The new Medium and Hard against those of commit 05c9368 they replaced,
     # one new against one old and one new against three old. About two hours
     # on two cores, most of it the four-player Hard games.
-    local medium=montecarlo:10000 hard=ismcts:20000
+    local medium=ismcts:8000 hard=ismcts:20000
     local oldMedium=montecarlo-05c9368:1000 oldHard=ismcts-05c9368:5000
     run replaced-medium-2 --players 2 --bots "$medium,$oldMedium" --rotate --games 1000 --seed 2026
     run replaced-hard-2 --players 2 --bots "$hard,$oldHard" --rotate --games 1000 --seed 2026

@@ -37,12 +37,18 @@ Advice advise(const GameState& game, DecisionStage stage, TurnAction action, std
         drawn = action == TurnAction::Draw ? topCard(game) : noCard;
         advice.strongest = Choice{action, chooseRow(hard, view, action, drawn)};
     }
-    // The hint tells a person the lead in points each choice may expect.
-    for (const ChoiceValue& value :
-         choiceValues(view, asked, drawn, advicePlayouts, deriveSeed(seed, 1), Objective::Margin)) {
+    advice.chances = valuesChances(game.numberOfPlayers);
+    // Valued by what Hard plays for, so that its choice and the values agree
+    // but for the noise of two separate searches.
+    for (const ChoiceValue& value : choiceValues(view, asked, drawn, advicePlayouts,
+                                                 deriveSeed(seed, 1), Objective::ByTableSize)) {
         advice.choices.push_back({Choice{value.action, value.row}, value.value});
     }
     return advice;
+}
+
+bool valuesChances(std::int32_t players) {
+    return objectiveAt(Objective::ByTableSize, players) == Objective::WinShare;
 }
 
 double worthOf(const Advice& advice, const Choice& choice) {
@@ -50,7 +56,7 @@ double worthOf(const Advice& advice, const Choice& choice) {
         std::find_if(advice.choices.begin(), advice.choices.end(),
                      [&choice](const ChoiceWorth& worth) { return worth.choice == choice; });
     assert(found != advice.choices.end());
-    return found->margin;
+    return found->value;
 }
 
 std::vector<Regret> reviewDecisions(const std::vector<Decision>& decisions) {

@@ -27,15 +27,23 @@ struct Choice {
 
 struct ChoiceWorth {
     Choice choice;
-    // The final margin over the best other player that the seat may expect.
-    double margin = 0.0;
+    // What the seat may expect of the result Hard plays for: the final lead
+    // over the other player head to head, the chance of winning (0 to 1)
+    // against two or more.
+    double value = 0.0;
 };
+
+// Whether advice at a table of this many players values chances of winning
+// rather than leads in points.
+bool valuesChances(std::int32_t players);
 
 struct Advice {
     // What the Hard computer player would choose in the seat.
     Choice strongest;
     // Every choice open, in the order Draw, then rows from the lowest.
     std::vector<ChoiceWorth> choices;
+    // The values are chances of winning, not leads in points.
+    bool chances = false;
 };
 
 // Random deals of the unseen cards that value one decision: enough that the
@@ -68,8 +76,8 @@ struct Decision {
     std::size_t movesPlayed = 0;
 };
 
-// A decision where the Hard player would have chosen otherwise, and the
-// expected points the person's choice cost by the same values.
+// A decision where the Hard player would have chosen otherwise, and what the
+// person's choice cost by the same values.
 struct Regret {
     std::size_t decision = 0;
     Choice strongest;

@@ -134,6 +134,10 @@ std::string signedTenths(double value) {
     return text.data();
 }
 
+std::string percent(double chance) {
+    return std::to_string(std::lround(chance * 100.0)) + '%';
+}
+
 std::string tenths(double value) {
     const double rounded = std::round(value * 10.0) / 10.0;
     std::array<char, 32> text{};
@@ -158,11 +162,13 @@ std::vector<std::string> hintLines(const Advice& advice, DecisionStage stage) {
         } else {
             name = "row " + rowNumber(worth.choice.row);
         }
-        values += "  " + name + ' ' + signedTenths(worth.margin);
+        values +=
+            "  " + name + ' ' + (advice.chances ? percent(worth.value) : signedTenths(worth.value));
     }
-    return {"Hint: Hard would " + choiceWords(advice.strongest, stage) +
-                ". Expected lead over the best other player:",
-            values};
+    return {
+        "Hint: Hard would " + choiceWords(advice.strongest, stage) +
+            (advice.chances ? ". Chance of winning:" : ". Expected lead over the other player:"),
+        values};
 }
 
 namespace {

@@ -36,3 +36,6 @@ std::string tenths(double value);
 
 // A margin with its sign and one decimal: "+1.5", "-0.3".
 std::string signedTenths(double value);
+
+// A chance from 0 to 1 as a whole percentage: "23%".
+std::string percent(double chance);

@@ -138,7 +138,9 @@ void showReview(const std::vector<Decision>& decisions, const History& history,
         endLine();
         return;
     }
-    std::cout << "Where Hard would have chosen otherwise, and the expected points it cost:";
+    const bool chances = valuesChances(decisions.front().game.numberOfPlayers);
+    std::cout << "Where Hard would have chosen otherwise, and the "
+              << (chances ? "chance of winning" : "expected points") << " it cost:";
     endLine();
     double total = 0.0;
     for (const Regret& regret : regrets) {
@@ -149,12 +151,15 @@ void showReview(const std::vector<Decision>& decisions, const History& history,
         std::cout << "  Round " << history.turns[decision.movesPlayed].round << ", move "
                   << decision.movesPlayed + 1 << who << ": Hard would "
                   << choiceWords(regret.strongest, decision.stage) << ", not "
-                  << choiceWords(decision.chosen, decision.stage) << ": " << tenths(regret.cost);
+                  << choiceWords(decision.chosen, decision.stage) << ": "
+                  << (chances ? tenths(regret.cost * 100.0) + '%' : tenths(regret.cost));
         endLine();
         total += regret.cost;
     }
-    std::cout << "In all " << tenths(total) << " points at " << regrets.size() << " of "
-              << decisions.size() << " decisions.";
+    // Chances lost at several decisions do not add up to one chance, so
+    // their total is not shown.
+    std::cout << (chances ? std::string("That is") : "In all " + tenths(total) + " points at")
+              << ' ' << regrets.size() << " of " << decisions.size() << " decisions.";
     endLine();
 }
 

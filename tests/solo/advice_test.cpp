@@ -2,6 +2,7 @@
 #include "engine/small_random.h"
 #include "engine/turn_rules.h"
 #include "solo/advice.h"
+#include "solo/person_moves.h"
 #include "support/legal_rows.h"
 
 #include <algorithm>
@@ -45,7 +46,7 @@ void expectSame(const Advice& a, const Advice& b) {
     ASSERT_EQ(a.choices.size(), b.choices.size());
     for (std::size_t i = 0; i < a.choices.size(); ++i) {
         EXPECT_EQ(a.choices[i].choice, b.choices[i].choice);
-        EXPECT_EQ(a.choices[i].margin, b.choices[i].margin);
+        EXPECT_EQ(a.choices[i].value, b.choices[i].value);
     }
 }
 
@@ -59,6 +60,8 @@ TEST(SoloAdvice, HintsDoNotDependOnTheOrderOfUnseenCards) {
         const GameState other = permuted(game, game.nextCard, 3);
         ASSERT_NE(other.deck, game.deck);
         expectSame(atAction, advise(other, DecisionStage::Action, TurnAction::Draw, seed));
+        // Valued as Hard plays: leads head to head, chances against more.
+        EXPECT_EQ(atAction.chances, game.numberOfPlayers > minPlayers);
         EXPECT_TRUE(std::any_of(
             atAction.choices.begin(), atAction.choices.end(),
             [&atAction](const ChoiceWorth& worth) { return worth.choice == atAction.strongest; }));
@@ -110,6 +113,30 @@ TEST(SoloAdvice, EachDecisionHasItsOwnSeed) {
     EXPECT_NE(decisionSeed(3, 4, DecisionStage::Row), decisionSeed(3, 4, DecisionStage::Action));
     EXPECT_NE(decisionSeed(3, 4, DecisionStage::Row), decisionSeed(3, 5, DecisionStage::Row));
     EXPECT_NE(decisionSeed(3, 4, DecisionStage::Row), decisionSeed(4, 4, DecisionStage::Row));
+}
+
+// The hint's words and numbers, for either kind of value.
+TEST(SoloAdvice, HintsShowLeadsHeadToHeadAndChancesAgainstMore) {
+    struct Case {
+        bool chances;
+        std::vector<double> values;
+        std::vector<std::string> lines;
+    };
+    const std::vector<Case> cases = {
+        {false,
+         {-6.24, 1.0},
+         {"Hint: Hard would take row 2. Expected lead over the other player:",
+          "   draw -6.2  take 2 +1.0"}},
+        {true,
+         {0.234, 0.185},
+         {"Hint: Hard would take row 2. Chance of winning:", "   draw 23%  take 2 19%"}},
+    };
+    for (const Case& example : cases) {
+        const Choice take{TurnAction::Take, 1};
+        const Advice advice{
+            take, {{Choice{}, example.values[0]}, {take, example.values[1]}}, example.chances};
+        EXPECT_EQ(hintLines(advice, DecisionStage::Action), example.lines);
+    }
 }
 
 } // namespace

@@ -70,7 +70,7 @@ TEST(SoloGolden, CoversWhatItIsKeptFor) {
           ": no row holds a card, so you draw.\n",
           " is the only one with room, so it goes there.\n",
           ": every row in play is full, so you take one.\n", " is the only one left to take.\n",
-          "Hint: Hard would draw. Expected lead over the best other player:\n   draw ",
+          "Hint: Hard would draw. Chance of winning:\n   draw ",
           "Hint: Hard would place it on row ",
           // The end of a game.
           "\nScores\nPlayer #1 (you) scored ",
@@ -78,7 +78,8 @@ TEST(SoloGolden, CoversWhatItIsKeptFor) {
           "Against Easy at two players: ", " in 2 games.\n",
           "This deal was seed 1405; to play it again: pellaro-solo --seed 1405\n",
           "Review your decisions against Hard's? (Y/N) Where Hard would have chosen otherwise",
-          "\nIn all ", "Play again with the same settings? (Y/N) ",
+          "\nThat is ", "\nIn all ", "expected points it cost:\n",
+          "Play again with the same settings? (Y/N) ",
           "Play a new game with other settings? (Y/N) "}) {
         EXPECT_NE(all.find(shown), std::string::npos) << shown;
     }

@@ -34,11 +34,12 @@ int main(int argc, char** argv) {
     const std::uint32_t pinned = argc == 3 ? std::strtoul(argv[2], nullptr, 10) : 1000;
     // One person against four Hard players, with refused answers and hints,
     // then the review; a new game of one person against one Easy player, in
-    // which no one is asked for the number of people, and the same again.
+    // which no one is asked for the number of people, with its review in
+    // points, and the same again.
     const std::string first =
         "n\n5\n0\n5\nfour\n\n1\nx\n\n?\nh\n" +
         personTurnAnswers({5, 1, Strength::Hard, true, true}, pinned) + "y\nn\ny\nNo\n2\nE\n" +
-        personTurnAnswers({2, 1, Strength::Easy, true, false}, laterSeed(pinned, 1)) + "n\ny\n" +
+        personTurnAnswers({2, 1, Strength::Easy, true, false}, laterSeed(pinned, 1)) + "y\ny\n" +
         personTurnAnswers({2, 1, Strength::Easy, false, false}, laterSeed(pinned, 2)) + "n\nn\nn\n";
     // Two people against two Medium players.
     const std::uint32_t second = pinned + 1;
