@@ -174,6 +174,26 @@ TEST(BotGames, BotsByNameWithTheirBudgets) {
     }
 }
 
+// Settings that differ in any one thing are another bot, which the
+// simulator reports apart; a field left out of the comparison would merge
+// two bots' games into one line.
+TEST(BotGames, SettingsDifferingInAnyOneThingAreAnotherBot) {
+    const BotSettings base = settingsNamed("ismcts", 200);
+    std::vector<BotSettings> others(7, base);
+    others[0].entry = botEntryNamed("montecarlo");
+    others[1].budget = 201;
+    others[2].policy = PlayoutPolicy::Random;
+    others[3].objective = Objective::WinShare;
+    others[4].exploration = 0.5;
+    others[5].marginScale = 0.05;
+    others[6].command = "python3 bot.py";
+    for (std::size_t i = 0; i < others.size(); ++i) {
+        EXPECT_FALSE(others[i] == base) << "setting " << i;
+        const BotSettings copy = others[i];
+        EXPECT_TRUE(copy == others[i]) << "setting " << i;
+    }
+}
+
 } // namespace
 
 namespace {
