@@ -9,13 +9,6 @@
 
 namespace {
 
-template <typename Number>
-void appendNumber(std::string& out, Number value) {
-    std::array<char, 24> digits{};
-    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-    out.append(digits.data(), written.ptr);
-}
-
 // A count of one kind is 0 to 10: written by hand, as a request holds up to
 // a hundred of them.
 void appendCounts(std::string& out, const std::array<std::int32_t, cardKindCount>& counts) {

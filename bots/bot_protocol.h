@@ -5,6 +5,8 @@
 #include "../engine/turn_rules.h"
 #include "seat_view.h"
 
+#include <array>
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -22,6 +24,15 @@ inline constexpr std::string_view botGreeting = "pellaro-bot 1";
 // five seats takes about 150 bytes, so a longer line is a fault, and reading
 // stops there rather than holding a runaway line whole.
 inline constexpr std::size_t longestLine = 4096;
+
+// Appends a number's decimal digits, as requests and the simulator's game
+// records write them, without a stream or a string of its own.
+template <typename Number>
+void appendNumber(std::string& out, Number value) {
+    std::array<char, 24> digits{};
+    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    out.append(digits.data(), written.ptr);
+}
 
 // The cards' letters on the wire, indexed by CardKind: one letter each, so
 // that a row is a word of at most three letters.

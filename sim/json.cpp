@@ -1,5 +1,6 @@
 // The JSON the simulator writes and reads back: the --json summary and the
 // --jsonl game records.
+#include "bots/bot_protocol.h"
 #include "records.h"
 #include "summary.h"
 
@@ -340,13 +341,6 @@ bool sameConfiguration(const SimConfig& a, const SimConfig& b) {
 }
 
 namespace {
-
-template <typename Number>
-void appendNumber(std::string& out, Number value) {
-    std::array<char, 24> digits{};
-    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-    out.append(digits.data(), written.ptr);
-}
 
 // "[a,b,c]", each item appended by `item`.
 template <typename List, typename Append>
