@@ -20,6 +20,8 @@ constexpr std::int32_t scaledGames(std::int32_t normalBuild) {
     return normalBuild * PELLARO_BOT_GAMES_SCALE / 10;
 }
 
+inline constexpr std::array<TurnAction, 2> bothActions = {TurnAction::Draw, TurnAction::Take};
+
 // The deal of game `index` of a test family, from the seeded generator.
 inline GameState seededDeal(std::int32_t players, std::uint64_t seed) {
     SeededRandom random = seededRandom(seed);

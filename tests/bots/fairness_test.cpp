@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr std::array<TurnAction, 2> bothActions = {TurnAction::Draw, TurnAction::Take};
-
 // A position from the middle of a game: a deal, then a number of random
 // legal moves; the game is not over.
 GameState randomPosition(std::int32_t players, std::uint64_t seed, SeededRandom& random) {

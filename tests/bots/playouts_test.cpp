@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr std::array<TurnAction, 2> bothActions = {TurnAction::Draw, TurnAction::Take};
-
 // What a seat's view offers for each action is exactly what isRowValid
 // accepts, out-of-range rows included; and over many seeds the random bot
 // picks every row offered, and nothing else.

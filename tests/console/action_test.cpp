@@ -8,7 +8,7 @@
 
 namespace {
 
-const std::string question = "(D)raw a card or (T)ake a row? ";
+const std::string actionQuestion = "(D)raw a card or (T)ake a row? ";
 const std::string refused = "Invalid action!\n";
 
 struct ActionCase {
@@ -49,9 +49,9 @@ TEST(Action, JudgesOnlyTheFirstCharacterOfOneWord) {
         RedirectedConsole console(c.input);
         const ConsoleView view{};
         EXPECT_EQ(view.askAction(0, false), c.action) << c.input;
-        std::string expected = "\nIt is player #1's turn: " + question;
+        std::string expected = "\nIt is player #1's turn: " + actionQuestion;
         for (int i = 0; i < c.refusals; ++i) {
-            expected += refused + question;
+            expected += refused + actionQuestion;
         }
         EXPECT_EQ(console.output(), expected) << c.input;
         EXPECT_EQ(console.unread(), c.unread) << c.input;
@@ -65,13 +65,13 @@ TEST(Action, NamesTheSeatPlusOneAndWarnsInTheLastRound) {
         std::string expected;
     };
     const std::vector<Case> cases = {
-        {0, false, "\nIt is player #1's turn: " + question},
-        {1, false, "\nIt is player #2's turn: " + question},
-        {4, false, "\nIt is player #5's turn: " + question},
-        {0, true, "\nLAST ROUND!!\nIt is player #1's turn: " + question},
-        {2, true, "\nLAST ROUND!!\nIt is player #3's turn: " + question},
+        {0, false, "\nIt is player #1's turn: " + actionQuestion},
+        {1, false, "\nIt is player #2's turn: " + actionQuestion},
+        {4, false, "\nIt is player #5's turn: " + actionQuestion},
+        {0, true, "\nLAST ROUND!!\nIt is player #1's turn: " + actionQuestion},
+        {2, true, "\nLAST ROUND!!\nIt is player #3's turn: " + actionQuestion},
         // A refusal repeats the question alone, without the player line.
-        {3, true, "\nLAST ROUND!!\nIt is player #4's turn: " + question + refused + question},
+        {3, true, "\nLAST ROUND!!\nIt is player #4's turn: " + actionQuestion + refused + actionQuestion},
     };
     for (const Case& c : cases) {
         RedirectedConsole console(c.expected.find(refused) == std::string::npos ? "d\n" : "x\nd\n");
@@ -89,8 +89,8 @@ TEST(Action, RefusedMoveThrowsAwayTheRestOfTheActionsLine) {
     EXPECT_EQ(view.askAction(0, false), TurnAction::Take);
     view.showInvalidMove();
     EXPECT_EQ(view.askAction(0, true), TurnAction::Take);
-    EXPECT_EQ(console.output(), "\nIt is player #1's turn: " + question + "Invalid Move!!!\n" +
-                                    "\nLAST ROUND!!\nIt is player #1's turn: " + question);
+    EXPECT_EQ(console.output(), "\nIt is player #1's turn: " + actionQuestion + "Invalid Move!!!\n" +
+                                    "\nLAST ROUND!!\nIt is player #1's turn: " + actionQuestion);
     EXPECT_EQ(console.unread(), "\n");
 }
 

@@ -9,7 +9,7 @@
 
 namespace {
 
-const std::string offer = "Would you like to hear the rules? (Y/N) ";
+const std::string rulesOffer = "Would you like to hear the rules? (Y/N) ";
 const std::string count = "Enter number of players (2-5): ";
 const std::string action = "(D)raw a card or (T)ake a row? ";
 const std::string draw = "Please enter the row to place it on: ";
@@ -31,8 +31,8 @@ TEST(EndOfInput, EndsTheProgramRightAfterTheQuestionThatFindsIt) {
         std::string ending;
     };
     const std::vector<Case> cases = {
-        {"", offer},
-        {"\n\n  \t\n\n", offer},
+        {"", rulesOffer},
+        {"\n\n  \t\n\n", rulesOffer},
         {"y", "Press enter to continue; "},
         {"y\n", "Press enter to continue; "},
         {"y please", "Press enter to continue; "},
@@ -64,11 +64,11 @@ TEST(EndOfInput, EndsTheProgramRightAfterTheQuestionThatFindsIt) {
 }
 
 TEST(EndOfInput, TheFirstQuestionsWriteNothingMore) {
-    EXPECT_EQ(runSession("").output, offer);
-    EXPECT_EQ(runSession("\n \n\t\n").output, offer);
-    EXPECT_EQ(runSession("n\n").output, offer + count);
+    EXPECT_EQ(runSession("").output, rulesOffer);
+    EXPECT_EQ(runSession("\n \n\t\n").output, rulesOffer);
+    EXPECT_EQ(runSession("n\n").output, rulesOffer + count);
     EXPECT_EQ(runSession("No\n7\n").output,
-              offer + count + "Please enter the number of players (2-5): ");
+              rulesOffer + count + "Please enter the number of players (2-5): ");
 }
 
 // Cutting a golden session after any of its lines leaves a session whose

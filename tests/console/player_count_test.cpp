@@ -7,7 +7,7 @@
 
 namespace {
 
-const std::string question = "Enter number of players (2-5): ";
+const std::string countQuestion = "Enter number of players (2-5): ";
 const std::string again = "Please enter the number of players (2-5): ";
 
 struct CountCase {
@@ -46,7 +46,7 @@ TEST(PlayerCount, ReadsTheLeadingNumberAndRefusesAnythingOutsideTwoToFive) {
         RedirectedConsole console(c.input);
         const ConsoleView view{};
         EXPECT_EQ(view.askPlayerCount(), c.count) << c.input;
-        std::string expected = question;
+        std::string expected = countQuestion;
         for (int i = 0; i < c.refusals; ++i) {
             expected += again;
         }

@@ -70,7 +70,7 @@ TEST(Program, TakesNoNoticeOfArguments) {
 
 TEST(Program, EachQuestionIsOnScreenBeforeTheProgramWaits) {
     RunningProgram program = startProgram({}, pinnedAt(1000));
-    const int wait = 5000;
+    const int wait = 30000;
     EXPECT_TRUE(readUntil(program, "Would you like to hear the rules? (Y/N) ", wait));
     send(program, "n\n");
     EXPECT_TRUE(readUntil(program, "Enter number of players (2-5): ", wait));

@@ -42,7 +42,7 @@ std::vector<std::string> pinnedAt(std::uint32_t seconds);
 // The whole run of the program on the given standard input; status -1 when
 // it did not exit within the time.
 ProgramRun runProgram(const std::string& input, const std::vector<std::string>& arguments = {},
-                      const std::vector<std::string>& settings = {}, int milliseconds = 10000);
+                      const std::vector<std::string>& settings = {}, int milliseconds = 60000);
 
 // Time enough for whole sessions with Hard's searches, hints and reviews,
 // which unoptimised and sanitized builds play many times slower.

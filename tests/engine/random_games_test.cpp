@@ -81,7 +81,7 @@ void expectCardsConserved(const GameState& game, const Counts& drawn) {
     ASSERT_EQ(found, drawn);
 }
 
-void expectClearedBoard(const GameState& game) {
+void assertClearedBoard(const GameState& game) {
     for (const PlayerState& player : game.players) {
         ASSERT_FALSE(player.outOfRound);
     }
@@ -192,7 +192,7 @@ void playRandomGame(std::int32_t players, std::uint32_t seed, SmallRandom& rando
         ASSERT_EQ(over, last) << "a round ends the game exactly when it is the last";
         if (!over) {
             ASSERT_EQ(game.currentPlayer, (mover + 1) % n) << "next round's opener";
-            expectClearedBoard(game);
+            assertClearedBoard(game);
             if (::testing::Test::HasFatalFailure()) {
                 return;
             }

@@ -12,14 +12,6 @@
 
 namespace {
 
-std::string describe(const Pile& counts) {
-    std::string text;
-    for (int kind = 0; kind < cardKindCount; ++kind) {
-        text += std::string(cardLabels.at(kind)) + std::to_string(counts.at(kind)) + ' ';
-    }
-    return text;
-}
-
 Pile randomPile(SmallRandom& random) {
     Pile pile{};
     for (int colour = 0; colour < colourCount; ++colour) {

@@ -10,19 +10,10 @@
 #include <cstdint>
 #include <functional>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
-
-std::string describe(const Pile& pile) {
-    std::ostringstream text;
-    for (int kind = 0; kind < cardKindCount; ++kind) {
-        text << cardLabels.at(kind) << pile.at(kind) << ' ';
-    }
-    return text.str();
-}
 
 // Points of one colour: n(n+1)/2 up to six cards, 21 from there on.
 std::int32_t colourPoints(std::int32_t cards) {

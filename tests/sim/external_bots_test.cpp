@@ -1,14 +1,12 @@
 #include "sim_program.h"
 
 #include <algorithm>
-#include <chrono>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <regex>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -33,23 +31,16 @@ std::vector<std::string> ownLines(const std::string& err) {
     return own;
 }
 
-// Every bot process the folder's bots started has ended, waiting a little
-// for the kernel to deliver a parent's death.
+// Every bot process the folder's bots started has ended, waiting for the
+// kernel to deliver a parent's death.
 bool noneLeft(const ScratchFolder& folder) {
     std::istringstream pids(readText(folder.file("pids")));
     for (pid_t pid = 0; pids >> pid;) {
-        for (int tries = 0; kill(pid, 0) == 0; ++tries) {
-            if (tries == 200) {
-                return false;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (!waitFor([pid] { return kill(pid, 0) != 0; }, 30)) {
+            return false;
         }
     }
     return true;
-}
-
-std::string beforeTiming(const std::string& json) {
-    return json.substr(0, json.find("\"timing\""));
 }
 
 // Whatever way a program's bot fails, the run stops with status 2 and one
@@ -66,7 +57,7 @@ TEST(ExternalBots, EveryFailureStopsTheRunWithOneLineAndAPartialReport) {
         {"no-such-program", 0, {}, "could not be started"},
         {"exit-at-once", 0, {}, "exited with status 3"},
         {"exit-mid-game", 150, {}, "exited with status 4"},
-        {"sleep", 150, {"--bot-timeout", "0.3"}, "gave no answer within 0.3 seconds"},
+        {"sleep", 150, {"--bot-timeout", "5"}, "gave no answer within 5 seconds"},
         {"garbage", 150, {}, "wrote \"hello there\", which is not"},
         {"illegal", 150, {}, "chose row 5"},
         {"long", 150, {}, "wrote a line longer than 4096 bytes"},
@@ -116,7 +107,9 @@ TEST(ExternalBots, NoBotOutlivesTheSimulator) {
             startSim({"run", "--bots", failingBot(folder, "none", 1'000'000'000) + ",greedy",
                       "--games", "1000", "--quiet", "--threads", "2"},
                      folder, "stopped");
-        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+        ASSERT_TRUE(waitFor(
+            [&] { return catches(process.pid, SIGTERM) && !readText(folder.file("pids")).empty(); },
+            60));
         kill(process.pid, signal);
         const SimRun stopped = finishSim(process);
         EXPECT_EQ(stopped.status, signal == SIGTERM ? 128 + SIGTERM : -1) << stopped.err;

@@ -20,12 +20,6 @@ bool isOneLineError(const std::string& err) {
            err.find('\n') == err.size() - 1 && err.size() <= 240;
 }
 
-std::string beforeTiming(const std::string& json) {
-    const auto timing = json.find("\"timing\"");
-    EXPECT_NE(timing, std::string::npos);
-    return json.substr(0, timing);
-}
-
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream stream(text);
@@ -286,7 +280,7 @@ TEST(SimProgram, NoSignalLeavesHiddenFilesBehind) {
                       "--threads", "2", "--json", folder.file("s.json"), "--jsonl",
                       folder.file("s.jsonl"), "--svg", folder.file("s.svg")},
                      folder, "run");
-        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        ASSERT_TRUE(waitFor([&process] { return catches(process.pid, SIGINT); }, 60));
         for (const int signal : c.signals) {
             kill(process.pid, signal);
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -365,14 +359,19 @@ TEST(SimProgram, CtrlCReportsTheFinishedPrefixOfDeals) {
     const ScratchFolder folder;
     const std::vector<std::string> run = {"run",     "--bots",    "random,greedy",
                                           "--quiet", "--threads", "2"};
-    const SimProcess process =
-        startSim(with(run, {"--games", "1000000000", "--json", folder.file("partial.json")}),
-                 folder, "partial");
-    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    // The records on standard output show when a first deal has been counted.
+    const SimProcess process = startSim(
+        with(run, {"--games", "1000000000", "--json", folder.file("partial.json"), "--jsonl", "-"}),
+        folder, "partial");
+    ASSERT_TRUE(waitFor(
+        [&process] {
+            return catches(process.pid, SIGINT) && !readText(process.outPath).empty();
+        },
+        60));
     kill(process.pid, SIGINT);
     const SimRun stopped = finishSim(process);
     ASSERT_EQ(stopped.status, 130) << stopped.err;
-    EXPECT_NE(stopped.out.find("PARTIAL"), std::string::npos);
+    EXPECT_NE(stopped.err.find("PARTIAL"), std::string::npos);
     const Json partial = Json::parse(readText(folder.file("partial.json")));
     EXPECT_TRUE(partial["coverage"]["interrupted"].get<bool>());
     const std::int64_t deals = partial["counts"]["deals"].get<std::int64_t>();

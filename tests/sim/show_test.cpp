@@ -8,11 +8,11 @@
 
 namespace {
 
-using Json = nlohmann::ordered_json;
+using OrderedJson = nlohmann::ordered_json;
 
 struct Recorded {
     ScratchFolder folder;
-    std::vector<Json> games;
+    std::vector<OrderedJson> games;
 };
 
 // Three two-player games, recorded.
@@ -23,7 +23,7 @@ void recordGames(Recorded& recorded) {
     ASSERT_EQ(run.status, 0) << run.err;
     std::istringstream lines(readText(path));
     for (std::string line; std::getline(lines, line);) {
-        recorded.games.push_back(Json::parse(line));
+        recorded.games.push_back(OrderedJson::parse(line));
     }
     ASSERT_EQ(recorded.games.size(), 3U);
 }
@@ -36,7 +36,7 @@ std::size_t occurrences(const std::string& text, const std::string& part) {
     return count;
 }
 
-std::string winnersLine(const Json& game) {
+std::string winnersLine(const OrderedJson& game) {
     const auto& winners = game["winners"];
     const std::int32_t top = game["scores"][winners[0].get<std::size_t>() - 1];
     std::string line = winners.size() == 1 ? "The winner is " : "The winners are ";
@@ -49,7 +49,7 @@ std::string winnersLine(const Json& game) {
 TEST(Show, ReplaysARecordOnTheGamesOwnBoard) {
     Recorded recorded;
     recordGames(recorded);
-    const Json& game = recorded.games[1];
+    const OrderedJson& game = recorded.games[1];
     const SimRun shown = runSim({"show", recorded.folder.file("games.jsonl"), "--game", "1"});
     ASSERT_EQ(shown.status, 0) << shown.err;
     EXPECT_EQ(shown.err, "");
@@ -79,7 +79,7 @@ TEST(Show, ReplaysARecordOnTheGamesOwnBoard) {
 TEST(Show, RejectsARecordThatDoesNotReplay) {
     Recorded recorded;
     recordGames(recorded);
-    const Json& game = recorded.games[0];
+    const OrderedJson& game = recorded.games[0];
     const std::string deckTop = game["deck"][0];
     std::size_t other = 1;
     while (game["deck"][other] == deckTop) {
@@ -87,38 +87,38 @@ TEST(Show, RejectsARecordThatDoesNotReplay) {
     }
     struct Case {
         std::string name;
-        Json game;
+        OrderedJson game;
     };
     std::vector<Case> cases;
     const auto change = [&](const std::string& name, const auto& edit) {
-        Json changed = game;
+        OrderedJson changed = game;
         edit(changed);
         cases.push_back({name, changed});
     };
     // The last card is never drawn: only the deck's make-up can give it away.
     change("a card not of the deck",
-           [](Json& g) { g["deck"][75] = g["deck"][75] == "R" ? "G" : "R"; });
-    change("two cards swapped", [&](Json& g) { std::swap(g["deck"][0], g["deck"][other]); });
-    change("a take on an empty board", [](Json& g) { g["moves"][0] = "T1"; });
-    change("a row past the board", [](Json& g) {
+           [](OrderedJson& g) { g["deck"][75] = g["deck"][75] == "R" ? "G" : "R"; });
+    change("two cards swapped", [&](OrderedJson& g) { std::swap(g["deck"][0], g["deck"][other]); });
+    change("a take on an empty board", [](OrderedJson& g) { g["moves"][0] = "T1"; });
+    change("a row past the board", [](OrderedJson& g) {
         const std::string move = g["moves"][0];
         g["moves"][0] = "D3" + move.substr(move.find(':'));
     });
-    change("a move too few", [](Json& g) { g["moves"].erase(g["moves"].size() - 1); });
-    change("a move too many", [](Json& g) { g["moves"].push_back("T1"); });
-    change("a move misspelt", [](Json& g) { g["moves"][3] = "X1"; });
-    change("another score", [](Json& g) { g["scores"][0] = g["scores"][0].get<int>() + 1; });
-    change("another winner", [](Json& g) {
-        g["winners"] = g["winners"].size() == 1 ? Json::array({1, 2}) : Json::array({1});
+    change("a move too few", [](OrderedJson& g) { g["moves"].erase(g["moves"].size() - 1); });
+    change("a move too many", [](OrderedJson& g) { g["moves"].push_back("T1"); });
+    change("a move misspelt", [](OrderedJson& g) { g["moves"][3] = "X1"; });
+    change("another score", [](OrderedJson& g) { g["scores"][0] = g["scores"][0].get<int>() + 1; });
+    change("another winner", [](OrderedJson& g) {
+        g["winners"] = g["winners"].size() == 1 ? OrderedJson::array({1, 2}) : OrderedJson::array({1});
     });
-    change("another pile", [](Json& g) { g["piles"][1][8] = g["piles"][1][8].get<int>() + 1; });
-    change("three players", [](Json& g) { g["players"] = 3; });
-    change("an unknown bot", [](Json& g) { g["bots"][1] = "oracle"; });
-    change("a negative seed", [](Json& g) { g["seed"] = -1; });
-    change("a seed past 64 bits", [](Json& g) { g["seed"] = 18446744073709551616.0; });
-    change("a negative deal", [](Json& g) { g["deal"] = -1; });
+    change("another pile", [](OrderedJson& g) { g["piles"][1][8] = g["piles"][1][8].get<int>() + 1; });
+    change("three players", [](OrderedJson& g) { g["players"] = 3; });
+    change("an unknown bot", [](OrderedJson& g) { g["bots"][1] = "oracle"; });
+    change("a negative seed", [](OrderedJson& g) { g["seed"] = -1; });
+    change("a seed past 64 bits", [](OrderedJson& g) { g["seed"] = 18446744073709551616.0; });
+    change("a negative deal", [](OrderedJson& g) { g["deal"] = -1; });
     change("a score past 32 bits",
-           [](Json& g) { g["scores"][0] = g["scores"][0].get<std::int64_t>() + (1LL << 32); });
+           [](OrderedJson& g) { g["scores"][0] = g["scores"][0].get<std::int64_t>() + (1LL << 32); });
     for (const Case& c : cases) {
         const std::string path = recorded.folder.file("changed.jsonl");
         writeText(path, c.game.dump() + "\n");
@@ -142,30 +142,30 @@ TEST(Show, NamesThePartOfAMalformedRecord) {
     recordGames(recorded);
     struct Case {
         std::string says;
-        void (*edit)(Json&);
+        void (*edit)(OrderedJson&);
     };
     const std::vector<Case> cases = {
-        {"not a JSON object", [](Json& g) { g = Json::array({1}); }},
-        {"lacks its game", [](Json& g) { g.erase("rotation"); }},
-        {"lacks its game", [](Json& g) { g["players"] = 2.0; }},
-        {"lacks its game", [](Json& g) { g["rotation"] = 1LL << 32; }},
-        {"has 6 players", [](Json& g) { g["players"] = 6; }},
-        {"one bot per seat", [](Json& g) { g["bots"].erase(1); }},
-        {"unknown bot", [](Json& g) { g["bots"][1] = 7; }},
-        {"deck is not 76", [](Json& g) { g["deck"].push_back("R"); }},
-        {"deck is not 76", [](Json& g) { g["deck"][4] = "Q"; }},
-        {"moves are not all", [](Json& g) { g["moves"][0] = "T1:R"; }},
-        {"moves are not all", [](Json& g) { g["moves"][0] = "D1"; }},
-        {"moves are not all", [](Json& g) { g["moves"][0] = "T+1"; }},
-        {"moves are not all", [](Json& g) { g["moves"][0] = 1; }},
-        {"piles, scores or winners", [](Json& g) { g["piles"][0].push_back(0); }},
-        {"piles, scores or winners", [](Json& g) { g["scores"][0] = 1.5; }},
-        {"piles, scores or winners", [](Json& g) { g["winners"] = "1"; }},
-        {"piles, scores or winners", [](Json& g) { g.erase("piles"); }},
+        {"not a JSON object", [](OrderedJson& g) { g = OrderedJson::array({1}); }},
+        {"lacks its game", [](OrderedJson& g) { g.erase("rotation"); }},
+        {"lacks its game", [](OrderedJson& g) { g["players"] = 2.0; }},
+        {"lacks its game", [](OrderedJson& g) { g["rotation"] = 1LL << 32; }},
+        {"has 6 players", [](OrderedJson& g) { g["players"] = 6; }},
+        {"one bot per seat", [](OrderedJson& g) { g["bots"].erase(1); }},
+        {"unknown bot", [](OrderedJson& g) { g["bots"][1] = 7; }},
+        {"deck is not 76", [](OrderedJson& g) { g["deck"].push_back("R"); }},
+        {"deck is not 76", [](OrderedJson& g) { g["deck"][4] = "Q"; }},
+        {"moves are not all", [](OrderedJson& g) { g["moves"][0] = "T1:R"; }},
+        {"moves are not all", [](OrderedJson& g) { g["moves"][0] = "D1"; }},
+        {"moves are not all", [](OrderedJson& g) { g["moves"][0] = "T+1"; }},
+        {"moves are not all", [](OrderedJson& g) { g["moves"][0] = 1; }},
+        {"piles, scores or winners", [](OrderedJson& g) { g["piles"][0].push_back(0); }},
+        {"piles, scores or winners", [](OrderedJson& g) { g["scores"][0] = 1.5; }},
+        {"piles, scores or winners", [](OrderedJson& g) { g["winners"] = "1"; }},
+        {"piles, scores or winners", [](OrderedJson& g) { g.erase("piles"); }},
     };
     const std::string path = recorded.folder.file("changed.jsonl");
     for (const Case& c : cases) {
-        Json changed = recorded.games[0];
+        OrderedJson changed = recorded.games[0];
         c.edit(changed);
         writeText(path, changed.dump() + "\n");
         const SimRun shown = runSim({"show", path, "--game", "0"});

@@ -1,12 +1,15 @@
 #include "sim_program.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <sstream>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 ScratchFolder::ScratchFolder() {
@@ -65,6 +68,34 @@ SimRun finishSim(const SimProcess& process) {
 SimRun runSim(const std::vector<std::string>& arguments) {
     const ScratchFolder outputs;
     return finishSim(startSim(arguments, outputs, "sim"));
+}
+
+bool waitFor(const std::function<bool()>& ready, int seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!ready()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+bool catches(pid_t pid, int signal) {
+    std::istringstream status(readText("/proc/" + std::to_string(pid) + "/status"));
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with("SigCgt:")) {
+            const unsigned long long caught = std::stoull(line.substr(7), nullptr, 16);
+            return ((caught >> (signal - 1)) & 1U) != 0;
+        }
+    }
+    return false;
+}
+
+std::string beforeTiming(const std::string& json) {
+    const auto timing = json.find("\"timing\"");
+    EXPECT_NE(timing, std::string::npos);
+    return json.substr(0, timing);
 }
 
 std::string readText(const std::string& path) {

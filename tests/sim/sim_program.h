@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -43,6 +44,16 @@ SimRun finishSim(const SimProcess& process);
 
 // The whole run; its output files are kept apart from the folder's listing.
 SimRun runSim(const std::vector<std::string>& arguments);
+
+// Polls until `ready` holds, for at most `seconds`: a state that a busy
+// machine only delays. False if it never held.
+bool waitFor(const std::function<bool()>& ready, int seconds);
+
+// Whether the running process has its own handler for `signal`.
+bool catches(pid_t pid, int signal);
+
+// A summary's text up to its timings, which alone differ between equal runs.
+std::string beforeTiming(const std::string& json);
 
 std::string readText(const std::string& path);
 void writeText(const std::string& path, const std::string& text);

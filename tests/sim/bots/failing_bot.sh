@@ -7,10 +7,23 @@ echo $$ >> "$folder/pids"
 [ "$fault" = exit-at-once ] && exit 3
 read -r greeting
 echo "pellaro-bot 1 failing-$fault"
-# The good moves come from a served greedy bot, one request at a time.
+# The good moves come from one served greedy bot, through two pipes of the
+# folder: one server for the whole game, not one per request, so that a slow
+# (sanitized) server is started once. It ends with its input, when this bot ends.
+if [ "$good" -gt 0 ]; then
+    requests=$folder/requests.$$ replies=$folder/replies.$$
+    mkfifo "$requests" "$replies"
+    "$program" bot greedy < "$requests" > "$replies" &
+    exec 3> "$requests" 4< "$replies"
+    rm -f "$requests" "$replies"
+    echo "pellaro-bot 1" >&3
+    read -r served <&4
+fi
 n=0
 while [ "$n" -lt "$good" ] && read -r request; do
-    printf 'pellaro-bot 1\n%s\n' "$request" | "$program" bot greedy | tail -n 1
+    echo "$request" >&3
+    read -r reply <&4
+    echo "$reply"
     n=$((n + 1))
 done
 read -r request
