@@ -7,7 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 units=${1:-2000}
-program=build/bench/bench/pellaro_count_instructions
+# Another build may be named, as CI does: PELLARO_BENCH_BUILD=build/coverage.
+program=${PELLARO_BENCH_BUILD:-build/bench}/bench/pellaro_count_instructions
 if ! command -v valgrind >/dev/null; then
     echo "count_instructions: valgrind is missing (apt-get install valgrind)" >&2
     exit 1
@@ -16,7 +17,7 @@ if [[ ! -x $program ]]; then
     echo "count_instructions: build the benchmarks first: cmake --workflow --preset bench" >&2
     exit 1
 fi
-scratch=$(mktemp -d build/bench/callgrind.XXXXXX)
+scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
 collected() {

@@ -18,7 +18,8 @@ if ((${#missing[@]} > 0)); then
     echo "measure_session.sh needs ${missing[*]}: apt-get install ${missing[*]}" >&2
     exit 1
 fi
-build=build/bench
+# Another build may be named, as CI does: PELLARO_BENCH_BUILD=build/coverage.
+build=${PELLARO_BENCH_BUILD:-build/bench}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
