@@ -44,11 +44,12 @@ std::int32_t playBotGameOfSeed(std::int32_t players, const BotSettings& settings
         bots[seat] = newBot(settings, seed, seat);
     }
     const auto seated = std::span(bots).first(static_cast<std::size_t>(players));
+    PublicState known = publicStateOf(game);
     std::int32_t moves = 0;
     bool over = false;
     while (!over) {
         PlayedMove played;
-        over = playBotTurn(game, seated, played);
+        over = playBotTurn(game, known, seated, played);
         ++moves;
     }
     return isCompleteGame(game) ? moves : 0;
