@@ -129,8 +129,8 @@ bool applyMove(GameState& game, TurnAction action, std::int32_t row, RowChoices&
     return play<true>(game, action, row, choices);
 }
 
-bool closedRound(const GameState& after, TurnAction action, bool gameOver) {
-    return action == TurnAction::Take &&
-           (gameOver || std::none_of(after.players.begin(), after.players.end(),
-                                     [](const PlayerState& player) { return player.outOfRound; }));
+bool closedRound(const GameState& after, TurnAction action, std::int32_t row, bool gameOver) {
+    // A row taken stays taken until the board is cleared: one look, rather
+    // than one at every player, tells whether the round ended.
+    return action == TurnAction::Take && (gameOver || !after.rows[row].taken);
 }

@@ -61,7 +61,7 @@ void startGame(const SimConfig& config, std::int64_t deal, GameInPlay& play, Gam
 
 void countMove(GameInPlay& play, const PlayedMove& move, GameRecord* record) {
     ++play.outcome.turns;
-    play.outcome.rounds += closedRound(play.game, move.action, play.over) ? 1 : 0;
+    play.outcome.rounds += closedRound(play.game, move.action, move.row, play.over) ? 1 : 0;
     if (record != nullptr) {
         record->moves.push_back(move);
     }
@@ -86,8 +86,10 @@ void finishGame(const SimConfig& config, GameInPlay& play, GameRecord* record) {
 }
 
 // Plays turns until the game is over or, when the programs are asked apart,
-// a program's bot is to decide.
-void playOn(GameInPlay& play, std::int32_t players, GameRecord* record, bool programsApart) {
+// a program's bot is to decide. Every simulated game's moves come through
+// here: the turn is compiled into its loop.
+[[gnu::flatten]] void playOn(GameInPlay& play, std::int32_t players, GameRecord* record,
+                             bool programsApart) {
     const auto seated = std::span(play.lineup->bots).first(static_cast<std::size_t>(players));
     while (!play.over && !(programsApart && isExternal(seated[play.game.currentPlayer].settings))) {
         PlayedMove move;
