@@ -35,19 +35,24 @@ void clearBoard(GameState& game) {
 
 std::int32_t nextActivePlayer(const GameState& game) {
     const std::int32_t n = game.numberOfPlayers;
-    assert(game.currentPlayer >= 0 && game.currentPlayer < n);
-    const std::int32_t following = game.currentPlayer + 1 >= n ? 0 : game.currentPlayer + 1;
-    std::int32_t seat = following;
-    // The last seat looked at is the player's own, who plays on when all the
-    // others have taken their rows.
-    for (std::int32_t step = 1; step <= n; ++step) {
+    const std::int32_t current = game.currentPlayer;
+    assert(current >= 0 && current < n);
+    // The seats after the current one, then round from the first seat; the
+    // last looked at is the player's own, who plays on when all the others
+    // have taken their rows. Two plain runs rather than one that wraps, as
+    // every move of every playout asks.
+    for (std::int32_t seat = current + 1; seat < n; ++seat) {
         if (!game.players[seat].outOfRound) {
             return seat;
         }
-        seat = seat + 1 == n ? 0 : seat + 1;
+    }
+    for (std::int32_t seat = 0; seat <= current; ++seat) {
+        if (!game.players[seat].outOfRound) {
+            return seat;
+        }
     }
     // Everyone is out: the seat after the last taker opens the next round.
-    return following;
+    return current + 1 == n ? 0 : current + 1;
 }
 
 bool isActionPossible(const GameState& game, TurnAction action) {
