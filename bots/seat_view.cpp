@@ -31,9 +31,11 @@ PublicState publicStateOf(const GameState& game) {
 
 bool applyKnownMove(GameState& game, PublicState& known, TurnAction action, std::int32_t row) {
     // A Draw takes the top card out of the unseen ones; a Take moves cards
-    // already seen into a pile.
+    // already seen into a pile. A move the rules allow never draws past
+    // the deck, so the top card is read without topCard's check.
     if (action == TurnAction::Draw) {
-        --known.unseen[topCard(game)];
+        assert(game.nextCard >= 0 && game.nextCard < deckSize);
+        --known.unseen[game.deck[game.nextCard]];
     }
     return applyMove(game, action, row, known.choices);
 }

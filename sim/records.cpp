@@ -87,9 +87,10 @@ void finishGame(const SimConfig& config, GameInPlay& play, GameRecord* record) {
 
 // Plays turns until the game is over or, when the programs are asked apart,
 // a program's bot is to decide. Every simulated game's moves come through
-// here: the turn is compiled into its loop.
-[[gnu::flatten]] void playOn(GameInPlay& play, std::int32_t players, GameRecord* record,
-                             bool programsApart) {
+// here: the turn is compiled into its loop, and the games that ask no
+// program apart test nothing more at each move.
+template <bool programsApart>
+[[gnu::flatten]] void playOn(GameInPlay& play, std::int32_t players, GameRecord* record) {
     const auto seated = std::span(play.lineup->bots).first(static_cast<std::size_t>(players));
     while (!play.over && !(programsApart && isExternal(seated[play.game.currentPlayer].settings))) {
         PlayedMove move;
@@ -128,7 +129,7 @@ GameOutcome playGame(const SimConfig& config, Lineup& lineup, std::int64_t deal,
     play.lineup = &lineup;
     startGame(config, deal, play, record);
     try {
-        playOn(play, config.players, record, false);
+        playOn<false>(play, config.players, record);
     } catch (const BotFailure& failure) {
         throw failureIn(config, deal, lineup.rotation, play, failure.what());
     }
@@ -246,7 +247,7 @@ private:
     // is then added to its program's.
     void moveOn(Half& half, std::size_t index) {
         GameInPlay& play = plays_[index];
-        playOn(play, config_.players, recordOf(index), true);
+        playOn<true>(play, config_.players, recordOf(index));
         if (play.over) {
             settle(index);
             return;
