@@ -55,6 +55,26 @@ std::int32_t playBotGameOfSeed(std::int32_t players, const BotSettings& settings
     return isCompleteGame(game) ? moves : 0;
 }
 
+IsmctsWork ismctsDecision(std::int32_t budget) {
+    GameState game = seededDeal(maxPlayers, 7);
+    // Random moves until both actions are open, and some cards are out.
+    SeededRandom mover = seededRandom(3);
+    while (game.nextCard < 6 || rowChoices(game).takes == 0 || rowChoices(game).draws == 0) {
+        const RowChoices choices = rowChoices(game);
+        const TurnAction action =
+            choices.takes != 0 && nextBelow(mover, 2) == 0 ? TurnAction::Take : TurnAction::Draw;
+        const RowSet rows = action == TurnAction::Take ? choices.takes : choices.draws;
+        applyMove(game, action, nthRow(rows, nextBelow(mover, rowCount(rows))));
+    }
+    BotSettings settings = benchBot("ismcts");
+    settings.budget = budget;
+    return IsmctsWork{game, newBot(settings, 5, game.currentPlayer)};
+}
+
+TurnAction decide(IsmctsWork& work) {
+    return chooseAction(work.bot, SeatView(work.game));
+}
+
 PlayoutWork openingPlayouts(PlayoutPolicy /*policy*/) {
     const GameState game = seededDeal(maxPlayers, 7);
     const SeatView view(game);

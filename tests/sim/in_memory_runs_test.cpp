@@ -77,6 +77,30 @@ TEST(InMemoryRuns, AnyNumberOfThreadsGivesTheSameSummaryAndRecords) {
     EXPECT_FALSE(one.results.interrupted);
 }
 
+// A thread seats each rotation's bots once and reseats them for every game:
+// nothing of one game may reach the next, whatever the bots kept.
+TEST(InMemoryRuns, ReseatedBotsPlayAsNewlySeatedOnes) {
+    const SimConfig config = configOf({"ismcts", "greedy", "random"}, 4, true);
+    std::vector<Lineup> reused;
+    for (std::int32_t rotation = 0; rotation < gamesPerDeal(config); ++rotation) {
+        reused.push_back(lineupOf(config, rotation));
+    }
+    for (std::int64_t deal = 0; deal < config.deals; ++deal) {
+        for (std::int32_t rotation = 0; rotation < gamesPerDeal(config); ++rotation) {
+            GameRecord again;
+            GameRecord fresh;
+            Lineup newlySeated = lineupOf(config, rotation);
+            playGame(config, reused[static_cast<std::size_t>(rotation)], deal, &again);
+            playGame(config, newlySeated, deal, &fresh);
+            std::string lineAgain;
+            std::string lineFresh;
+            appendRecordLine(lineAgain, again);
+            appendRecordLine(lineFresh, fresh);
+            EXPECT_EQ(lineAgain, lineFresh) << "deal " << deal << ", rotation " << rotation;
+        }
+    }
+}
+
 TEST(InMemoryRuns, CountsAgreeWithTheGamesRecorded) {
     // Every figure recomputed from the records by other means: rounds from
     // one Take per player per round, places by ranking the scores.
