@@ -18,8 +18,12 @@ void takeRow(GameState& game, Row& row) {
 }
 
 void drawOnto(GameState& game, Row& row) {
-    assert(game.nextCard < deckSize);
-    row.slots[cardsOn(row)] = game.deck[game.nextCard];
+    assert(game.nextCard < deckSize && !row.full);
+    // A row that takes a card is not full: its free slot is the first or
+    // the second of two that may hold cards, counted without the third.
+    const auto slot = static_cast<std::size_t>(row.slots[0] != noCard) +
+                      static_cast<std::size_t>(row.slots[1] != noCard);
+    row.slots[slot] = game.deck[game.nextCard];
     row.full = row.slots[rowLength - 1] != noCard;
     ++game.nextCard;
 }
