@@ -279,7 +279,7 @@ LastTurn& lastTurnOf(Bot& bot) {
 // The table the action weighed for this very turn, taken once; nothing when
 // there is none.
 const LastTurn* takeLastTurn(Bot& bot, const SeatView& view) {
-    LastTurn* last = std::any_cast<LastTurn>(&bot.memory);
+    auto* last = std::any_cast<LastTurn>(&bot.memory);
     if (last == nullptr || last->view != &view || last->players != &view.players() ||
         last->cardsDrawn != view.cardsDrawn() || last->seat != view.seat()) {
         return nullptr;

@@ -41,7 +41,8 @@ std::int32_t fullest(const GameState& game, RowSet takes, RowSet draws) {
 // which at most moves it cannot.
 bool tempted(const GameState& game, RowSet takes, RowSet draws, std::uint64_t eighth) {
     if ((takes & ~draws) != 0) {
-        return eighth < takeChance[rowLength];
+        // A full row: the chance of the fullest there is.
+        return eighth < takeChance.back();
     }
     if (eighth >= takeChance[rowLength - 1]) {
         return false;

@@ -82,21 +82,22 @@ TEST(InMemoryRuns, AnyNumberOfThreadsGivesTheSameSummaryAndRecords) {
 TEST(InMemoryRuns, ReseatedBotsPlayAsNewlySeatedOnes) {
     const SimConfig config = configOf({"ismcts", "greedy", "random"}, 4, true);
     std::vector<Lineup> reused;
+    reused.reserve(static_cast<std::size_t>(gamesPerDeal(config)));
     for (std::int32_t rotation = 0; rotation < gamesPerDeal(config); ++rotation) {
         reused.push_back(lineupOf(config, rotation));
     }
-    for (std::int64_t deal = 0; deal < config.deals; ++deal) {
+    for (std::int64_t index = 0; index < config.deals; ++index) {
         for (std::int32_t rotation = 0; rotation < gamesPerDeal(config); ++rotation) {
             GameRecord again;
             GameRecord fresh;
             Lineup newlySeated = lineupOf(config, rotation);
-            playGame(config, reused[static_cast<std::size_t>(rotation)], deal, &again);
-            playGame(config, newlySeated, deal, &fresh);
+            playGame(config, reused[static_cast<std::size_t>(rotation)], index, &again);
+            playGame(config, newlySeated, index, &fresh);
             std::string lineAgain;
             std::string lineFresh;
             appendRecordLine(lineAgain, again);
             appendRecordLine(lineFresh, fresh);
-            EXPECT_EQ(lineAgain, lineFresh) << "deal " << deal << ", rotation " << rotation;
+            EXPECT_EQ(lineAgain, lineFresh) << "deal " << index << ", rotation " << rotation;
         }
     }
 }
