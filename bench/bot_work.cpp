@@ -44,14 +44,35 @@ std::int32_t playBotGameOfSeed(std::int32_t players, const BotSettings& settings
         bots[seat] = newBot(settings, seed, seat);
     }
     const auto seated = std::span(bots).first(static_cast<std::size_t>(players));
+    PublicState known = publicStateOf(game);
     std::int32_t moves = 0;
     bool over = false;
     while (!over) {
         PlayedMove played;
-        over = playBotTurn(game, seated, played);
+        over = playBotTurn(game, known, seated, played);
         ++moves;
     }
     return isCompleteGame(game) ? moves : 0;
+}
+
+IsmctsWork ismctsDecision(std::int32_t budget) {
+    GameState game = seededDeal(maxPlayers, 7);
+    // Random moves until both actions are open, and some cards are out.
+    SeededRandom mover = seededRandom(3);
+    while (game.nextCard < 6 || rowChoices(game).takes == 0 || rowChoices(game).draws == 0) {
+        const RowChoices choices = rowChoices(game);
+        const TurnAction action =
+            choices.takes != 0 && nextBelow(mover, 2) == 0 ? TurnAction::Take : TurnAction::Draw;
+        const RowSet rows = action == TurnAction::Take ? choices.takes : choices.draws;
+        applyMove(game, action, nthRow(rows, nextBelow(mover, rowCount(rows))));
+    }
+    BotSettings settings = benchBot("ismcts");
+    settings.budget = budget;
+    return IsmctsWork{game, newBot(settings, 5, game.currentPlayer)};
+}
+
+TurnAction decide(IsmctsWork& work) {
+    return chooseAction(work.bot, SeatView(work.game));
 }
 
 PlayoutWork openingPlayouts(PlayoutPolicy /*policy*/) {

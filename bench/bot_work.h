@@ -23,6 +23,19 @@ GameState dealtGameOfSeed(std::int32_t players, std::uint64_t seed);
 // The settings of the registry's bot of that name.
 BotSettings benchBot(std::string_view name);
 
+// A five-player game a few moves in, where the player to move may both draw
+// and take, and an ismcts bot of that budget for its seat: one Draw-or-Take
+// search there is `budget` iterations of the tree search.
+struct IsmctsWork {
+    GameState game;
+    Bot bot;
+};
+
+IsmctsWork ismctsDecision(std::int32_t budget);
+
+// The search's Draw or Take.
+TurnAction decide(IsmctsWork& work);
+
 // The searches' inner loop from the opening of a five-player game, as seat 0
 // sees it: a fresh deal of the unseen cards and a playout to the end.
 struct PlayoutWork {

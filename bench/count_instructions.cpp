@@ -4,6 +4,7 @@
 // bench/count_instructions.sh.
 #include "bot_work.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -17,7 +18,11 @@ int main(int argc, char** argv) {
     const std::string_view work = argv[1];
     const long units = std::strtol(argv[2], nullptr, 10);
     std::int64_t checksum = 0;
-    if (work == "montecarloPlayout") {
+    if (work == "ismctsIteration") {
+        // One search of that many iterations; none for a run of no units.
+        IsmctsWork search = ismctsDecision(static_cast<std::int32_t>(std::max(units, 1L)));
+        checksum += units > 0 && decide(search) == TurnAction::Take ? 1 : 0;
+    } else if (work == "montecarloPlayout") {
         PlayoutWork playouts = openingPlayouts(PlayoutPolicy::Patient);
         for (long unit = 0; unit < units; ++unit) {
             checksum += playOnePlayout(playouts, PlayoutPolicy::Patient) ? 1 : 0;

@@ -18,7 +18,7 @@ if ((${#missing[@]} > 0)); then
     echo "measure_session.sh needs ${missing[*]}: apt-get install ${missing[*]}" >&2
     exit 1
 fi
-# Another build may be named, as CI does: PELLARO_BENCH_BUILD=build/coverage.
+# Another build may be named, as CI does: PELLARO_BENCH_BUILD=build/test.
 build=${PELLARO_BENCH_BUILD:-build/bench}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

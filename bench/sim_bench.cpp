@@ -115,8 +115,9 @@ std::vector<GameRecord> recordedGames() {
     config.seats.assign(5, BotSettings{botEntryNamed("random"), config.budget});
     config.deals = 200;
     std::vector<GameRecord> records(200);
+    Lineup lineup = lineupOf(config, 0);
     for (std::int64_t index = 0; index < config.deals; ++index) {
-        playGame(config, index, 0, &records[static_cast<std::size_t>(index)]);
+        playGame(config, lineup, index, &records[static_cast<std::size_t>(index)]);
     }
     return records;
 }

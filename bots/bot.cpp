@@ -6,6 +6,7 @@
 #include <cassert>
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -132,8 +133,15 @@ std::optional<BotSettings> botNamed(std::string_view name, std::int32_t usualBud
 }
 
 Bot newBot(BotSettings settings, std::uint64_t gameSeed, std::int32_t seat) {
-    assert(settings.entry != nullptr && seat >= 0 && seat < maxPlayers);
-    return Bot{settings, seededRandom(deriveSeed(gameSeed, static_cast<std::uint64_t>(seat))), {}};
+    Bot bot{std::move(settings), {}, {}};
+    reseat(bot, gameSeed, seat);
+    return bot;
+}
+
+void reseat(Bot& bot, std::uint64_t gameSeed, std::int32_t seat) {
+    assert(bot.settings.entry != nullptr && seat >= 0 && seat < maxPlayers);
+    bot.random = seededRandom(deriveSeed(gameSeed, static_cast<std::uint64_t>(seat)));
+    bot.memory.reset();
 }
 
 DeckOrder deckOrderFor(const Bot& bot, const GameState& game) {

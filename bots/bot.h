@@ -109,6 +109,11 @@ struct Bot {
 // seat alone, so a game between bots is a pure function of its seed.
 Bot newBot(BotSettings settings, std::uint64_t gameSeed, std::int32_t seat);
 
+// The same bot, settings kept, for another game in that seat: its stream as
+// newBot would give it, and nothing remembered of the last game. A simulator
+// seats its bots once and reseats them for every game.
+void reseat(Bot& bot, std::uint64_t gameSeed, std::int32_t seat);
+
 // The undrawn cards for the bot: their order for a bot that is not fair,
 // nothing for any other.
 DeckOrder deckOrderFor(const Bot& bot, const GameState& game);

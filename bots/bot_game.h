@@ -18,9 +18,9 @@ struct PlayedMove {
 };
 
 // The current player's bot decides one move from what its seat may know (the
-// clairvoyant bot alone is shown the deck); the move is applied. Returns true
-// when the game is over.
-bool playBotTurn(GameState& game, std::span<Bot> bots, PlayedMove& played);
+// clairvoyant bot alone is shown the deck); the move is applied, and `known`,
+// publicStateOf(game) before it, kept so. Returns true when the game is over.
+bool playBotTurn(GameState& game, PublicState& known, std::span<Bot> bots, PlayedMove& played);
 
 // Plays the game to its end, one bot per seat; appends every move to `moves`
 // when it is given.

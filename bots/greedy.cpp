@@ -2,6 +2,7 @@
 #include "bot.h"
 
 #include <algorithm>
+#include <any>
 #include <array>
 #include <numeric>
 
@@ -83,11 +84,6 @@ PileTally withRow(const Table& table, std::size_t pile, std::int32_t row) {
     return tally;
 }
 
-// What the pile would gain by taking the row.
-std::int32_t gain(const Table& table, std::size_t pile, std::int32_t row) {
-    return tallyScore(withRow(table, pile, row)) - table.base[pile];
-}
-
 RowSet firstRow(RowSet rows) {
     return rows & (~rows + 1);
 }
@@ -106,7 +102,38 @@ RowSet distinctRows(RowSet rows, const RowChoices& choices) {
     return (rows & choices.takes) | firstRow(rows & ~choices.takes);
 }
 
+// The scores of the two piles with each row taken, by row.
+using RowScores = std::array<std::array<std::int32_t, maxPlayers>, 2>;
+
+// What taking the row is worth to the seat: its own gain, and a share of
+// what it denies the rival.
+double takeValue(const Table& table, double denial, const RowScores& scores, std::int32_t row) {
+    double value = scores[mine][row] - table.base[mine];
+    if (table.rival != noSeat) {
+        value += denial * (scores[rivals][row] - table.base[rivals]);
+    }
+    return value;
+}
+
+// The row worth most to take, the lowest of equals, from the piles' scores
+// with each row taken: as takeOutlook finds it.
+std::int32_t bestTake(const Table& table, const GreedyWeights& weights, const RowScores& scores) {
+    const double denial = weights.denial / (table.view->numberOfPlayers() - 1);
+    std::int32_t best = -1;
+    double bestValue = 0.0;
+    for (RowSet rows = table.choices.takes; rows != 0; rows &= rows - 1) {
+        const std::int32_t row = std::countr_zero(rows);
+        const double value = takeValue(table, denial, scores, row);
+        if (best < 0 || value > bestValue) {
+            best = row;
+            bestValue = value;
+        }
+    }
+    return best;
+}
+
 struct TakeOutlook {
+    RowScores scores{};
     std::int32_t bestRow = -1;
     double bestValue = 0.0;
     // The rows' worth to the seat's own pile: the best, which row it is, and
@@ -124,15 +151,16 @@ TakeOutlook takeOutlook(const Table& table, const GreedyWeights& weights) {
     std::int32_t ownOfBestOpen = noRow;
     for (RowSet rows = table.choices.takes; rows != 0; rows &= rows - 1) {
         const std::int32_t row = std::countr_zero(rows);
-        const std::int32_t own = gain(table, mine, row);
-        double value = own;
+        outlook.scores[mine][row] = tallyScore(withRow(table, mine, row));
         if (table.rival != noSeat) {
-            value += denial * gain(table, rivals, row);
+            outlook.scores[rivals][row] = tallyScore(withRow(table, rivals, row));
         }
+        const double value = takeValue(table, denial, outlook.scores, row);
         if (outlook.bestRow < 0 || value > outlook.bestValue) {
             outlook.bestValue = value;
             outlook.bestRow = row;
         }
+        const std::int32_t own = outlook.scores[mine][row] - table.base[mine];
         if (((table.choices.draws >> static_cast<unsigned>(row)) & 1U) != 0 &&
             (outlook.bestOpenRow < 0 || own > ownOfBestOpen)) {
             outlook.bestOpenRow = row;
@@ -226,7 +254,41 @@ std::int32_t bestPlacement(const Table& table, CardKind drawn, const GreedyWeigh
     return best;
 }
 
-[[gnu::flatten]] TurnAction greedyAction(Bot& /*bot*/, const SeatView& view, DeckOrder /*order*/) {
+// What weighing the action leaves for the row question of the same turn, so
+// that the rows are not weighed twice: the table, with its scores now set
+// to zero as the row question leaves them, and the piles' scores with each
+// row taken.
+struct LastTurn {
+    // The turn it was weighed for: the view, on the same game, before any
+    // move. Every move draws a card or passes the turn to another seat.
+    const SeatView* view = nullptr;
+    const PlayerList* players = nullptr;
+    std::int32_t cardsDrawn = -1;
+    std::int32_t seat = -1;
+    Table table;
+    RowScores scores{};
+};
+
+LastTurn& lastTurnOf(Bot& bot) {
+    if (!bot.memory.has_value()) {
+        bot.memory.emplace<LastTurn>();
+    }
+    return std::any_cast<LastTurn&>(bot.memory);
+}
+
+// The table the action weighed for this very turn, taken once; nothing when
+// there is none.
+const LastTurn* takeLastTurn(Bot& bot, const SeatView& view) {
+    auto* last = std::any_cast<LastTurn>(&bot.memory);
+    if (last == nullptr || last->view != &view || last->players != &view.players() ||
+        last->cardsDrawn != view.cardsDrawn() || last->seat != view.seat()) {
+        return nullptr;
+    }
+    last->view = nullptr;
+    return last;
+}
+
+[[gnu::flatten]] TurnAction greedyAction(Bot& bot, const SeatView& view, DeckOrder /*order*/) {
     const GreedyWeights weights;
     const RowChoices choices = view.choices();
     if (choices.takes == 0) {
@@ -235,21 +297,36 @@ std::int32_t bestPlacement(const Table& table, CardKind drawn, const GreedyWeigh
     if (choices.draws == 0) {
         return TurnAction::Take;
     }
-    const Table table = tableOf(view, choices, Gains::Absolute);
+    Table table = tableOf(view, choices, Gains::Absolute);
     const TakeOutlook outlook = takeOutlook(table, weights);
-    return outlook.bestValue >= drawValue(table, outlook, weights) ? TurnAction::Take
-                                                                   : TurnAction::Draw;
+    const bool take = outlook.bestValue >= drawValue(table, outlook, weights);
+    // Weighed on a table of its own rather than the kept one, which the
+    // compiler could not keep in registers.
+    LastTurn& last = lastTurnOf(bot);
+    last.table = table;
+    last.view = &view;
+    last.players = &view.players();
+    last.cardsDrawn = view.cardsDrawn();
+    last.seat = view.seat();
+    last.table.base = {};
+    last.scores = outlook.scores;
+    return take ? TurnAction::Take : TurnAction::Draw;
 }
 
-[[gnu::flatten]] std::int32_t greedyRow(Bot& /*bot*/, const SeatView& view, TurnAction action,
+[[gnu::flatten]] std::int32_t greedyRow(Bot& bot, const SeatView& view, TurnAction action,
                                         CardKind drawn, DeckOrder /*order*/) {
     const GreedyWeights weights;
     const RowChoices choices = view.choices();
+    const LastTurn* last = takeLastTurn(bot, view);
     // With one row to choose from, or rows all alike, there is nothing to weigh.
     const RowSet rows =
         action == TurnAction::Take ? choices.takes : distinctRows(choices.draws, choices);
     if (rowCount(rows) == 1) {
         return lowestRow(rows);
+    }
+    if (last != nullptr) {
+        return action == TurnAction::Take ? bestTake(last->table, weights, last->scores)
+                                          : bestPlacement(last->table, drawn, weights);
     }
     const Table table = tableOf(view, choices, Gains::Compared);
     if (action == TurnAction::Take) {

@@ -48,6 +48,8 @@ struct Tree {
     std::vector<Node> nodes;
     std::vector<std::int32_t> path;
     std::vector<Node> spare;
+    // The log of each visit count seen at a parent, filled as counts grow.
+    std::vector<double> logs;
     GameState root;
     bool reusable = false;
 };
@@ -95,10 +97,20 @@ void expand(std::vector<Node>& nodes, std::int32_t at, const GameState& state, b
     nodes[at].childCount = static_cast<std::uint8_t>(count);
 }
 
+// The natural log of a parent's visits, at least one, looked up: every
+// step down the tree asks, and a search's counts are few.
+double logOfVisits(std::vector<double>& logs, std::int32_t visits) {
+    const auto count = static_cast<std::size_t>(std::max(visits, 1));
+    while (logs.size() <= count) {
+        logs.push_back(std::log(static_cast<double>(std::max<std::size_t>(logs.size(), 1))));
+    }
+    return logs[count];
+}
+
 // The first child never tried, or else the one with the best upper bound
 // on its mover's mean result.
-std::int32_t select(const std::vector<Node>& nodes, const Node& parent, double exploration) {
-    const double logVisits = std::log(static_cast<double>(std::max(parent.visits, 1)));
+std::int32_t select(const std::vector<Node>& nodes, const Node& parent, double exploration,
+                    double logVisits) {
     std::int32_t best = parent.firstChild;
     double bestBound = -1e300;
     for (std::int32_t child = parent.firstChild; child < parent.firstChild + parent.childCount;
@@ -138,7 +150,7 @@ void iterate(Tree& tree, GameState state, const UnseenCards& unseen, std::int32_
         if (node.kind == NodeKind::Card) {
             next = node.firstChild + state.deck[state.nextCard];
         } else {
-            next = select(nodes, node, settings.exploration);
+            next = select(nodes, node, settings.exploration, logOfVisits(tree.logs, node.visits));
             const Node& child = nodes[next];
             if (child.kind == NodeKind::Card) {
                 drawPending = true;

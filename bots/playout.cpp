@@ -16,6 +16,9 @@ constexpr std::int32_t lastDrawable = 73;
 // against {0, 2, 4, 8} and others, in games between searches of two and of
 // five players and against the greedy bot.
 constexpr std::array<std::uint64_t, rowLength + 1> takeChance = {0, 0, 1, 8};
+// A fuller row never tempts less, which lets the policy skip looking at the
+// rows when even the best of them could not tempt it.
+static_assert(std::is_sorted(takeChance.begin(), takeChance.end()));
 
 // The number of cards on the fullest row of the set that the patient policy
 // may take: a full row is one that allows a Take and not a Draw, and only
@@ -30,6 +33,21 @@ std::int32_t fullest(const GameState& game, RowSet takes, RowSet draws) {
         }
     }
     return takes != 0 ? 1 : 0;
+}
+
+// Whether the patient policy, with a draw of `eighth` from 0 to 7, takes
+// rather than draws: as takeChance by the fullest row, but the rows' second
+// slots are read only when a row of two cards could make the difference,
+// which at most moves it cannot.
+bool tempted(const GameState& game, RowSet takes, RowSet draws, std::uint64_t eighth) {
+    if ((takes & ~draws) != 0) {
+        // A full row: the chance of the fullest there is.
+        return eighth < takeChance.back();
+    }
+    if (eighth >= takeChance[rowLength - 1]) {
+        return false;
+    }
+    return eighth < takeChance[fullest(game, takes, draws)];
 }
 
 // A random row of the set, from the high half of a random number.
@@ -52,8 +70,7 @@ PlayoutMove randomMove(const RowChoices& choices, SeededRandom& random) {
 PlayoutMove patientMove(const GameState& game, const RowChoices& choices, SeededRandom& random) {
     const auto [draws, takes] = choices;
     const std::uint64_t bits = nextBits(random);
-    const bool take =
-        takes != 0 && (draws == 0 || (bits & 7U) < takeChance[fullest(game, takes, draws)]);
+    const bool take = takes != 0 && (draws == 0 || tempted(game, takes, draws, bits & 7U));
     const RowSet rows = take ? takes : draws;
     return {take ? TurnAction::Take : TurnAction::Draw, rowFrom(rows, bits)};
 }
@@ -130,14 +147,30 @@ std::int32_t placement(const GameState& game, SeededRandom& random) {
     return rowFrom(allowedRows(game, TurnAction::Draw), nextBits(random));
 }
 
-// The searches spend most of their time here: everything it calls is
-// compiled into it, the engine's moves included.
-[[gnu::flatten]] void playOut(GameState& game, PlayoutPolicy policy, SeededRandom& random) {
+namespace {
+
+// One loop for each policy, so that no move asks which policy it plays.
+template <PlayoutPolicy policy>
+void playOutBy(GameState& game, SeededRandom& random) {
     RowChoices choices = rowChoices(game);
     bool over = false;
     while (!over) {
-        const PlayoutMove move = policyMove(game, choices, policy, random);
+        const PlayoutMove move = policy == PlayoutPolicy::Patient
+                                     ? patientMove(game, choices, random)
+                                     : randomMove(choices, random);
         over = applyMove(game, move.action, move.row, choices);
+    }
+}
+
+} // namespace
+
+// The searches spend most of their time here: everything it calls is
+// compiled into it, the engine's moves included.
+[[gnu::flatten]] void playOut(GameState& game, PlayoutPolicy policy, SeededRandom& random) {
+    if (policy == PlayoutPolicy::Patient) {
+        playOutBy<PlayoutPolicy::Patient>(game, random);
+    } else {
+        playOutBy<PlayoutPolicy::Random>(game, random);
     }
 }
 

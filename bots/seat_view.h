@@ -8,6 +8,23 @@
 #include <array>
 #include <cstdint>
 
+// What every seat knows of a game under way that a loop of bots' turns keeps
+// up to date move by move, rather than reading it off the whole board at
+// every turn: the rows open to each action and the cards not yet drawn.
+struct PublicState {
+    RowChoices choices;
+    // Cards not yet drawn, by kind: the deck's make-up less every drawn card,
+    // whether it lies on a row or in a pile.
+    std::array<std::int32_t, cardKindCount> unseen{};
+};
+
+// Both as the game stands, read off the board.
+PublicState publicStateOf(const GameState& game);
+
+// Plays the move as applyMove does, and keeps `known` equal to
+// publicStateOf(game). Returns true when the game is over.
+bool applyKnownMove(GameState& game, PublicState& known, TurnAction action, std::int32_t row);
+
 // What the player to move may know: everything on the table and nothing of
 // the order of the undrawn deck. A fair computer player decides from this
 // alone. It reads the game in place, as simulations take one per move, and
@@ -17,6 +34,9 @@ public:
     // The game must not change while the view is in use: a view serves one
     // turn, and knows from the start which rows allow each action.
     explicit SeatView(const GameState& game) : game_(&game), choices_(rowChoices(game)) {}
+    // The same from what a loop of turns keeps, which must be the game's:
+    // nothing is read off the board. `known` must outlive the view.
+    SeatView(const GameState& game, const PublicState& known);
 
     std::int32_t numberOfPlayers() const { return game_->numberOfPlayers; }
     // The seat to move: the one deciding.
@@ -53,6 +73,8 @@ public:
 private:
     const GameState* game_;
     RowChoices choices_;
+    // Kept by the loop of turns, or null when counted on request.
+    const std::array<std::int32_t, cardKindCount>* unseen_ = nullptr;
 };
 
 // What the player to move may know.

@@ -6,13 +6,22 @@
 #include <ctime>
 #include <utility>
 
-std::array<CardKind, deckSize> orderedDeck() {
+namespace {
+
+// Laid out once, as every deal starts from it.
+constexpr std::array<CardKind, deckSize> deckInKindOrder = [] {
     std::array<CardKind, deckSize> deck{};
     CardKind* position = deck.data();
     for (int kind = 0; kind < cardKindCount; ++kind) {
         position = std::fill_n(position, deckMakeUp[kind], static_cast<CardKind>(kind));
     }
     return deck;
+}();
+
+} // namespace
+
+std::array<CardKind, deckSize> orderedDeck() {
+    return deckInKindOrder;
 }
 
 // One swap a draw; the last position is never chosen as j.
@@ -43,7 +52,7 @@ GameState dealGame(std::int32_t requestedPlayers, const ShuffleDraws& draws) {
     game.players.assign(game.numberOfPlayers, PlayerState{});
     game.currentPlayer = 0;
     game.rows.assign(game.numberOfPlayers, Row{});
-    game.deck = orderedDeck();
+    game.deck = deckInKindOrder;
     shuffleDeck(game.deck, draws);
     game.nextCard = 0;
     return game;

@@ -18,8 +18,12 @@ void takeRow(GameState& game, Row& row) {
 }
 
 void drawOnto(GameState& game, Row& row) {
-    assert(game.nextCard < deckSize);
-    row.slots[cardsOn(row)] = game.deck[game.nextCard];
+    assert(game.nextCard < deckSize && !row.full);
+    // A row that takes a card is not full: its free slot is the first or
+    // the second of two that may hold cards, counted without the third.
+    const auto slot = static_cast<std::size_t>(row.slots[0] != noCard) +
+                      static_cast<std::size_t>(row.slots[1] != noCard);
+    row.slots[slot] = game.deck[game.nextCard];
     row.full = row.slots[rowLength - 1] != noCard;
     ++game.nextCard;
 }
@@ -35,19 +39,24 @@ void clearBoard(GameState& game) {
 
 std::int32_t nextActivePlayer(const GameState& game) {
     const std::int32_t n = game.numberOfPlayers;
-    assert(game.currentPlayer >= 0 && game.currentPlayer < n);
-    const std::int32_t following = game.currentPlayer + 1 >= n ? 0 : game.currentPlayer + 1;
-    std::int32_t seat = following;
-    // The last seat looked at is the player's own, who plays on when all the
-    // others have taken their rows.
-    for (std::int32_t step = 1; step <= n; ++step) {
+    const std::int32_t current = game.currentPlayer;
+    assert(current >= 0 && current < n);
+    // The seats after the current one, then round from the first seat; the
+    // last looked at is the player's own, who plays on when all the others
+    // have taken their rows. Two plain runs rather than one that wraps, as
+    // every move of every playout asks.
+    for (std::int32_t seat = current + 1; seat < n; ++seat) {
         if (!game.players[seat].outOfRound) {
             return seat;
         }
-        seat = seat + 1 == n ? 0 : seat + 1;
+    }
+    for (std::int32_t seat = 0; seat <= current; ++seat) {
+        if (!game.players[seat].outOfRound) {
+            return seat;
+        }
     }
     // Everyone is out: the seat after the last taker opens the next round.
-    return following;
+    return current + 1 == n ? 0 : current + 1;
 }
 
 bool isActionPossible(const GameState& game, TurnAction action) {
@@ -129,8 +138,8 @@ bool applyMove(GameState& game, TurnAction action, std::int32_t row, RowChoices&
     return play<true>(game, action, row, choices);
 }
 
-bool closedRound(const GameState& after, TurnAction action, bool gameOver) {
-    return action == TurnAction::Take &&
-           (gameOver || std::none_of(after.players.begin(), after.players.end(),
-                                     [](const PlayerState& player) { return player.outOfRound; }));
+bool closedRound(const GameState& after, TurnAction action, std::int32_t row, bool gameOver) {
+    // A row taken stays taken until the board is cleared: one look, rather
+    // than one at every player, tells whether the round ended.
+    return action == TurnAction::Take && (gameOver || !after.rows[row].taken);
 }

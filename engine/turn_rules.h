@@ -81,7 +81,7 @@ bool applyMove(GameState& game, TurnAction action, std::int32_t row);
 // searches' playouts, which play millions of moves a decision.
 bool applyMove(GameState& game, TurnAction action, std::int32_t row, RowChoices& choices);
 
-// Whether the move just played, with the game's state after it, closed a
-// round: only a Take can, and the round's end puts everybody back in unless
-// it ended the game.
-bool closedRound(const GameState& after, TurnAction action, bool gameOver);
+// Whether the move just played on the row, with the game's state after it,
+// closed a round: only a Take can, and the round's end clears the board
+// unless it ended the game.
+bool closedRound(const GameState& after, TurnAction action, std::int32_t row, bool gameOver);

@@ -2,6 +2,7 @@
 
 #include "console/console_view.h"
 #include "engine/results.h"
+#include "engine/scoring.h"
 #include "engine/turn_rules.h"
 
 #include <algorithm>
@@ -14,7 +15,8 @@ namespace {
 // A game under way: its state, its seats' bots and what is counted so far.
 struct GameInPlay {
     GameState game;
-    std::array<Bot, maxPlayers> bots{};
+    PublicState known;
+    Lineup* lineup = nullptr;
     GameOutcome outcome;
     bool over = false;
     // A program's bot chose to draw: its row for the card is asked next.
@@ -23,24 +25,25 @@ struct GameInPlay {
     bool settled = false;
 };
 
-void startGame(const SimConfig& config, std::int64_t deal, std::int32_t rotation, GameInPlay& play,
-               GameRecord* record) {
+void startGame(const SimConfig& config, std::int64_t deal, GameInPlay& play, GameRecord* record) {
+    Lineup& lineup = *play.lineup;
+    const std::int32_t rotation = lineup.rotation;
     // A deal's seed is a function of the run's seed and the deal's index alone.
     const std::uint64_t seed = deriveSeed(config.seed, static_cast<std::uint64_t>(deal));
     SeededRandom dealer = seededRandom(seed);
     ShuffleDraws draws{};
     std::generate(draws.begin(), draws.end(), [&dealer] { return nextDraw(dealer); });
     play.game = dealGame(config.players, draws);
+    play.known = publicStateOf(play.game);
     play.outcome = GameOutcome{};
     play.outcome.players = config.players;
     play.over = false;
     play.placing = false;
     play.settled = false;
     for (std::int32_t seat = 0; seat < config.players; ++seat) {
-        const BotSettings& settings = botOfSeat(config, rotation, seat);
-        play.bots[seat] = newBot(settings, seed, seat);
-        play.outcome.bots[seat] = botIndex(config, settings);
+        reseat(lineup.bots[seat], seed, seat);
     }
+    play.outcome.bots = lineup.botIndices;
     if (record != nullptr) {
         record->game = deal * gamesPerDeal(config) + rotation;
         record->deal = deal;
@@ -58,7 +61,7 @@ void startGame(const SimConfig& config, std::int64_t deal, std::int32_t rotation
 
 void countMove(GameInPlay& play, const PlayedMove& move, GameRecord* record) {
     ++play.outcome.turns;
-    play.outcome.rounds += closedRound(play.game, move.action, play.over) ? 1 : 0;
+    play.outcome.rounds += closedRound(play.game, move.action, move.row, play.over) ? 1 : 0;
     if (record != nullptr) {
         record->moves.push_back(move);
     }
@@ -68,26 +71,30 @@ void finishGame(const SimConfig& config, GameInPlay& play, GameRecord* record) {
     const GameState& game = play.game;
     play.settled = true;
     play.outcome.cardsDrawn = game.nextCard;
-    const std::vector<std::int32_t> scores = allScores(game);
-    std::copy(scores.begin(), scores.end(), play.outcome.scores.begin());
+    for (std::int32_t seat = 0; seat < config.players; ++seat) {
+        play.outcome.scores[seat] = finalScore(game, seat);
+    }
     if (record != nullptr) {
         record->piles.clear();
         for (std::int32_t seat = 0; seat < config.players; ++seat) {
             record->piles.push_back(game.players[seat].counts);
         }
-        record->scores = scores;
-        record->winners = winners(game, topScore(game, scores));
+        record->scores.assign(play.outcome.scores.begin(),
+                              play.outcome.scores.begin() + config.players);
+        record->winners = winners(game, topScore(game, record->scores));
     }
 }
 
 // Plays turns until the game is over or, when the programs are asked apart,
-// a program's bot is to decide.
-void playOn(GameInPlay& play, std::int32_t players, GameRecord* record, bool programsApart) {
-    const auto seated = std::span(play.bots).first(static_cast<std::size_t>(players));
-    while (!play.over &&
-           !(programsApart && isExternal(play.bots[play.game.currentPlayer].settings))) {
+// a program's bot is to decide. Every simulated game's moves come through
+// here: the turn is compiled into its loop, and the games that ask no
+// program apart test nothing more at each move.
+template <bool programsApart>
+[[gnu::flatten]] void playOn(GameInPlay& play, std::int32_t players, GameRecord* record) {
+    const auto seated = std::span(play.lineup->bots).first(static_cast<std::size_t>(players));
+    while (!play.over && !(programsApart && isExternal(seated[play.game.currentPlayer].settings))) {
         PlayedMove move;
-        play.over = playBotTurn(play.game, seated, move);
+        play.over = playBotTurn(play.game, play.known, seated, move);
         countMove(play, move, record);
     }
 }
@@ -105,14 +112,26 @@ BotFailure failureIn(const SimConfig& config, std::int64_t deal, std::int32_t ro
 
 } // namespace
 
-GameOutcome playGame(const SimConfig& config, std::int64_t deal, std::int32_t rotation,
+Lineup lineupOf(const SimConfig& config, std::int32_t rotation) {
+    Lineup lineup;
+    lineup.rotation = rotation;
+    for (std::int32_t seat = 0; seat < config.players; ++seat) {
+        const BotSettings& settings = botOfSeat(config, rotation, seat);
+        lineup.bots[seat] = newBot(settings, 0, seat);
+        lineup.botIndices[seat] = botIndex(config, settings);
+    }
+    return lineup;
+}
+
+GameOutcome playGame(const SimConfig& config, Lineup& lineup, std::int64_t deal,
                      GameRecord* record) {
     GameInPlay play;
-    startGame(config, deal, rotation, play, record);
+    play.lineup = &lineup;
+    startGame(config, deal, play, record);
     try {
-        playOn(play, config.players, record, false);
+        playOn<false>(play, config.players, record);
     } catch (const BotFailure& failure) {
-        throw failureIn(config, deal, rotation, play, failure.what());
+        throw failureIn(config, deal, lineup.rotation, play, failure.what());
     }
     finishGame(config, play, record);
     return play.outcome;
@@ -144,7 +163,7 @@ public:
                   std::vector<GameOutcome>& outcomes, std::vector<GameRecord>* records)
         : config_(config), first_(first), rotations_(gamesPerDeal(config)),
           count_(static_cast<std::size_t>((end - first) * rotations_)), plays_(count_),
-          outcomes_(outcomes), records_(records) {
+          lineups_(count_), outcomes_(outcomes), records_(records) {
         outcomes_.resize(count_);
         if (records_ != nullptr) {
             records_->resize(count_);
@@ -157,7 +176,9 @@ public:
         }
         halves_ = {Half{0, count_ / 2, programs, false}, Half{count_ / 2, count_, programs, false}};
         for (std::size_t index = 0; index < count_; ++index) {
-            startGame(config_, dealOf(index), rotationOf(index), plays_[index], recordOf(index));
+            lineups_[index] = lineupOf(config_, rotationOf(index));
+            plays_[index].lineup = &lineups_[index];
+            startGame(config_, dealOf(index), plays_[index], recordOf(index));
         }
     }
 
@@ -226,12 +247,12 @@ private:
     // is then added to its program's.
     void moveOn(Half& half, std::size_t index) {
         GameInPlay& play = plays_[index];
-        playOn(play, config_.players, recordOf(index), true);
+        playOn<true>(play, config_.players, recordOf(index));
         if (play.over) {
             settle(index);
             return;
         }
-        Bot& bot = play.bots[static_cast<std::size_t>(play.game.currentPlayer)];
+        Bot& bot = play.lineup->bots[static_cast<std::size_t>(play.game.currentPlayer)];
         ProgramRound& program = *programFor(half.programs, bot.settings.command);
         const SeatView view(play.game);
         if (play.placing) {
@@ -269,7 +290,7 @@ private:
         const SeatView view(play.game);
         PlayedMove move;
         try {
-            Bot& bot = play.bots[static_cast<std::size_t>(play.game.currentPlayer)];
+            Bot& bot = play.lineup->bots[static_cast<std::size_t>(play.game.currentPlayer)];
             if (play.placing) {
                 move.card = topCard(play.game);
                 move.row = readPlaceReply(bot, view, reply);
@@ -285,7 +306,7 @@ private:
         } catch (const BotFailure& failure) {
             fail(index, failure.what());
         }
-        play.over = applyMove(play.game, move.action, move.row);
+        play.over = applyKnownMove(play.game, play.known, move.action, move.row);
         countMove(play, move, recordOf(index));
         settle(index);
     }
@@ -317,6 +338,8 @@ private:
     std::int32_t rotations_;
     std::size_t count_;
     std::vector<GameInPlay> plays_;
+    // Each game's own bots: a program's bot remembers its game between requests.
+    std::vector<Lineup> lineups_;
     std::vector<GameOutcome>& outcomes_;
     std::vector<GameRecord>* records_;
     std::array<Half, 2> halves_{};

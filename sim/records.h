@@ -28,11 +28,22 @@ inline bool isExternal(const BotSettings& bot) {
     return bot.entry == &externalBot;
 }
 
-// A deal's game for the rotation: the engine's shuffle fed by the deal's own
-// generator, and each seat's bot seeded from the deal's seed and its seat.
-// Fills the record when one is given. An external bot's failure is thrown
-// on as a BotFailure whose message names the bot, the deal and the move.
-GameOutcome playGame(const SimConfig& config, std::int64_t deal, std::int32_t rotation,
+// The seats' bots in one rotation, set up once for every game a thread plays
+// in it: a game reseats them rather than copying their settings anew.
+struct Lineup {
+    std::int32_t rotation = 0;
+    std::array<Bot, maxPlayers> bots{};
+    // Each seat's bot as botIndex numbers it.
+    std::array<std::int32_t, maxPlayers> botIndices{};
+};
+
+Lineup lineupOf(const SimConfig& config, std::int32_t rotation);
+
+// A deal's game in the lineup's rotation: the engine's shuffle fed by the
+// deal's own generator, and each seat's bot seeded from the deal's seed and
+// its seat. Fills the record when one is given. An external bot's failure is
+// thrown on as a BotFailure whose message names the bot, the deal and the move.
+GameOutcome playGame(const SimConfig& config, Lineup& lineup, std::int64_t deal,
                      GameRecord* record);
 
 // A program's bot failed among games played together; the games from the

@@ -418,6 +418,10 @@ void playBatches(Shared& shared) {
     const std::int32_t rotations = gamesPerDeal(config);
     const bool recording = shared.records != nullptr;
     const bool external = std::any_of(config.seats.begin(), config.seats.end(), isExternal);
+    std::vector<Lineup> lineups;
+    for (std::int32_t rotation = 0; rotation < rotations && !external; ++rotation) {
+        lineups.push_back(lineupOf(config, rotation));
+    }
     GameRecord record;
     while (!stopping(shared)) {
         const std::int64_t batch = shared.nextBatch.fetch_add(1, std::memory_order_relaxed);
@@ -439,7 +443,8 @@ void playBatches(Shared& shared) {
             DealTotals totals;
             for (std::int32_t rotation = 0; rotation < rotations; ++rotation) {
                 addGame(result.summary,
-                        playGame(config, dealIndex, rotation, recording ? &record : nullptr),
+                        playGame(config, lineups[static_cast<std::size_t>(rotation)], dealIndex,
+                                 recording ? &record : nullptr),
                         totals);
                 if (recording) {
                     appendRecordLine(result.records, record);

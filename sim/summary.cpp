@@ -112,31 +112,45 @@ void addTally(Tally& total, const Tally& part) {
     total.dealScoreSquares += part.dealScoreSquares;
 }
 
-// Each seat's part of one game: its share of the win (a tie among k gives
-// each 1/k), whether it won outright, and its place. The one place where
-// the simulator decides who won.
-std::array<Tally, maxPlayers> gameTallies(const GameOutcome& outcome) {
+// One seat's part of one game: its share of the win (a tie among k gives
+// each 1/k), whether it won outright, its score and its place. The one
+// place where the simulator decides who won.
+struct SeatResult {
+    std::int64_t shareUnits = 0;
+    std::int64_t outrightWins = 0;
+    std::int64_t score = 0;
+    std::int64_t placeHalves = 0;
+};
+
+SeatResult seatResult(const GameOutcome& outcome, const Standings& results, std::int32_t seat) {
     const auto scores = std::span(outcome.scores).first(static_cast<std::size_t>(outcome.players));
-    const Standings results = standingsOf(scores);
-    std::array<Tally, maxPlayers> tallies{};
-    for (std::int32_t seat = 0; seat < outcome.players; ++seat) {
-        const std::int32_t score = outcome.scores[seat];
-        Tally& played = tallies[seat];
-        played.games = 1;
-        // A share of the win in whole units, so that tallies add up exactly.
-        if (isWinner(results, seat)) {
-            played.shareUnits = shareUnit / results.winnerCount;
-            played.outrightWins = results.winnerCount == 1 ? 1 : 0;
-        }
-        played.shareSquares = played.shareUnits * played.shareUnits;
-        played.scoreSum = score;
-        const auto above = std::count_if(scores.begin(), scores.end(),
-                                         [score](std::int32_t other) { return other > score; });
-        const auto level = std::count(scores.begin(), scores.end(), score);
-        // Places above + 1 to above + level, whose mean is above + (level + 1) / 2.
-        played.placeHalves = 2 * above + level + 1;
+    const std::int32_t score = outcome.scores[seat];
+    SeatResult result;
+    // A share of the win in whole units, so that tallies add up exactly.
+    if (isWinner(results, seat)) {
+        result.shareUnits = shareUnit / results.winnerCount;
+        result.outrightWins = results.winnerCount == 1 ? 1 : 0;
     }
-    return tallies;
+    result.score = score;
+    std::int64_t above = 0;
+    std::int64_t level = 0;
+    for (const std::int32_t other : scores) {
+        above += other > score ? 1 : 0;
+        level += other == score ? 1 : 0;
+    }
+    // Places above + 1 to above + level, whose mean is above + (level + 1) / 2.
+    result.placeHalves = 2 * above + level + 1;
+    return result;
+}
+
+// Adds one game's result to a seat's or a bot's tally.
+void addResult(Tally& tally, const SeatResult& result) {
+    ++tally.games;
+    tally.shareUnits += result.shareUnits;
+    tally.outrightWins += result.outrightWins;
+    tally.scoreSum += result.score;
+    tally.placeHalves += result.placeHalves;
+    tally.shareSquares += result.shareUnits * result.shareUnits;
 }
 
 } // namespace
@@ -144,22 +158,22 @@ std::array<Tally, maxPlayers> gameTallies(const GameOutcome& outcome) {
 void addGame(Summary& summary, const GameOutcome& outcome, DealTotals& deal) {
     const auto scores = std::span(outcome.scores).first(static_cast<std::size_t>(outcome.players));
     const auto [bottom, top] = std::minmax_element(scores.begin(), scores.end());
-    const std::array<Tally, maxPlayers> tallies = gameTallies(outcome);
+    const Standings results = standingsOf(scores);
     ++summary.games;
-    summary.tiedGames += tallies[std::distance(scores.begin(), top)].outrightWins == 0 ? 1 : 0;
+    summary.tiedGames += results.winnerCount > 1 ? 1 : 0;
     summary.spreadSum += *top - *bottom;
     addLengths(summary.rounds, {outcome.rounds, outcome.rounds, outcome.rounds});
     addLengths(summary.cardsDrawn, {outcome.cardsDrawn, outcome.cardsDrawn, outcome.cardsDrawn});
     addLengths(summary.turns, {outcome.turns, outcome.turns, outcome.turns});
     for (std::int32_t seat = 0; seat < outcome.players; ++seat) {
-        const Tally& played = tallies[seat];
+        const SeatResult played = seatResult(outcome, results, seat);
         const std::int32_t bot = outcome.bots[seat];
-        addTally(summary.seats[seat], played);
-        addTally(summary.bots[bot], played);
+        addResult(summary.seats[seat], played);
+        addResult(summary.bots[bot], played);
         deal.seatShares[seat] += played.shareUnits;
-        deal.seatScores[seat] += played.scoreSum;
+        deal.seatScores[seat] += played.score;
         deal.botShares[bot] += played.shareUnits;
-        deal.botScores[bot] += played.scoreSum;
+        deal.botScores[bot] += played.score;
         const std::int32_t bin =
             std::clamp(outcome.scores[seat], lowestScore, highestScore) - lowestScore;
         ++summary.scoreCounts[bot][bin];

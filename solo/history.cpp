@@ -17,7 +17,7 @@ void recordTurn(History& history, const GameState& before, const ChosenMove& mov
     }
     history.turns.push_back(turn);
     history.over = over;
-    if (closedRound(after, move.action, over) && !over) {
+    if (closedRound(after, move.action, move.row, over) && !over) {
         ++history.round;
     }
 }

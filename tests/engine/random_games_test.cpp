@@ -165,6 +165,8 @@ void playRandomGame(std::int32_t players, std::uint32_t seed, SmallRandom& rando
             outSeats |= 1U << mover;
             ++takesThisRound;
         }
+        ASSERT_EQ(closedRound(game, move.action, move.row, over), takesThisRound == n)
+            << "a round closes with its last take, and only then";
         ASSERT_LE(game.nextCard, 74);
         expectCardsConserved(game, drawn);
         if (::testing::Test::HasFatalFailure()) {

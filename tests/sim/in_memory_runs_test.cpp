@@ -77,6 +77,31 @@ TEST(InMemoryRuns, AnyNumberOfThreadsGivesTheSameSummaryAndRecords) {
     EXPECT_FALSE(one.results.interrupted);
 }
 
+// A thread seats each rotation's bots once and reseats them for every game:
+// nothing of one game may reach the next, whatever the bots kept.
+TEST(InMemoryRuns, ReseatedBotsPlayAsNewlySeatedOnes) {
+    const SimConfig config = configOf({"ismcts", "greedy", "random"}, 4, true);
+    std::vector<Lineup> reused;
+    reused.reserve(static_cast<std::size_t>(gamesPerDeal(config)));
+    for (std::int32_t rotation = 0; rotation < gamesPerDeal(config); ++rotation) {
+        reused.push_back(lineupOf(config, rotation));
+    }
+    for (std::int64_t index = 0; index < config.deals; ++index) {
+        for (std::int32_t rotation = 0; rotation < gamesPerDeal(config); ++rotation) {
+            GameRecord again;
+            GameRecord fresh;
+            Lineup newlySeated = lineupOf(config, rotation);
+            playGame(config, reused[static_cast<std::size_t>(rotation)], index, &again);
+            playGame(config, newlySeated, index, &fresh);
+            std::string lineAgain;
+            std::string lineFresh;
+            appendRecordLine(lineAgain, again);
+            appendRecordLine(lineFresh, fresh);
+            EXPECT_EQ(lineAgain, lineFresh) << "deal " << index << ", rotation " << rotation;
+        }
+    }
+}
+
 TEST(InMemoryRuns, CountsAgreeWithTheGamesRecorded) {
     // Every figure recomputed from the records by other means: rounds from
     // one Take per player per round, places by ranking the scores.
