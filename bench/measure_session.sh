@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 games=${1:-20}
 
-# Without these the figures the README quotes would silently not appear.
+# Without these the figures of doc/performance.md would silently not appear.
 missing=()
 command -v strace >/dev/null || missing+=(strace)
 [[ -x /usr/bin/time ]] || missing+=(time)
@@ -20,6 +20,10 @@ if ((${#missing[@]} > 0)); then
 fi
 # Another build may be named, as CI does: PELLARO_BENCH_BUILD=build/test.
 build=${PELLARO_BENCH_BUILD:-build/bench}
+if [[ ! -x $build/bench/pellaro_session_script ]]; then
+    echo "measure_session.sh: build the benchmarks first: cmake --workflow --preset bench" >&2
+    exit 1
+fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The figures the README gives on the computer players and the game: the
+# The figures of doc/strength.md on the computer players and the game: the
 # strength ladder, one bot of each fair kind at one table, seat 1's advantage
 # and the strengths of pellaro-solo. Every run is a pure function of its
 # command line, so these commands give the same figures anywhere; only the
@@ -10,6 +10,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 sim=build/game/pellaro-sim
+if [[ ! -x $sim ]]; then
+    echo "measure_strength.sh: build the game first: cmake --workflow --preset game" >&2
+    exit 1
+fi
 out=build/measure
 mkdir -p "$out"
 

@@ -23,7 +23,7 @@ inline constexpr std::size_t strengthCount = 3;
 // with the share of wins as its aim at four and five players, it beat flat
 // Monte Carlo with many more playouts at every table size measured. They beat
 // the Medium and Hard of commit 05c9368 (montecarlo:1000 and ismcts:5000, the
-// README's strength tables).
+// tables of doc/strength.md).
 inline constexpr std::array<std::string_view, strengthCount> strengthBots = {
     "greedy",
     "ismcts:8000",

@@ -61,7 +61,16 @@ doc=./usr/share/doc/pellaro
 expected_files="-rw-r--r-- root/root $doc/README.md
 -rw-r--r-- root/root $doc/changelog.gz
 -rw-r--r-- root/root $doc/copyright
--rw-r--r-- root/root $doc/examples/pellaro_bot.py"
+-rw-r--r-- root/root $doc/examples/pellaro_bot.py
+-rw-r--r-- root/root ./usr/share/lintian/overrides/pellaro"
+# The README's pages and charts, each where the README's links lead.
+mapfile -t doc_files < <(cd "$source_dir" && find doc -maxdepth 1 -name '*.md' &&
+    find doc/charts -maxdepth 1 -name '*.svg')
+[[ ${#doc_files[@]} -gt 0 ]] || fail "no pages or charts under $source_dir/doc"
+for file in "${doc_files[@]}"; do
+    expected_files+="
+-rw-r--r-- root/root $doc/$file"
+done
 for page in "${pages[@]}"; do
     expected_files+="
 -rw-r--r-- root/root ./usr/share/man/man6/$page.6.gz"
@@ -123,6 +132,18 @@ check_gzip() {
 
 cmp -s "$root/usr/share/doc/pellaro/README.md" "$source_dir/README.md" ||
     fail "the packaged README differs from README.md"
+for file in "${doc_files[@]}"; do
+    cmp -s "$root/usr/share/doc/pellaro/$file" "$source_dir/$file" ||
+        fail "the packaged $file differs from the source's"
+done
+# Every link of the README and its pages to a file leads to a packaged file.
+for page in "$root/usr/share/doc/pellaro/README.md" "$root"/usr/share/doc/pellaro/doc/*.md; do
+    [[ -f $page ]] || continue
+    while read -r target; do
+        [[ -e $(dirname "$page")/$target ]] ||
+            fail "${page#"$root"} links $target, which the package lacks"
+    done < <(grep -o -E '\]\([^)#]*' "$page" | sed 's/^](//' | grep -v -E '^$|^[a-z]+:')
+done
 cmp -s "$root/usr/share/doc/pellaro/examples/pellaro_bot.py" "$source_dir/examples/pellaro_bot.py" ||
     fail "the packaged example bot differs from examples/pellaro_bot.py"
 for page in "${pages[@]}"; do
@@ -190,10 +211,12 @@ elif [[ -x $root/usr/games/pellaro ]]; then
 fi
 
 # --- lintian: every tag, down to pedantic and experimental ones, is a failure
-# unless the package overrides it with its reason ---
+# unless the package overrides it with its reason (an override that no longer
+# matches is a tag too). Overridden tags are shown, as O:, but lintian's
+# --fail-on would count them, so the verdict is read from the tags shown.
 status=0
 lintian --no-cfg --ignore-lintian-env --pedantic --display-info --display-experimental \
-    --show-overrides --tag-display-limit 0 --fail-on error,warning,info,pedantic,experimental \
+    --show-overrides --tag-display-limit 0 --fail-on none \
     "$deb" >"$work/lintian" 2>"$work/lintian.err" || status=$?
 if ((status != 0)) || grep -qE '^[EWIPX]: ' "$work/lintian"; then
     fail "lintian (status $status) reports:"
