@@ -334,17 +334,17 @@ std::int32_t ismctsRow(Bot& bot, const SeatView& view, TurnAction action, CardKi
 
 } // namespace
 
-extern const BotEntry monteCarloBaseline, ismctsBaseline;
-const BotEntry monteCarloBaseline{
+extern const BotEntry monteCarloBaseline{
     "montecarlo-05c9368",
     "montecarlo as it played at commit 05c9368, kept only to measure against",
     true,
     true,
     flatSearch::monteCarloAction,
     flatSearch::monteCarloRow};
-const BotEntry ismctsBaseline{"ismcts-05c9368",
-                              "ismcts as it played at commit 05c9368, kept only to measure against",
-                              true,
-                              true,
-                              treeSearch::ismctsAction,
-                              treeSearch::ismctsRow};
+extern const BotEntry ismctsBaseline{
+    "ismcts-05c9368",
+    "ismcts as it played at commit 05c9368, kept only to measure against",
+    true,
+    true,
+    treeSearch::ismctsAction,
+    treeSearch::ismctsRow};

@@ -337,6 +337,5 @@ const LastTurn* takeLastTurn(Bot& bot, const SeatView& view) {
 
 } // namespace
 
-extern const BotEntry greedyBot;
-const BotEntry greedyBot{
+extern const BotEntry greedyBot{
     "greedy", "a one-move heuristic on the real scoring", true, false, greedyAction, greedyRow};

@@ -343,6 +343,5 @@ std::int32_t ismctsRow(Bot& bot, const SeatView& view, TurnAction action, CardKi
 
 } // namespace
 
-extern const BotEntry ismctsBot;
-const BotEntry ismctsBot{
+extern const BotEntry ismctsBot{
     "ismcts", "information-set Monte Carlo tree search", true, true, ismctsAction, ismctsRow};

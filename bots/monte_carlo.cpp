@@ -133,17 +133,17 @@ std::int32_t monteCarloRow(Bot& bot, const SeatView& view, TurnAction action, Ca
 
 } // namespace
 
-extern const BotEntry monteCarloBot, clairvoyantBot;
-const BotEntry monteCarloBot{"montecarlo",
-                             "flat Monte Carlo: each choice played out on the same random deals",
-                             true,
-                             true,
-                             monteCarloAction,
-                             monteCarloRow};
+extern const BotEntry monteCarloBot{
+    "montecarlo",
+    "flat Monte Carlo: each choice played out on the same random deals",
+    true,
+    true,
+    monteCarloAction,
+    monteCarloRow};
 // Reads the real deck order: a ceiling for measurements, never a player's opponent.
-const BotEntry clairvoyantBot{"clairvoyant",
-                              "flat Monte Carlo on the real deck order: a ceiling, not fair",
-                              false,
-                              true,
-                              monteCarloAction,
-                              monteCarloRow};
+extern const BotEntry clairvoyantBot{"clairvoyant",
+                                     "flat Monte Carlo on the real deck order: a ceiling, not fair",
+                                     false,
+                                     true,
+                                     monteCarloAction,
+                                     monteCarloRow};

@@ -21,7 +21,6 @@ std::int32_t randomRow(Bot& bot, const SeatView& view, TurnAction action, CardKi
 
 } // namespace
 
-extern const BotEntry randomBot;
-const BotEntry randomBot{"random",     "a uniformly random possible action, then a random row",
-                         true,         false,
-                         randomAction, randomRow};
+extern const BotEntry randomBot{
+    "random", "a uniformly random possible action, then a random row", true, false, randomAction,
+    randomRow};

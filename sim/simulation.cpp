@@ -472,14 +472,21 @@ SimResults runSimulation(const SimConfig& config, DealRange range, std::int32_t 
     shared.batchCount = (range.end - range.first + shared.batchDeals - 1) / shared.batchDeals;
     shared.records = records;
 
+    // The coverage build's counters are plain increments, which two threads
+    // racing on one would corrupt: it plays the same batches on one thread.
+#ifdef PELLARO_COVERAGE
+    const std::int32_t workerCount = 1;
+#else
+    const std::int32_t workerCount = threads;
+#endif
     std::vector<std::thread> workers;
-    workers.reserve(static_cast<std::size_t>(threads));
-    for (std::int32_t i = 0; i < threads; ++i) {
+    workers.reserve(static_cast<std::size_t>(workerCount));
+    for (std::int32_t i = 0; i < workerCount; ++i) {
         workers.emplace_back(playBatches, std::ref(shared));
     }
     {
         std::unique_lock<std::mutex> guard(shared.lock);
-        while (shared.finishedThreads < threads) {
+        while (shared.finishedThreads < workerCount) {
             shared.finishedOne.wait_for(guard, std::chrono::milliseconds(200));
             if (progress != nullptr) {
                 updateProgress(*progress, shared.gamesDone.load(std::memory_order_relaxed));

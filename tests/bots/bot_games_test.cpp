@@ -169,7 +169,8 @@ TEST(BotGames, BotsByNameWithTheirBudgets) {
          {"montecarlo:0200", "montecarlo:+5", "montecarlo: 5", "montecarlo:5:5",
           "ismcts:99999999999", "clairvoyant:", ":5", "random:1", "greedy:exploration=1",
           "ismcts:exploration=0", "ismcts:exploration=-1", "ismcts:exploration=inf",
-          "ismcts:depth=3", "ismcts:scale=", "ismcts:exploration=0.3x"}) {
+          "ismcts:depth=3", "ismcts:scale=", "ismcts:exploration=0.3x", "montecarlo:100000001",
+          "ismcts:exploration=1e999", "ismcts:exploration=nan"}) {
         EXPECT_FALSE(botNamed(bad, 500).has_value()) << bad;
     }
 }

@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr std::array<TurnAction, 2> bothActions = {TurnAction::Draw, TurnAction::Take};
-
 // A loop of turns keeps the open rows and the unseen cards as the board
 // shows them after every move, and a view on what it keeps reads as one on
 // the board alone: a round's end, a take and a draw of every kind included.
@@ -93,6 +91,23 @@ TEST(KeptKnowledge, GreedyRowsAfterItsActionAreItsRowsAlone) {
                         << players << " players, card " << game.nextCard;
                     ++weighed;
                 }
+                // A view at the same place on another game at the same
+                // moment, its piles passed one seat on, is not the turn weighed.
+                GameState other = game;
+                for (std::int32_t seat = 0; seat < players; ++seat) {
+                    other.players[seat].counts = game.players[(seat + 1) % players].counts;
+                }
+                view.emplace(other);
+                for (const TurnAction action : bothActions) {
+                    if (view->rowsFor(action) != 0) {
+                        Bot stale = bot;
+                        Bot fresh = newBot(settingsNamed("greedy"), seed, 0);
+                        ASSERT_EQ(chooseRow(stale, *view, action, topCard(other)),
+                                  chooseRow(fresh, *view, action, topCard(other)))
+                            << players << " players, card " << game.nextCard;
+                    }
+                }
+                view.emplace(game);
                 const std::int32_t row = chooseRow(bot, *view, chosen, topCard(game));
                 chooseAction(bot, *view);
                 over = applyMove(game, chosen, row);

@@ -67,6 +67,11 @@ TEST(Protocol, RequestsThatNoTableFitsAreRefused) {
         line.replace(line.find(from), from.size(), to);
         return line;
     };
+    // More words than any table has.
+    std::string tooManyWords = good;
+    for (int word = 0; word < 40; ++word) {
+        tooManyWords += " 0";
+    }
     const std::vector<std::string> refused = {
         "",
         with("move", "mov"),
@@ -101,6 +106,10 @@ TEST(Protocol, RequestsThatNoTableFitsAreRefused) {
         with("3,1,1", "3;1,1"),
         with("3,1,1", "x,1,1"),
         with("0,0,0,4,0,0,1,0,2", "0,0,0,4,0,0,1,10,2"),
+        with("99", "18446744073709551616"),              // a seed past 64 bits
+        with("3,1,1,0,0,0,0,1,1", "3,1,1,0,0,0,0,1,"),   // a count missing at the end
+        with("3,1,1,0,0,0,0,1,1", "3,1,1,0,0,0,0,1,1,"), // a comma after the last count
+        tooManyWords,
     };
     for (const std::string& line : refused) {
         EXPECT_FALSE(parseRequest(line, request, error)) << line;

@@ -71,7 +71,8 @@ TEST(Action, NamesTheSeatPlusOneAndWarnsInTheLastRound) {
         {0, true, "\nLAST ROUND!!\nIt is player #1's turn: " + actionQuestion},
         {2, true, "\nLAST ROUND!!\nIt is player #3's turn: " + actionQuestion},
         // A refusal repeats the question alone, without the player line.
-        {3, true, "\nLAST ROUND!!\nIt is player #4's turn: " + actionQuestion + refused + actionQuestion},
+        {3, true,
+         "\nLAST ROUND!!\nIt is player #4's turn: " + actionQuestion + refused + actionQuestion},
     };
     for (const Case& c : cases) {
         RedirectedConsole console(c.expected.find(refused) == std::string::npos ? "d\n" : "x\nd\n");
@@ -89,7 +90,8 @@ TEST(Action, RefusedMoveThrowsAwayTheRestOfTheActionsLine) {
     EXPECT_EQ(view.askAction(0, false), TurnAction::Take);
     view.showInvalidMove();
     EXPECT_EQ(view.askAction(0, true), TurnAction::Take);
-    EXPECT_EQ(console.output(), "\nIt is player #1's turn: " + actionQuestion + "Invalid Move!!!\n" +
+    EXPECT_EQ(console.output(), "\nIt is player #1's turn: " + actionQuestion +
+                                    "Invalid Move!!!\n" +
                                     "\nLAST ROUND!!\nIt is player #1's turn: " + actionQuestion);
     EXPECT_EQ(console.unread(), "\n");
 }

@@ -364,9 +364,7 @@ TEST(SimProgram, CtrlCReportsTheFinishedPrefixOfDeals) {
         with(run, {"--games", "1000000000", "--json", folder.file("partial.json"), "--jsonl", "-"}),
         folder, "partial");
     ASSERT_TRUE(waitFor(
-        [&process] {
-            return catches(process.pid, SIGINT) && !readText(process.outPath).empty();
-        },
+        [&process] { return catches(process.pid, SIGINT) && !readText(process.outPath).empty(); },
         60));
     kill(process.pid, SIGINT);
     const SimRun stopped = finishSim(process);

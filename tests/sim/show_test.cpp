@@ -109,16 +109,19 @@ TEST(Show, RejectsARecordThatDoesNotReplay) {
     change("a move misspelt", [](OrderedJson& g) { g["moves"][3] = "X1"; });
     change("another score", [](OrderedJson& g) { g["scores"][0] = g["scores"][0].get<int>() + 1; });
     change("another winner", [](OrderedJson& g) {
-        g["winners"] = g["winners"].size() == 1 ? OrderedJson::array({1, 2}) : OrderedJson::array({1});
+        g["winners"] =
+            g["winners"].size() == 1 ? OrderedJson::array({1, 2}) : OrderedJson::array({1});
     });
-    change("another pile", [](OrderedJson& g) { g["piles"][1][8] = g["piles"][1][8].get<int>() + 1; });
+    change("another pile",
+           [](OrderedJson& g) { g["piles"][1][8] = g["piles"][1][8].get<int>() + 1; });
     change("three players", [](OrderedJson& g) { g["players"] = 3; });
     change("an unknown bot", [](OrderedJson& g) { g["bots"][1] = "oracle"; });
     change("a negative seed", [](OrderedJson& g) { g["seed"] = -1; });
     change("a seed past 64 bits", [](OrderedJson& g) { g["seed"] = 18446744073709551616.0; });
     change("a negative deal", [](OrderedJson& g) { g["deal"] = -1; });
-    change("a score past 32 bits",
-           [](OrderedJson& g) { g["scores"][0] = g["scores"][0].get<std::int64_t>() + (1LL << 32); });
+    change("a score past 32 bits", [](OrderedJson& g) {
+        g["scores"][0] = g["scores"][0].get<std::int64_t>() + (1LL << 32);
+    });
     for (const Case& c : cases) {
         const std::string path = recorded.folder.file("changed.jsonl");
         writeText(path, c.game.dump() + "\n");

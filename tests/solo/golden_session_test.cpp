@@ -15,6 +15,9 @@ std::vector<GoldenSession> soloGoldenSessions() {
 }
 
 TEST(SoloGolden, TheSoloLoopInMemoryWritesTheRecordedBytes) {
+    if (PELLARO_INSTRUMENTED) {
+        GTEST_SKIP() << "the real program plays the same sessions in this build";
+    }
     const std::vector<GoldenSession> sessions = soloGoldenSessions();
     ASSERT_FALSE(sessions.empty());
     for (const GoldenSession& session : sessions) {
