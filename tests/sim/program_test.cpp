@@ -287,7 +287,11 @@ TEST(SimProgram, NoSignalLeavesHiddenFilesBehind) {
         }
         const SimRun stopped = finishSim(process);
         if (c.mayKill && stopped.status == -1) {
-            EXPECT_EQ(folder.names(), (std::vector<std::string>{"run.err", "run.out"}));
+            // Killed before or after an output was given its name, never
+            // with one half-named.
+            for (const std::string& name : folder.names()) {
+                EXPECT_FALSE(name.starts_with(".")) << c.signals[0] << ": " << name;
+            }
             continue;
         }
         EXPECT_EQ(stopped.status, c.status) << c.signals[0] << ": " << stopped.err;
