@@ -4,6 +4,9 @@
 # then fails in the way $3 names.
 folder=$1 program=$2 fault=$3 good=$4
 echo $$ >> "$folder/pids"
+# The tests read the simulator's own lines on the shared error output: a
+# pipe's complaint once the simulator stops reading must not mix into them.
+exec 2>/dev/null
 [ "$fault" = exit-at-once ] && exit 3
 read -r greeting
 echo "pellaro-bot 1 failing-$fault"
