@@ -48,8 +48,7 @@ std::int32_t playBotGameOfSeed(std::int32_t players, const BotSettings& settings
     std::int32_t moves = 0;
     bool over = false;
     while (!over) {
-        PlayedMove played;
-        over = playBotTurn(game, known, seated, played);
+        over = playBotTurn(game, known, seated).over;
         ++moves;
     }
     return isCompleteGame(game) ? moves : 0;

@@ -41,7 +41,7 @@ void computerDecision(benchmark::State& state) {
     std::size_t next = 0;
     for ([[maybe_unused]] auto _ : state) {
         const GameState& game = positions[next++ % positions.size()];
-        const PlayedMove move = decideComputerMove(game, bots[game.currentPlayer]);
+        const ChosenMove move = decideComputerMove(game, bots[game.currentPlayer]);
         if (!isRowValid(game, move.action, move.row)) {
             state.SkipWithError("a computer player chose a move the game refuses");
             break;
@@ -84,7 +84,7 @@ void review(benchmark::State& state) {
     std::vector<Decision> decisions;
     std::size_t played = 0;
     for (bool over = false; !over; ++played) {
-        const PlayedMove move = decideComputerMove(game, bots[game.currentPlayer]);
+        const ChosenMove move = decideComputerMove(game, bots[game.currentPlayer]);
         if (game.currentPlayer == 0) {
             const Choice chosen =
                 move.action == TurnAction::Draw ? Choice{} : Choice{move.action, move.row};

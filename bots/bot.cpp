@@ -1,7 +1,5 @@
 #include "bot.h"
 
-#include "external_bot.h"
-
 #include <algorithm>
 #include <cassert>
 #include <charconv>
@@ -83,7 +81,7 @@ std::string botNameList() {
 
 std::string botName(const BotSettings& settings, std::int32_t usualBudget) {
     assert(settings.entry != nullptr);
-    if (settings.entry == &externalBot) {
+    if (isProgram(settings)) {
         return std::string(execPrefix) + settings.command;
     }
     std::string name(settings.entry->name);
@@ -105,7 +103,7 @@ std::string botName(const BotSettings& settings, std::int32_t usualBudget) {
 std::optional<BotSettings> botNamed(std::string_view name, std::int32_t usualBudget) {
     if (name.starts_with(execPrefix)) {
         BotSettings settings;
-        settings.entry = &externalBot;
+        settings.entry = &programBot;
         settings.budget = usualBudget;
         settings.command = name.substr(execPrefix.size());
         if (settings.command.find_first_not_of(" \t") == std::string::npos) {
@@ -166,3 +164,40 @@ std::int32_t chooseRow(Bot& bot, const SeatView& view, TurnAction action, CardKi
     assert(contains(view.rowsFor(action), row));
     return row;
 }
+
+ChosenMove decideAction(Bot& bot, const SeatView& view, DeckOrder order) {
+    assert(!isProgram(bot.settings));
+    ChosenMove move{chooseAction(bot, view, order), -1};
+    if (move.action == TurnAction::Take) {
+        move.row = chooseRow(bot, view, TurnAction::Take, noCard, order);
+    }
+    return move;
+}
+
+std::int32_t decidePlacement(Bot& bot, const SeatView& view, CardKind drawn, DeckOrder order) {
+    return chooseRow(bot, view, TurnAction::Draw, drawn, order);
+}
+
+namespace {
+
+ChosenMove decideOn(Bot& bot, const GameState& game, const SeatView& view) {
+    const DeckOrder order = deckOrderFor(bot, game);
+    ChosenMove move = decideAction(bot, view, order);
+    if (move.action == TurnAction::Draw) {
+        move.row = decidePlacement(bot, view, topCard(game), order);
+    }
+    return move;
+}
+
+} // namespace
+
+ChosenMove decideMove(Bot& bot, const GameState& game, const PublicState& known) {
+    return decideOn(bot, game, SeatView(game, known));
+}
+
+ChosenMove decideMove(Bot& bot, const GameState& game) {
+    return decideOn(bot, game, SeatView(game));
+}
+
+const BotEntry programBot{
+    "exec", "another program, asked over the pellaro-bot protocol", true, false, nullptr, nullptr};

@@ -2,6 +2,7 @@
 
 #include "../engine/card.h"
 #include "../engine/seeded_random.h"
+#include "../engine/turn.h"
 #include "../engine/turn_rules.h"
 #include "playout.h"
 #include "seat_view.h"
@@ -118,7 +119,31 @@ void reseat(Bot& bot, std::uint64_t gameSeed, std::int32_t seat);
 // nothing for any other.
 DeckOrder deckOrderFor(const Bot& bot, const GameState& game);
 
-// The bot's decisions on the game as the player to move sees it.
+// The bot's answers to the two questions of a turn, on the game as the
+// player to move sees it: Draw or Take, then the row for the action.
 TurnAction chooseAction(Bot& bot, const SeatView& view, DeckOrder order = {});
 std::int32_t chooseRow(Bot& bot, const SeatView& view, TurnAction action, CardKind drawn,
                        DeckOrder order = {});
+
+// A built-in bot's turn in the halves a caller may ask apart: first Draw
+// (row -1, as no card is seen yet) or Take with its row; then, for a Draw,
+// the row for the card drawn.
+ChosenMove decideAction(Bot& bot, const SeatView& view, DeckOrder order = {});
+std::int32_t decidePlacement(Bot& bot, const SeatView& view, CardKind drawn, DeckOrder order = {});
+
+// A built-in bot's whole turn on the game: it sees what its seat may know
+// (the clairvoyant bot alone is shown the deck's order) and, for a Draw, the
+// top card. `known` is publicStateOf(game), kept by a loop of turns.
+ChosenMove decideMove(Bot& bot, const GameState& game, const PublicState& known);
+ChosenMove decideMove(Bot& bot, const GameState& game);
+
+// The entry of every exec: bot, a program asked over the pellaro-bot
+// protocol: it decides nothing here, its settings only name the command.
+extern const BotEntry programBot;
+
+inline constexpr std::string_view execPrefix = "exec:";
+
+// Whether a seat's bot is another program rather than a built-in one.
+inline bool isProgram(const BotSettings& settings) {
+    return settings.entry == &programBot;
+}

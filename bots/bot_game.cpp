@@ -1,25 +1,18 @@
 #include "bot_game.h"
 
 // Every simulated move comes through here: the engine's part is compiled into it.
-[[gnu::flatten]] bool playBotTurn(GameState& game, PublicState& known, std::span<Bot> bots,
-                                  PlayedMove& played) {
+[[gnu::flatten]] TurnPlayed playBotTurn(GameState& game, PublicState& known, std::span<Bot> bots) {
     Bot& bot = bots[static_cast<std::size_t>(game.currentPlayer)];
-    const SeatView view(game, known);
-    const DeckOrder order = deckOrderFor(bot, game);
-    played.action = chooseAction(bot, view, order);
-    played.card = played.action == TurnAction::Draw ? topCard(game) : noCard;
-    played.row = chooseRow(bot, view, played.action, played.card, order);
-    return applyKnownMove(game, known, played.action, played.row);
+    return playTurn(game, known, decideMove(bot, game, known));
 }
 
 void playBotGame(GameState& game, std::span<Bot> bots, std::vector<PlayedMove>* moves) {
     PublicState known = publicStateOf(game);
-    bool over = false;
-    while (!over) {
-        PlayedMove played;
-        over = playBotTurn(game, known, bots, played);
+    for (bool over = false; !over;) {
+        const TurnPlayed played = playBotTurn(game, known, bots);
+        over = played.over;
         if (moves != nullptr) {
-            moves->push_back(played);
+            moves->push_back(played.move);
         }
     }
 }

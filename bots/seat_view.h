@@ -3,27 +3,11 @@
 #include "../engine/card.h"
 #include "../engine/game_state.h"
 #include "../engine/row_set.h"
+#include "../engine/turn.h"
 #include "../engine/turn_rules.h"
 
 #include <array>
 #include <cstdint>
-
-// What every seat knows of a game under way that a loop of bots' turns keeps
-// up to date move by move, rather than reading it off the whole board at
-// every turn: the rows open to each action and the cards not yet drawn.
-struct PublicState {
-    RowChoices choices;
-    // Cards not yet drawn, by kind: the deck's make-up less every drawn card,
-    // whether it lies on a row or in a pile.
-    std::array<std::int32_t, cardKindCount> unseen{};
-};
-
-// Both as the game stands, read off the board.
-PublicState publicStateOf(const GameState& game);
-
-// Plays the move as applyMove does, and keeps `known` equal to
-// publicStateOf(game). Returns true when the game is over.
-bool applyKnownMove(GameState& game, PublicState& known, TurnAction action, std::int32_t row);
 
 // What the player to move may know: everything on the table and nothing of
 // the order of the undrawn deck. A fair computer player decides from this

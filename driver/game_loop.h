@@ -1,18 +1,13 @@
 #pragma once
 
 #include "../engine/game_state.h"
+#include "../engine/turn.h"
 #include "../engine/turn_rules.h"
 
 #include <cassert>
 #include <concepts>
 #include <cstdint>
 #include <optional>
-
-// One move chosen for the seat to play: the action and its 0-based row.
-struct ChosenMove {
-    TurnAction action = TurnAction::Draw;
-    std::int32_t row = 0;
-};
 
 enum class GameEnd : std::uint8_t {
     Finished = 0,
@@ -36,16 +31,16 @@ concept TableSeats = requires(Seats& seats, const GameState& game, const ChosenM
 // is over or standard input ends.
 template <TableSeats Seats>
 GameEnd playGame(GameState& game, Seats& seats) {
+    PublicState known = publicStateOf(game);
     for (;;) {
         const std::optional<ChosenMove> move = seats.chooseMove(game);
         if (!move) {
             return GameEnd::InputEnded;
         }
-        assert(isRowValid(game, move->action, move->row));
         const GameState before = game;
-        const bool over = applyMove(game, move->action, move->row);
-        seats.played(before, *move, game, over);
-        if (over) {
+        const TurnPlayed played = playTurn(game, known, *move);
+        seats.played(before, *move, game, played.over);
+        if (played.over) {
             return GameEnd::Finished;
         }
     }

@@ -1,6 +1,6 @@
 // The JSON the simulator writes and reads back: the --json summary and the
 // --jsonl game records.
-#include "bots/bot_protocol.h"
+#include "protocol/bot_protocol.h"
 #include "records.h"
 #include "summary.h"
 

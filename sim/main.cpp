@@ -1,4 +1,5 @@
 // pellaro-sim: the command line and its commands, run, merge, show and bot.
+#include "protocol/bot_server.h"
 #include "records.h"
 #include "simulation.h"
 
@@ -300,89 +301,6 @@ int refused(const std::string& reason) {
     return statusFailed;
 }
 
-bool writeAll(const std::string& text) {
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t sent = write(STDOUT_FILENO, text.data() + written, text.size() - written);
-        if (sent < 0 && errno == EINTR) {
-            continue;
-        }
-        if (sent <= 0) {
-            return false;
-        }
-        written += static_cast<std::size_t>(sent);
-    }
-    return true;
-}
-
-// The reply line of a built-in bot to a request: the bot decides from the
-// request's table with its stream seeded by the request's seed.
-std::string servedReply(const BotSettings& bot, const BotRequest& request) {
-    Bot served{bot, seededRandom(request.seed), {}};
-    const SeatView view(request.table);
-    BotReply reply;
-    if (request.kind == RequestKind::Place) {
-        reply.row = chooseRow(served, view, TurnAction::Draw, request.drawn);
-        return replyLine(reply);
-    }
-    reply.action = chooseAction(served, view);
-    if (reply.action == TurnAction::Take) {
-        reply.row = chooseRow(served, view, TurnAction::Take, noCard);
-    }
-    return replyLine(reply);
-}
-
-// Answers the protocol's requests on standard input with the bot's moves on
-// standard output until the input ends. Requests already read are answered
-// together, so that a client that writes many at once gets its replies in
-// one write.
-int serveBot(const BotSettings& bot, const std::string& name) {
-    std::string error;
-    std::string unread;
-    std::string replies;
-    std::array<char, 65536> chunk{};
-    bool greeted = false;
-    BotRequest request;
-    std::int64_t lineNumber = 0;
-    while (true) {
-        const ssize_t got = read(STDIN_FILENO, chunk.data(), chunk.size());
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return unread.empty() || got < 0 ? statusDone : refused("the input ends inside a line");
-        }
-        unread.append(chunk.data(), static_cast<std::size_t>(got));
-        std::size_t start = 0;
-        for (std::size_t end = unread.find('\n'); end != std::string::npos;
-             end = unread.find('\n', start)) {
-            const std::string_view line(unread.data() + start, end - start);
-            start = end + 1;
-            ++lineNumber;
-            if (!greeted) {
-                if (line != botGreeting) {
-                    return refused("line 1 is not \"" + std::string(botGreeting) + "\"");
-                }
-                replies += std::string(botGreeting) + " " + name + "\n";
-                greeted = true;
-            } else if (parseRequest(line, request, error)) {
-                replies += servedReply(bot, request);
-            } else {
-                return refused("line " + std::to_string(lineNumber) + ": " + error);
-            }
-        }
-        unread.erase(0, start);
-        if (unread.size() > longestLine) {
-            return refused("line " + std::to_string(lineNumber + 1) + " is longer than " +
-                           std::to_string(longestLine) + " bytes");
-        }
-        if (!writeAll(replies)) {
-            return refused(std::string("cannot write the replies: ") + std::strerror(errno));
-        }
-        replies.clear();
-    }
-}
-
 // Serves a built-in bot that decides from its seat's view alone: one that
 // reads the deck has none to read over the protocol.
 int botCommand(const std::string& name, std::int32_t budget) {
@@ -391,11 +309,15 @@ int botCommand(const std::string& name, std::int32_t budget) {
     if (!bot) {
         return failed("bot: " + error);
     }
-    if (isExternal(*bot) || readsTheDeck(*bot)) {
+    if (isProgram(*bot) || readsTheDeck(*bot)) {
         return failed("bot: " + name +
                       " cannot be served; name a built-in bot that decides from its seat's view");
     }
-    return serveBot(*bot, botName(*bot, budget));
+    std::string served;
+    if (!serveBot(*bot, botName(*bot, budget), STDIN_FILENO, STDOUT_FILENO, served)) {
+        return refused(served);
+    }
+    return statusDone;
 }
 
 // An output's name: a file, or "-" for standard output.

@@ -4,6 +4,7 @@
 #include "engine/results.h"
 #include "engine/scoring.h"
 #include "engine/turn_rules.h"
+#include "protocol/program_bot.h"
 
 #include <algorithm>
 #include <functional>
@@ -59,11 +60,14 @@ void startGame(const SimConfig& config, std::int64_t deal, GameInPlay& play, Gam
     }
 }
 
-void countMove(GameInPlay& play, const PlayedMove& move, GameRecord* record) {
+// The one way a simulated game moves: the turn step, its move counted.
+void playMove(GameInPlay& play, ChosenMove move, GameRecord* record) {
+    const TurnPlayed played = playTurn(play.game, play.known, move);
+    play.over = played.over;
     ++play.outcome.turns;
-    play.outcome.rounds += closedRound(play.game, move.action, move.row, play.over) ? 1 : 0;
+    play.outcome.rounds += played.closedRound ? 1 : 0;
     if (record != nullptr) {
-        record->moves.push_back(move);
+        record->moves.push_back(played.move);
     }
 }
 
@@ -92,10 +96,9 @@ void finishGame(const SimConfig& config, GameInPlay& play, GameRecord* record) {
 template <bool programsApart>
 [[gnu::flatten]] void playOn(GameInPlay& play, std::int32_t players, GameRecord* record) {
     const auto seated = std::span(play.lineup->bots).first(static_cast<std::size_t>(players));
-    while (!play.over && !(programsApart && isExternal(seated[play.game.currentPlayer].settings))) {
-        PlayedMove move;
-        play.over = playBotTurn(play.game, play.known, seated, move);
-        countMove(play, move, record);
+    while (!play.over && !(programsApart && isProgram(seated[play.game.currentPlayer].settings))) {
+        Bot& bot = seated[static_cast<std::size_t>(play.game.currentPlayer)];
+        playMove(play, decideMove(bot, play.game, play.known), record);
     }
 }
 
@@ -170,7 +173,7 @@ public:
         }
         std::vector<ProgramRound> programs;
         for (const BotSettings& bot : config.seats) {
-            if (isExternal(bot) && programFor(programs, bot.command) == programs.end()) {
+            if (isProgram(bot) && programFor(programs, bot.command) == programs.end()) {
                 programs.push_back(ProgramRound{bot.command, {}, {}, {}});
             }
         }
@@ -288,26 +291,23 @@ private:
     void apply(std::size_t index, std::string_view reply) {
         GameInPlay& play = plays_[index];
         const SeatView view(play.game);
-        PlayedMove move;
+        ChosenMove move;
         try {
-            Bot& bot = play.lineup->bots[static_cast<std::size_t>(play.game.currentPlayer)];
+            const Bot& bot = play.lineup->bots[static_cast<std::size_t>(play.game.currentPlayer)];
             if (play.placing) {
-                move.card = topCard(play.game);
-                move.row = readPlaceReply(bot, view, reply);
+                move = ChosenMove{TurnAction::Draw, readPlaceReply(bot, view, reply)};
                 play.placing = false;
             } else {
-                move.action = readMoveReply(bot, view, reply);
+                move = readMoveReply(bot, view, reply);
                 if (move.action == TurnAction::Draw) {
                     play.placing = true;
                     return;
                 }
-                move.row = std::any_cast<std::int32_t>(bot.memory);
             }
         } catch (const BotFailure& failure) {
             fail(index, failure.what());
         }
-        play.over = applyKnownMove(play.game, play.known, move.action, move.row);
-        countMove(play, move, recordOf(index));
+        playMove(play, move, recordOf(index));
         settle(index);
     }
 

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "bots/bot_game.h"
-#include "bots/external_bot.h"
+#include "bots/bot.h"
+#include "engine/turn.h"
+#include "protocol/bot_process.h"
 #include "summary.h"
 
 #include <functional>
@@ -22,11 +23,6 @@ struct GameRecord {
     std::vector<std::int32_t> scores;
     std::vector<std::int32_t> winners;
 };
-
-// Whether a seat's bot is another program.
-inline bool isExternal(const BotSettings& bot) {
-    return bot.entry == &externalBot;
-}
 
 // The seats' bots in one rotation, set up once for every game a thread plays
 // in it: a game reseats them rather than copying their settings anew.

@@ -347,7 +347,7 @@ std::int64_t batchDealsFor(const SimConfig& config, DealRange range, std::int32_
     }
     // With a program at the table, a batch's games are played together:
     // the more, the fewer round trips to the program.
-    if (std::any_of(config.seats.begin(), config.seats.end(), isExternal)) {
+    if (std::any_of(config.seats.begin(), config.seats.end(), isProgram)) {
         return std::clamp<std::int64_t>((range.end - range.first) / (std::int64_t{threads} * 4), 1,
                                         256);
     }
@@ -417,7 +417,7 @@ void playBatches(Shared& shared) {
     const SimConfig& config = *shared.config;
     const std::int32_t rotations = gamesPerDeal(config);
     const bool recording = shared.records != nullptr;
-    const bool external = std::any_of(config.seats.begin(), config.seats.end(), isExternal);
+    const bool external = std::any_of(config.seats.begin(), config.seats.end(), isProgram);
     std::vector<Lineup> lineups;
     for (std::int32_t rotation = 0; rotation < rotations && !external; ++rotation) {
         lineups.push_back(lineupOf(config, rotation));

@@ -1,6 +1,5 @@
 #include "summary.h"
 
-#include "bots/external_bot.h"
 #include "engine/results.h"
 
 #include <algorithm>

@@ -27,11 +27,8 @@ Advice advise(const GameState& game, DecisionStage stage, TurnAction action, std
     std::optional<TurnAction> asked;
     CardKind drawn = noCard;
     if (stage == DecisionStage::Action) {
-        const TurnAction chosen = chooseAction(hard, view);
-        advice.strongest.action = chosen;
-        if (chosen == TurnAction::Take) {
-            advice.strongest.row = chooseRow(hard, view, chosen, noCard);
-        }
+        const ChosenMove chosen = decideAction(hard, view);
+        advice.strongest = Choice{chosen.action, chosen.row};
     } else {
         asked = action;
         drawn = action == TurnAction::Draw ? topCard(game) : noCard;

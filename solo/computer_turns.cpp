@@ -2,16 +2,14 @@
 // players.
 #include "computer_turns.h"
 
-#include "../bots/seat_view.h"
-#include "../engine/turn_rules.h"
+#include "../protocol/program_bot.h"
 
-PlayedMove decideComputerMove(const GameState& game, Bot& bot) {
-    const SeatView view = seatView(game);
-    PlayedMove move;
-    move.action = chooseAction(bot, view);
-    move.card = move.action == TurnAction::Draw ? topCard(game) : noCard;
-    move.row = chooseRow(bot, view, move.action, move.card);
-    return move;
+#include <cassert>
+
+ChosenMove decideComputerMove(const GameState& game, Bot& bot) {
+    // Every computer player pellaro-solo seats plays fair.
+    assert(bot.settings.entry->fair);
+    return isProgram(bot.settings) ? askProgram(bot, game) : decideMove(bot, game);
 }
 
 std::vector<Bot> computerPlayers(Strength strength, std::uint64_t gameSeed, std::int32_t players) {

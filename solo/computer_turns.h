@@ -1,8 +1,8 @@
 #pragma once
 
 #include "../bots/bot.h"
-#include "../bots/bot_game.h"
 #include "../engine/game_state.h"
+#include "../engine/turn.h"
 #include "strengths.h"
 
 #include <cstdint>
@@ -11,7 +11,7 @@
 // The move of the computer player whose turn it is, decided from its seat's
 // view alone: the bot is never shown the deck's order. Nothing is applied.
 // A bot that is another program throws BotFailure when it gives no legal move.
-PlayedMove decideComputerMove(const GameState& game, Bot& bot);
+ChosenMove decideComputerMove(const GameState& game, Bot& bot);
 
 // One bot per seat of a game of the given size, all of the same strength;
 // the seats of people get one too and never use it. The game's seed alone

@@ -1,12 +1,12 @@
 #include "solo_loop.h"
 
-#include "../bots/external_bot.h"
 #include "../console/console_input.h"
 #include "../console/console_view.h"
 #include "../driver/game_loop.h"
 #include "../engine/game_state.h"
 #include "../engine/results.h"
 #include "../engine/seeded_random.h"
+#include "../protocol/bot_process.h"
 #include "advice.h"
 #include "computer_turns.h"
 #include "history.h"
@@ -40,9 +40,7 @@ struct SoloTable {
         const std::int32_t seat = game.currentPlayer;
         if (!isPerson(seating, seat)) {
             try {
-                const PlayedMove move =
-                    decideComputerMove(game, bots[static_cast<std::size_t>(seat)]);
-                return ChosenMove{move.action, move.row};
+                return decideComputerMove(game, bots[static_cast<std::size_t>(seat)]);
             } catch (const BotFailure& fault) {
                 failure = seatName(seating, seat) + " at move " +
                           std::to_string(history.turns.size() + 1) + ": the bot " + fault.what();
@@ -217,8 +215,7 @@ std::string botLabel(const SoloOptions& options) {
     if (!options.bot) {
         return {};
     }
-    return options.bot->entry == &externalBot ? std::string("program")
-                                              : botName(*options.bot, defaultBudget);
+    return isProgram(*options.bot) ? std::string("program") : botName(*options.bot, defaultBudget);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "bot_tables.h"
 #include "bots/bot.h"
-#include "bots/bot_protocol.h"
+#include "protocol/bot_protocol.h"
 #include "bots/seat_view.h"
 #include "engine/game_state.h"
 #include "engine/seeded_random.h"

@@ -35,8 +35,7 @@ TEST(KeptKnowledge, TurnsKeepWhatTheBoardShows) {
                     ASSERT_EQ(kept.unseen(), read.unseen()) << name << " at card " << game.nextCard;
                     ASSERT_EQ(kept.rowsFor(TurnAction::Draw), read.rowsFor(TurnAction::Draw));
                     ASSERT_EQ(kept.rowsFor(TurnAction::Take), read.rowsFor(TurnAction::Take));
-                    PlayedMove move;
-                    over = playBotTurn(game, known, seated, move);
+                    over = playBotTurn(game, known, seated).over;
                 }
             }
         }

@@ -91,7 +91,7 @@ std::string personTurnAnswers(const SoloGame& plan, std::uint32_t seed) {
     bool over = false;
     for (std::int32_t turn = 0; !over;) {
         if (game.currentPlayer >= plan.people) {
-            const PlayedMove move = decideComputerMove(game, bots[game.currentPlayer]);
+            const ChosenMove move = decideComputerMove(game, bots[game.currentPlayer]);
             over = applyMove(game, move.action, move.row);
             continue;
         }

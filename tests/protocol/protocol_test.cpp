@@ -1,4 +1,4 @@
-#include "bots/bot_protocol.h"
+#include "protocol/bot_protocol.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,4 +1,4 @@
-#include "external_bot.h"
+#include "bot_process.h"
 
 #include <algorithm>
 #include <atomic>
@@ -17,16 +17,6 @@
 namespace {
 
 std::atomic<std::int64_t> timeLimitMs{defaultBotTimeLimit.count()};
-
-// A line as a message quotes it: short, and only printable characters.
-std::string quoted(std::string_view line) {
-    constexpr std::size_t shown = 40;
-    std::string text = "\"";
-    for (const char c : line.substr(0, shown)) {
-        text += c >= ' ' && c <= '~' ? c : '?';
-    }
-    return text + (line.size() > shown ? "...\"" : "\"");
-}
 
 std::string secondsText(std::int64_t ms) {
     std::string whole = std::to_string(ms / 1000);
@@ -55,6 +45,15 @@ std::string shellScript(const std::string& command) {
 }
 
 } // namespace
+
+std::string quoted(std::string_view line) {
+    constexpr std::size_t shown = 40;
+    std::string text = "\"";
+    for (const char c : line.substr(0, shown)) {
+        text += c >= ' ' && c <= '~' ? c : '?';
+    }
+    return text + (line.size() > shown ? "...\"" : "\"");
+}
 
 void setBotTimeLimit(std::chrono::milliseconds limit) {
     timeLimitMs.store(limit.count());
@@ -246,55 +245,6 @@ namespace {
 // The processes of this thread, by command: they end with the thread.
 thread_local std::map<std::string, std::unique_ptr<BotProcess>> processes;
 
-void checkMove(const SeatView& view, TurnAction action, std::int32_t row) {
-    if (view.rowsFor(action) == 0) {
-        throw BotFailure(std::string("chose to ") + (action == TurnAction::Draw ? "draw" : "take") +
-                         ", which no row allows");
-    }
-    if (row >= 0 && !contains(view.rowsFor(action), row)) {
-        throw BotFailure("chose row " + std::to_string(row + 1) + ", which does not allow " +
-                         (action == TurnAction::Draw ? "the drawn card" : "a Take"));
-    }
-}
-
-BotReply replyRead(const std::string& command, std::string_view line, RequestKind kind) {
-    const auto reply = parseReply(line, kind);
-    if (!reply) {
-        dropBotProcess(command);
-        throw BotFailure("wrote " + quoted(line) + ", which is not " +
-                         (kind == RequestKind::Move ? "D, or T and a row" : "a row"));
-    }
-    return *reply;
-}
-
-std::string askOne(const Bot& bot, const std::string& request) {
-    std::vector<std::string> replies;
-    try {
-        botProcessFor(bot.settings.command).exchange(request, 1, replies);
-    } catch (const BotFailure&) {
-        dropBotProcess(bot.settings.command);
-        throw;
-    }
-    return replies.front();
-}
-
-TurnAction externalAction(Bot& bot, const SeatView& view, DeckOrder /*order*/) {
-    std::string request;
-    appendMoveRequest(request, bot, view);
-    return readMoveReply(bot, view, askOne(bot, request));
-}
-
-std::int32_t externalRow(Bot& bot, const SeatView& view, TurnAction action, CardKind drawn,
-                         DeckOrder /*order*/) {
-    if (action == TurnAction::Take) {
-        // The row came with the action.
-        return std::any_cast<std::int32_t>(bot.memory);
-    }
-    std::string request;
-    appendPlaceRequest(request, bot, view, drawn);
-    return readPlaceReply(bot, view, askOne(bot, request));
-}
-
 } // namespace
 
 BotProcess& botProcessFor(const std::string& command) {
@@ -310,38 +260,3 @@ BotProcess& botProcessFor(const std::string& command) {
 void dropBotProcess(const std::string& command) {
     processes.erase(command);
 }
-
-void appendMoveRequest(std::string& out, Bot& bot, const SeatView& view) {
-    appendRequest(out, RequestKind::Move, nextBits(bot.random), view, noCard);
-}
-
-void appendPlaceRequest(std::string& out, Bot& bot, const SeatView& view, CardKind drawn) {
-    appendRequest(out, RequestKind::Place, nextBits(bot.random), view, drawn);
-}
-
-TurnAction readMoveReply(Bot& bot, const SeatView& view, std::string_view reply) {
-    const BotReply move = replyRead(bot.settings.command, reply, RequestKind::Move);
-    try {
-        checkMove(view, move.action, move.row);
-    } catch (const BotFailure&) {
-        dropBotProcess(bot.settings.command);
-        throw;
-    }
-    bot.memory = move.row;
-    return move.action;
-}
-
-std::int32_t readPlaceReply(const Bot& bot, const SeatView& view, std::string_view reply) {
-    const BotReply place = replyRead(bot.settings.command, reply, RequestKind::Place);
-    try {
-        checkMove(view, TurnAction::Draw, place.row);
-    } catch (const BotFailure&) {
-        dropBotProcess(bot.settings.command);
-        throw;
-    }
-    return place.row;
-}
-
-const BotEntry externalBot{"exec",         "another program, asked over the pellaro-bot protocol",
-                           true,           false,
-                           externalAction, externalRow};

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "bot.h"
 #include "bot_protocol.h"
 
 #include <chrono>
@@ -11,9 +10,10 @@
 #include <sys/types.h>
 #include <vector>
 
-// A computer player that is another program, named exec:COMMAND: it is
-// started through /bin/sh -c, so COMMAND is written as at a shell prompt,
-// and it answers requests on its standard output (doc/pellaro-bot.6).
+// A computer player that is another program, named exec:COMMAND, runs as a
+// child process: it is started through /bin/sh -c, so COMMAND is written as
+// at a shell prompt, and it answers requests on its standard output
+// (doc/pellaro-bot.6).
 
 // Why an external bot gave no move: it did not start, exited, hung past the
 // time limit, or wrote a line that is not a legal move. The message names
@@ -22,10 +22,8 @@ struct BotFailure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// The entry of every exec: bot; its settings hold the command.
-extern const BotEntry externalBot;
-
-inline constexpr std::string_view execPrefix = "exec:";
+// A line as a message quotes it: short, and only printable characters.
+std::string quoted(std::string_view line);
 
 // How long an external bot may take over one decision before it counts as
 // hung: a guard alone, which no decision ever reads.
@@ -89,12 +87,3 @@ BotProcess& botProcessFor(const std::string& command);
 
 // Ends this thread's process of the command, as after its failure.
 void dropBotProcess(const std::string& command);
-
-// The halves of an exec: bot's decisions, for a caller that sends the
-// requests of many games at once. The request's seed comes from the bot's
-// own stream. The reply is checked against the view: false, with the reason,
-// when it is no legal move.
-void appendMoveRequest(std::string& out, Bot& bot, const SeatView& view);
-void appendPlaceRequest(std::string& out, Bot& bot, const SeatView& view, CardKind drawn);
-TurnAction readMoveReply(Bot& bot, const SeatView& view, std::string_view reply);
-std::int32_t readPlaceReply(const Bot& bot, const SeatView& view, std::string_view reply);

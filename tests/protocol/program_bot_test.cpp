@@ -1,7 +1,6 @@
-#include "bot_tables.h"
 #include "bots/bot.h"
-#include "bots/external_bot.h"
-#include "bots/seat_view.h"
+#include "bots/bot_tables.h"
+#include "protocol/program_bot.h"
 
 #include <chrono>
 #include <gtest/gtest.h>
@@ -21,12 +20,9 @@ std::string replying(const std::string& replies) {
 // written "D1" (draw, then place on row 1) or "T2" (take row 2).
 std::string outcome(const std::string& name, const GameState& game) {
     Bot bot = newBot(*botNamed(name, defaultBudget), 3, game.currentPlayer);
-    const SeatView view(game);
     try {
-        const TurnAction action = chooseAction(bot, view);
-        const std::int32_t row =
-            chooseRow(bot, view, action, action == TurnAction::Draw ? topCard(game) : noCard);
-        return (action == TurnAction::Draw ? "D" : "T") + std::to_string(row + 1);
+        const ChosenMove move = askProgram(bot, game);
+        return (move.action == TurnAction::Draw ? "D" : "T") + std::to_string(move.row + 1);
     } catch (const BotFailure& failure) {
         return failure.what();
     }

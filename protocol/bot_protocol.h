@@ -1,9 +1,9 @@
 #pragma once
 
+#include "../bots/seat_view.h"
 #include "../engine/card.h"
 #include "../engine/game_state.h"
 #include "../engine/turn_rules.h"
-#include "seat_view.h"
 
 #include <array>
 #include <charconv>
