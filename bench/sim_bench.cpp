@@ -117,7 +117,7 @@ std::vector<GameRecord> recordedGames() {
     std::vector<GameRecord> records(200);
     Lineup lineup = lineupOf(config, 0);
     for (std::int64_t index = 0; index < config.deals; ++index) {
-        playGame(config, lineup, index, &records[static_cast<std::size_t>(index)]);
+        playDeal(config, lineup, index, &records[static_cast<std::size_t>(index)]);
     }
     return records;
 }

@@ -126,7 +126,7 @@ Lineup lineupOf(const SimConfig& config, std::int32_t rotation) {
     return lineup;
 }
 
-GameOutcome playGame(const SimConfig& config, Lineup& lineup, std::int64_t deal,
+GameOutcome playDeal(const SimConfig& config, Lineup& lineup, std::int64_t deal,
                      GameRecord* record) {
     GameInPlay play;
     play.lineup = &lineup;

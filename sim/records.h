@@ -39,7 +39,7 @@ Lineup lineupOf(const SimConfig& config, std::int32_t rotation);
 // deal's own generator, and each seat's bot seeded from the deal's seed and
 // its seat. Fills the record when one is given. An external bot's failure is
 // thrown on as a BotFailure whose message names the bot, the deal and the move.
-GameOutcome playGame(const SimConfig& config, Lineup& lineup, std::int64_t deal,
+GameOutcome playDeal(const SimConfig& config, Lineup& lineup, std::int64_t deal,
                      GameRecord* record);
 
 // A program's bot failed among games played together; the games from the
@@ -51,7 +51,7 @@ struct FailureAmongGames : BotFailure {
 };
 
 // The games of deals first to end - 1, each in every rotation, played as
-// playGame plays them, but all at once: each time the programs' bots are to
+// playDeal plays them, but all at once: each time the programs' bots are to
 // decide, the requests of every game waiting go to each program together,
 // and the replies come back together. Game i of the range (deal first + i /
 // rotations) has its outcome, and its record when asked for, at index i.

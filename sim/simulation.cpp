@@ -443,7 +443,7 @@ void playBatches(Shared& shared) {
             DealTotals totals;
             for (std::int32_t rotation = 0; rotation < rotations; ++rotation) {
                 addGame(result.summary,
-                        playGame(config, lineups[static_cast<std::size_t>(rotation)], dealIndex,
+                        playDeal(config, lineups[static_cast<std::size_t>(rotation)], dealIndex,
                                  recording ? &record : nullptr),
                         totals);
                 if (recording) {

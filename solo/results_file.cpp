@@ -89,7 +89,7 @@ bool replaceFile(const fs::path& target, const std::string& text, std::string& f
 }
 
 // Reads the earlier games; lines that are no game are counted as bad.
-bool readGames(const fs::path& file, std::vector<GameRecord>& games, std::int32_t& bad) {
+bool readGames(const fs::path& file, std::vector<SoloResult>& games, std::int32_t& bad) {
     std::error_code error;
     if (!fs::is_regular_file(file, error)) {
         return false;
@@ -101,7 +101,7 @@ bool readGames(const fs::path& file, std::vector<GameRecord>& games, std::int32_
     for (std::string line; std::getline(in, line);) {
         const nlohmann::json value = nlohmann::json::parse(line, nullptr, false);
         try {
-            games.push_back(value.get<GameRecord>());
+            games.push_back(value.get<SoloResult>());
         } catch (const nlohmann::json::exception&) {
             ++bad;
         }
@@ -123,7 +123,7 @@ fs::path resultsFolder() {
     return {};
 }
 
-RecordOutcome recordGame(const fs::path& folder, const GameRecord& game) {
+RecordOutcome recordGame(const fs::path& folder, const SoloResult& game) {
     RecordOutcome outcome;
     const std::string unsaved = "this game's result was not saved";
     if (folder.empty()) {
@@ -163,7 +163,7 @@ RecordOutcome recordGame(const fs::path& folder, const GameRecord& game) {
             file.string() + " could not be read; the file is kept as " + aside.string() + '.');
     }
     std::string text;
-    for (const GameRecord& earlier : outcome.earlier) {
+    for (const SoloResult& earlier : outcome.earlier) {
         text += nlohmann::json(earlier).dump() + '\n';
     }
     text += nlohmann::json(game).dump() + '\n';
@@ -175,10 +175,10 @@ RecordOutcome recordGame(const fs::path& folder, const GameRecord& game) {
     return outcome;
 }
 
-Tally tallyOf(const std::vector<GameRecord>& games, const std::string& strength,
-              std::int32_t players) {
-    Tally tally;
-    for (const GameRecord& game : games) {
+WinTally tallyOf(const std::vector<SoloResult>& games, const std::string& strength,
+                 std::int32_t players) {
+    WinTally tally;
+    for (const SoloResult& game : games) {
         if (game.strength != strength || game.players != players) {
             continue;
         }

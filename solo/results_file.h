@@ -7,7 +7,7 @@
 #include <vector>
 
 // One finished game in the results file.
-struct GameRecord {
+struct SoloResult {
     // When the game ended, UTC, as 2026-12-09T14:20:00Z.
     std::string date;
     std::int32_t players = 2;
@@ -21,7 +21,7 @@ struct GameRecord {
 };
 
 // cppcheck-suppress unknownMacro
-NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(GameRecord, date, players, people, strength, seed, scores,
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(SoloResult, date, players, people, strength, seed, scores,
                                    winners)
 
 // The folder of the results file: $XDG_DATA_HOME/pellaro when that is an
@@ -31,7 +31,7 @@ std::filesystem::path resultsFolder();
 // What adding a game found: every game recorded before it that could be read,
 // and a line for each thing that went wrong, none of which stops the game.
 struct RecordOutcome {
-    std::vector<GameRecord> earlier;
+    std::vector<SoloResult> earlier;
     // False when the earlier games could not be read at all.
     bool readEarlier = true;
     std::vector<std::string> warnings;
@@ -42,16 +42,16 @@ struct RecordOutcome {
 // temporary file that then replaces it, so that two games ending at once
 // never lose or mix their lines. A file with lines that cannot be read is
 // kept aside as results.jsonl.corrupt, its good lines carried over.
-RecordOutcome recordGame(const std::filesystem::path& folder, const GameRecord& game);
+RecordOutcome recordGame(const std::filesystem::path& folder, const SoloResult& game);
 
 // Games at the strength and table size, and those a person won.
-struct Tally {
+struct WinTally {
     std::int32_t games = 0;
     std::int32_t wins = 0;
 };
 
-Tally tallyOf(const std::vector<GameRecord>& games, const std::string& strength,
-              std::int32_t players);
+WinTally tallyOf(const std::vector<SoloResult>& games, const std::string& strength,
+                 std::int32_t players);
 
 // The time in the records' form.
 std::string recordDate(std::int64_t secondsSinceEpoch);

@@ -99,7 +99,7 @@ std::string lowerCase(std::string text) {
 // and table size; a failure costs one line of warning and nothing else.
 void recordResult(const GameState& game, const Seating& seating, std::uint32_t seed) {
     const std::vector<std::int32_t> scores = allScores(game);
-    GameRecord record{recordDate(std::time(nullptr)),
+    SoloResult record{recordDate(std::time(nullptr)),
                       seating.players,
                       seating.people,
                       lowerCase(strengthName(seating.strength)),
@@ -114,7 +114,7 @@ void recordResult(const GameState& game, const Seating& seating, std::uint32_t s
         return;
     }
     outcome.earlier.push_back(record);
-    const Tally tally = tallyOf(outcome.earlier, record.strength, seating.players);
+    const WinTally tally = tallyOf(outcome.earlier, record.strength, seating.players);
     std::cout << "Against " << strengthName(seating.strength) << " at "
               << numberWords[static_cast<std::size_t>(seating.players)]
               << " players: " << tally.wins << (tally.wins == 1 ? " win" : " wins") << " in "

@@ -91,8 +91,8 @@ TEST(InMemoryRuns, ReseatedBotsPlayAsNewlySeatedOnes) {
             GameRecord again;
             GameRecord fresh;
             Lineup newlySeated = lineupOf(config, rotation);
-            playGame(config, reused[static_cast<std::size_t>(rotation)], index, &again);
-            playGame(config, newlySeated, index, &fresh);
+            playDeal(config, reused[static_cast<std::size_t>(rotation)], index, &again);
+            playDeal(config, newlySeated, index, &fresh);
             std::string lineAgain;
             std::string lineFresh;
             appendRecordLine(lineAgain, again);

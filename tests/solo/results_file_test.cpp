@@ -11,8 +11,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-GameRecord game(std::int32_t players, const std::string& strength, std::int32_t winner) {
-    return GameRecord{"2026-12-09T14:20:00Z", players, 1, strength, 7, {10, 20}, {winner}};
+SoloResult game(std::int32_t players, const std::string& strength, std::int32_t winner) {
+    return SoloResult{"2026-12-09T14:20:00Z", players, 1, strength, 7, {10, 20}, {winner}};
 }
 
 std::vector<std::string> linesOf(const fs::path& file) {
@@ -27,8 +27,8 @@ std::vector<std::string> linesOf(const fs::path& file) {
 TEST(ResultsFile, AddsEachGameAndTalliesTheRecordByStrengthAndTableSize) {
     const TemporaryDataHome home;
     ASSERT_EQ(resultsFolder(), home.pellaro());
-    std::vector<GameRecord> all;
-    for (const GameRecord& record : {game(4, "hard", 1), game(4, "hard", 3), game(5, "hard", 1),
+    std::vector<SoloResult> all;
+    for (const SoloResult& record : {game(4, "hard", 1), game(4, "hard", 3), game(5, "hard", 1),
                                      game(4, "easy", 1), game(4, "hard", 1)}) {
         const RecordOutcome outcome = recordGame(resultsFolder(), record);
         EXPECT_TRUE(outcome.readEarlier);
@@ -36,7 +36,7 @@ TEST(ResultsFile, AddsEachGameAndTalliesTheRecordByStrengthAndTableSize) {
         EXPECT_EQ(outcome.earlier.size(), all.size());
         all.push_back(record);
     }
-    const Tally tally = tallyOf(all, "hard", 4);
+    const WinTally tally = tallyOf(all, "hard", 4);
     EXPECT_EQ(tally.games, 3);
     EXPECT_EQ(tally.wins, 2);
     const std::vector<std::string> lines = linesOf(home.pellaro() / "results.jsonl");
