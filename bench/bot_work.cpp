@@ -3,18 +3,10 @@
 #include "bots/bot_game.h"
 #include "bots/seat_view.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdlib>
 
 namespace {
-
-GameState seededDeal(std::int32_t players, std::uint64_t seed) {
-    SeededRandom random = seededRandom(seed);
-    ShuffleDraws draws{};
-    std::generate(draws.begin(), draws.end(), [&random] { return nextDraw(random); });
-    return dealGame(players, draws);
-}
 
 // A game draws between 75 - 3n and 74 cards and ends in its last round.
 bool isCompleteGame(const GameState& game) {
@@ -23,10 +15,6 @@ bool isCompleteGame(const GameState& game) {
 }
 
 } // namespace
-
-GameState dealtGameOfSeed(std::int32_t players, std::uint64_t seed) {
-    return seededDeal(players, seed);
-}
 
 BotSettings benchBot(std::string_view name) {
     const auto settings = botNamed(name, defaultBudget);

@@ -17,9 +17,6 @@
 std::int32_t playBotGameOfSeed(std::int32_t players, const BotSettings& settings,
                                std::uint64_t seed);
 
-// The deal of a game of that seed, as playBotGameOfSeed deals it.
-GameState dealtGameOfSeed(std::int32_t players, std::uint64_t seed);
-
 // The settings of the registry's bot of that name.
 BotSettings benchBot(std::string_view name);
 

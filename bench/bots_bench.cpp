@@ -2,10 +2,8 @@
 #include "bots/bot.h"
 #include "bots/seat_view.h"
 #include "engine/game_state.h"
-#include "engine/seeded_random.h"
 #include "engine/turn_rules.h"
 
-#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdint>
 
@@ -66,17 +64,10 @@ void patientPlayout(benchmark::State& state) {
 }
 BENCHMARK(patientPlayout);
 
-GameState openingDeal() {
-    SeededRandom random = seededRandom(7);
-    ShuffleDraws draws{};
-    std::generate(draws.begin(), draws.end(), [&random] { return nextDraw(random); });
-    return dealGame(maxPlayers, draws);
-}
-
 // One decision early in a five-player game, the most expensive kind: seat 0
 // has drawn onto row 0, and seat 1 chooses between drawing and taking it.
 void openingDecision(benchmark::State& state, std::string_view name) {
-    GameState game = openingDeal();
+    GameState game = seededDeal(maxPlayers, 7);
     applyMove(game, TurnAction::Draw, 0);
     const SeatView view(game);
     BotSettings settings = benchBot(name);

@@ -29,7 +29,7 @@ double cpuMilliseconds() {
 // Times every decision of one game, seats' bots seeded as in a simulation.
 void timeGame(std::int32_t players, const BotSettings& settings, std::uint64_t seed,
               std::vector<double>& times) {
-    GameState game = dealtGameOfSeed(players, seed);
+    GameState game = seededDeal(players, seed);
     std::array<Bot, maxPlayers> bots{};
     for (std::int32_t seat = 0; seat < players; ++seat) {
         bots[seat] = newBot(settings, seed, seat);

@@ -1,5 +1,7 @@
 #include "game_state.h"
 
+#include "seeded_random.h"
+
 #include <algorithm>
 #include <cassert>
 #include <cstdlib>
@@ -56,6 +58,13 @@ GameState dealGame(std::int32_t requestedPlayers, const ShuffleDraws& draws) {
     shuffleDeck(game.deck, draws);
     game.nextCard = 0;
     return game;
+}
+
+GameState seededDeal(std::int32_t requestedPlayers, std::uint64_t seed) {
+    SeededRandom random = seededRandom(seed);
+    ShuffleDraws draws{};
+    std::generate(draws.begin(), draws.end(), [&random] { return nextDraw(random); });
+    return dealGame(requestedPlayers, draws);
 }
 
 CardKind topCard(const GameState& game) {

@@ -70,6 +70,11 @@ GameState newGame(std::int32_t requestedPlayers, std::uint32_t seed);
 // use a generator of their own.
 GameState dealGame(std::int32_t requestedPlayers, const ShuffleDraws& draws);
 
+// The simulations' deal: the shuffle's draws from a SeededRandom of the given
+// seed, so that a deal of the simulator, a benchmark or a test is a function
+// of its seed alone and leaves rand() to the game's own deal.
+GameState seededDeal(std::int32_t requestedPlayers, std::uint64_t seed);
+
 // The card the next Draw would place.
 CardKind topCard(const GameState& game);
 

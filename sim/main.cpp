@@ -6,12 +6,15 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iostream>
+#include <memory>
 #include <sstream>
 #include <thread>
 #include <unistd.h>
@@ -328,102 +331,137 @@ const CLI::Validator outputName(
     },
     "FILE");
 
-int commandLine(int argc, char** argv) {
-    CLI::App app{"Games between computer players of Pellaro, measured.", "pellaro-sim"};
-    app.require_subcommand(1, 1);
-    const auto output = [](CLI::App* command, const char* name, std::string& file,
-                           const char* what) {
-        command->add_option(name, file, what)->check(outputName);
-    };
+// An output option of a command.
+void addOutput(CLI::App* command, const char* name, std::string& file, const char* what) {
+    command->add_option(name, file, what)->check(outputName);
+}
 
-    RunOptions run;
-    run.threads = static_cast<std::int32_t>(std::max(1U, std::thread::hardware_concurrency()));
-    CLI::App* runCommandLine = app.add_subcommand("run", "Play games between bots and report");
-    runCommandLine
-        ->add_option("--players", run.players, "Players, 2 to 5 (default: as many as --bots names)")
+// A command of the command line: its subcommand, whose options it owns, and
+// what runs it once they are parsed.
+struct Command {
+    CLI::App* line = nullptr;
+    std::function<int()> run;
+};
+
+Command runCommandLine(CLI::App& app) {
+    // Shared with the subcommand's options, which write into it while parsing.
+    const auto run = std::make_shared<RunOptions>();
+    run->threads = static_cast<std::int32_t>(std::max(1U, std::thread::hardware_concurrency()));
+    CLI::App* command = app.add_subcommand("run", "Play games between bots and report");
+    command
+        ->add_option("--players", run->players,
+                     "Players, 2 to 5 (default: as many as --bots names)")
         ->type_name("N");
-    runCommandLine
-        ->add_option("--bots", run.bots,
+    command
+        ->add_option("--bots", run->bots,
                      "Bot of each seat, seat 1 first, separated by commas; one name for all "
                      "seats; a searching bot's own budget after a colon, as in montecarlo:200")
         ->type_name("LIST")
         ->required();
-    runCommandLine
-        ->add_option("--games", run.games,
+    command
+        ->add_option("--games", run->games,
                      "Deals to play (default 1000); with --rotate each deal is played once "
                      "per rotation of the seats")
         ->type_name("N")
         ->check(CLI::Range(std::int64_t{1}, mostGames));
-    runCommandLine->add_option("--seed", run.seed, "Seed of the whole run (default 1)")
-        ->type_name("N");
-    runCommandLine->add_flag("--rotate", run.config.rotate,
-                             "Play every deal in every cyclic rotation of the seats' bots");
-    runCommandLine
-        ->add_option("--budget", run.config.budget,
+    command->add_option("--seed", run->seed, "Seed of the whole run (default 1)")->type_name("N");
+    command->add_flag("--rotate", run->config.rotate,
+                      "Play every deal in every cyclic rotation of the seats' bots");
+    command
+        ->add_option("--budget", run->config.budget,
                      "Playouts or iterations per decision of the searching bots named without "
                      "a budget of their own (default 1000)")
         ->type_name("N")
         ->check(CLI::Range(1, mostBudget));
-    runCommandLine->add_option("--threads", run.threads, "Threads (default: one per core)")
+    command->add_option("--threads", run->threads, "Threads (default: one per core)")
         ->type_name("N")
         ->check(CLI::Range(1, mostThreads));
-    runCommandLine
-        ->add_option("--shard", run.shardText,
+    command
+        ->add_option("--shard", run->shardText,
                      "Play only shard K of N of the deals, for merging later (K/N)")
         ->type_name("K/N");
-    output(runCommandLine, "--json", run.outputs[jsonOutput],
-           "Write the summary as JSON to this file (- for standard output, the report then "
-           "going to standard error)");
-    output(runCommandLine, "--jsonl", run.outputs[recordsOutput],
-           "Write every game's record to this file (- as for --json)");
-    output(runCommandLine, "--svg", run.outputs[svgOutput],
-           "Draw the results as SVG to this file (- as for --json)");
-    runCommandLine->add_flag("--quiet", run.quiet, "No progress line on standard error");
-    runCommandLine
-        ->add_option("--bot-timeout", run.botTimeout,
+    addOutput(command, "--json", run->outputs[jsonOutput],
+              "Write the summary as JSON to this file (- for standard output, the report then "
+              "going to standard error)");
+    addOutput(command, "--jsonl", run->outputs[recordsOutput],
+              "Write every game's record to this file (- as for --json)");
+    addOutput(command, "--svg", run->outputs[svgOutput],
+              "Draw the results as SVG to this file (- as for --json)");
+    command->add_flag("--quiet", run->quiet, "No progress line on standard error");
+    command
+        ->add_option("--bot-timeout", run->botTimeout,
                      "Seconds an exec: bot may take over one decision before the run stops "
                      "(default 10)")
         ->type_name("SECONDS")
         ->check(CLI::Range(0.001, 86400.0));
+    return {command, [run] {
+                std::string error;
+                return checkRun(*run, error) ? runCommand(*run) : failed(error);
+            }};
+}
 
-    std::string served;
-    std::int32_t servedBudget = defaultBudget;
-    CLI::App* botCommandLine = app.add_subcommand(
+Command botCommandLine(CLI::App& app) {
+    struct Served {
+        std::string name;
+        std::int32_t budget = defaultBudget;
+    };
+    const auto served = std::make_shared<Served>();
+    CLI::App* command = app.add_subcommand(
         "bot", "Answer the pellaro-bot protocol on standard input and output as a built-in bot");
-    botCommandLine->add_option("name", served, "The bot, as --bots names it")
+    command->add_option("name", served->name, "The bot, as --bots names it")
         ->type_name("BOT")
         ->required();
-    botCommandLine
-        ->add_option("--budget", servedBudget,
+    command
+        ->add_option("--budget", served->budget,
                      "Playouts or iterations per decision of a searching bot named without a "
                      "budget of its own (default 1000)")
         ->type_name("N")
         ->check(CLI::Range(1, mostBudget));
+    return {command, [served] { return botCommand(served->name, served->budget); }};
+}
 
-    std::vector<std::string> summaries;
-    OutputNames merged;
-    CLI::App* mergeCommandLine =
+Command mergeCommandLine(CLI::App& app) {
+    struct Merge {
+        std::vector<std::string> summaries;
+        OutputNames outputs;
+    };
+    const auto merge = std::make_shared<Merge>();
+    CLI::App* command =
         app.add_subcommand("merge", "Add up the --json summaries of shards of one run");
-    mergeCommandLine->add_option("summaries", summaries, "Summaries written by run --json")
+    command->add_option("summaries", merge->summaries, "Summaries written by run --json")
         ->type_name("SUMMARY")
         ->required();
-    output(mergeCommandLine, "--json", merged[jsonOutput],
-           "Write the merged summary to this file (- as for run)");
-    output(mergeCommandLine, "--svg", merged[svgOutput],
-           "Draw the merged results as SVG to this file (- as for run)");
+    addOutput(command, "--json", merge->outputs[jsonOutput],
+              "Write the merged summary to this file (- as for run)");
+    addOutput(command, "--svg", merge->outputs[svgOutput],
+              "Draw the merged results as SVG to this file (- as for run)");
+    return {command, [merge] { return mergeCommand(merge->summaries, merge->outputs); }};
+}
 
-    std::string records;
-    std::int64_t game = 0;
-    CLI::App* showCommandLine =
+Command showCommandLine(CLI::App& app) {
+    struct Show {
+        std::string records;
+        std::int64_t game = 0;
+    };
+    const auto show = std::make_shared<Show>();
+    CLI::App* command =
         app.add_subcommand("show", "Replay a recorded game move by move on the game's board");
-    showCommandLine->add_option("records", records, "Game records written by run --jsonl")
+    command->add_option("records", show->records, "Game records written by run --jsonl")
         ->type_name("RECORDS")
         ->required();
-    showCommandLine->add_option("--game", game, "Number of the game to show")
+    command->add_option("--game", show->game, "Number of the game to show")
         ->type_name("N")
         ->required()
         ->check(CLI::NonNegativeNumber);
+    return {command, [show] { return showCommand(show->records, show->game); }};
+}
 
+int commandLine(int argc, char** argv) {
+    CLI::App app{"Games between computer players of Pellaro, measured.", "pellaro-sim"};
+    app.require_subcommand(1, 1);
+    // In the order the help lists them.
+    const std::array commands = {runCommandLine(app), botCommandLine(app), mergeCommandLine(app),
+                                 showCommandLine(app)};
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& failure) {
@@ -434,14 +472,12 @@ int commandLine(int argc, char** argv) {
         std::replace(reason.begin(), reason.end(), '\n', ' ');
         return failed(reason + " (pellaro-sim --help lists the commands)");
     }
-    if (runCommandLine->parsed()) {
-        std::string error;
-        return checkRun(run, error) ? runCommand(run) : failed(error);
-    }
-    if (mergeCommandLine->parsed()) {
-        return mergeCommand(summaries, merged);
-    }
-    return botCommandLine->parsed() ? botCommand(served, servedBudget) : showCommand(records, game);
+    // The parse requires exactly one command.
+    const auto* const chosen =
+        std::find_if(commands.begin(), commands.end(),
+                     [](const Command& command) { return command.line->parsed(); });
+    assert(chosen != commands.end());
+    return chosen->run();
 }
 
 } // namespace

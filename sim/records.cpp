@@ -31,10 +31,7 @@ void startGame(const SimConfig& config, std::int64_t deal, GameInPlay& play, Gam
     const std::int32_t rotation = lineup.rotation;
     // A deal's seed is a function of the run's seed and the deal's index alone.
     const std::uint64_t seed = deriveSeed(config.seed, static_cast<std::uint64_t>(deal));
-    SeededRandom dealer = seededRandom(seed);
-    ShuffleDraws draws{};
-    std::generate(draws.begin(), draws.end(), [&dealer] { return nextDraw(dealer); });
-    play.game = dealGame(config.players, draws);
+    play.game = seededDeal(config.players, seed);
     play.known = publicStateOf(play.game);
     play.outcome = GameOutcome{};
     play.outcome.players = config.players;

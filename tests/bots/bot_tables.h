@@ -4,7 +4,6 @@
 #include "engine/game_state.h"
 #include "engine/seeded_random.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -21,14 +20,6 @@ constexpr std::int32_t scaledGames(std::int32_t normalBuild) {
 }
 
 inline constexpr std::array<TurnAction, 2> bothActions = {TurnAction::Draw, TurnAction::Take};
-
-// The deal of game `index` of a test family, from the seeded generator.
-inline GameState seededDeal(std::int32_t players, std::uint64_t seed) {
-    SeededRandom random = seededRandom(seed);
-    ShuffleDraws draws{};
-    std::generate(draws.begin(), draws.end(), [&random] { return nextDraw(random); });
-    return dealGame(players, draws);
-}
 
 // The settings of the registry's bot of that name, on its usual budget.
 inline BotSettings settingsNamed(std::string_view name, std::int32_t budget = defaultBudget) {

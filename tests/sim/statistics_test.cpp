@@ -1,3 +1,4 @@
+#include "sim/statistics.h"
 #include "sim/summary.h"
 
 #include <cmath>
