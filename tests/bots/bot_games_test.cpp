@@ -165,12 +165,29 @@ TEST(BotGames, BotsByNameWithTheirBudgets) {
     EXPECT_EQ(botName(tuned, 1000), "ismcts:200:exploration=0.25:scale=0.05");
     EXPECT_EQ(botNamed("ismcts:200:exploration=0.25:scale=0.05", 1000), tuned);
     EXPECT_EQ(botName(settingsNamed("ismcts", 200), 1000), "ismcts:200");
-    for (const char* bad :
-         {"montecarlo:0200", "montecarlo:+5", "montecarlo: 5", "montecarlo:5:5",
-          "ismcts:99999999999", "clairvoyant:", ":5", "random:1", "greedy:exploration=1",
-          "ismcts:exploration=0", "ismcts:exploration=-1", "ismcts:exploration=inf",
-          "ismcts:depth=3", "ismcts:scale=", "ismcts:exploration=0.3x", "montecarlo:100000001",
-          "ismcts:exploration=1e999", "ismcts:exploration=nan"}) {
+    for (const char* bad : {"montecarlo:0200",
+                            "montecarlo:+5",
+                            "montecarlo: 5",
+                            "montecarlo:5:5",
+                            "ismcts:99999999999",
+                            "clairvoyant:",
+                            ":5",
+                            "random:1",
+                            "greedy:exploration=1",
+                            "ismcts:exploration=0",
+                            "ismcts:exploration=-1",
+                            "ismcts:exploration=inf",
+                            "ismcts:depth=3",
+                            "ismcts:scale=",
+                            "ismcts:exploration=0.3x",
+                            "montecarlo:100000001",
+                            "ismcts:exploration=1e999",
+                            "ismcts:exploration=nan",
+                            "ismcts:reuse=maybe",
+                            "ismcts:ties=",
+                            "montecarlo:allocation=Even",
+                            "ismcts:budget=5",
+                            "ismcts:=5"}) {
         EXPECT_FALSE(botNamed(bad, 500).has_value()) << bad;
     }
 }

@@ -15,8 +15,9 @@ namespace {
 
 // The searches as Medium and Hard played them at commit 05c9368, on small
 // budgets so that a game takes milliseconds.
-constexpr const char* olderFlat = "montecarlo-05c9368:30";
-constexpr const char* olderTree = "ismcts-05c9368:40";
+constexpr const char* olderFlat =
+    "montecarlo:30:objective=margin-below-5:ties=first:allocation=even";
+constexpr const char* olderTree = "ismcts:40:objective=margin-below-5:reuse=no:ties=first";
 
 // A game's moves, one letter each: a to e a Draw onto that row, A to E a
 // Take of it. The cards follow from the deal.

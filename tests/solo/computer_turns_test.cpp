@@ -75,8 +75,9 @@ TEST(ComputerTurns, AThousandGamesAtEachStrengthAreAllLegal) {
     }
 }
 
-// Medium and Hard beat the searches they replaced (kept as montecarlo-05c9368
-// and ismcts-05c9368) on fixed two-player deals, each played from both seats,
+// Medium and Hard beat the searches they replaced (the settings that play as
+// Medium and Hard of commit 05c9368 did) on fixed two-player deals, each
+// played from both seats,
 // both sides on a twentieth of their budgets so that the check takes seconds.
 // Were Medium or Hard set back to the old search and budget, they would win
 // about half.
@@ -93,8 +94,9 @@ TEST(ComputerTurns, MediumAndHardBeatTheSearchesTheyReplaced) {
         double atLeast;
     };
     const std::array<Case, 2> cases = {{
-        {Strength::Medium, "montecarlo-05c9368", 1000, 20, 50, 0.55},
-        {Strength::Hard, "ismcts-05c9368", 5000, 20, 30, 0.55},
+        {Strength::Medium, "montecarlo:objective=margin-below-5:ties=first:allocation=even", 1000,
+         20, 50, 0.55},
+        {Strength::Hard, "ismcts:objective=margin-below-5:reuse=no:ties=first", 5000, 20, 30, 0.55},
     }};
     for (const Case& example : cases) {
         BotSettings strong = settingsOf(example.strength);
