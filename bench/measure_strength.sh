@@ -60,9 +60,11 @@ solo() {
 replaced() {
     # The new Medium and Hard against those of commit 05c9368 they replaced,
     # one new against one old and one new against three old. About two hours
-    # on two cores, most of it the four-player Hard games.
+    # on two cores, most of it the four-player Hard games. The old ones are
+    # the searches of today with the settings that play as they did then.
     local medium=ismcts:8000 hard=ismcts:20000
-    local oldMedium=montecarlo-05c9368:1000 oldHard=ismcts-05c9368:5000
+    local oldMedium=montecarlo:1000:objective=margin-below-5:ties=first:allocation=even
+    local oldHard=ismcts:5000:objective=margin-below-5:reuse=no:ties=first
     run replaced-medium-2 --players 2 --bots "$medium,$oldMedium" --rotate --games 1000 --seed 2026
     run replaced-hard-2 --players 2 --bots "$hard,$oldHard" --rotate --games 1000 --seed 2026
     run replaced-medium-4 --players 4 --bots "$medium,$oldMedium,$oldMedium,$oldMedium" --rotate \

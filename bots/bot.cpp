@@ -1,9 +1,11 @@
 #include "bot.h"
 
 #include <algorithm>
+#include <array>
 #include <cassert>
 #include <charconv>
 #include <cmath>
+#include <span>
 #include <utility>
 
 namespace {
@@ -33,24 +35,104 @@ std::optional<double> positiveIn(std::string_view text) {
     return value;
 }
 
-// One ":part" of a searching bot's name: its budget, given once, or a
-// setting's value.
-bool readPart(std::string_view part, BotSettings& settings, bool& budgetGiven) {
+constexpr std::array<std::string_view, settingCount> settingWords = {
+    "budget", "exploration", "scale", "objective", "playouts", "reuse", "ties", "allocation"};
+
+// The words of each setting that takes one of a few, in the order of its
+// values; none for the others.
+std::span<const std::string_view> valueWords(Setting setting) {
+    static constexpr std::array<std::string_view, 4> objectives = {"margin", "winshare", "by-size",
+                                                                   "margin-below-5"};
+    static constexpr std::array<std::string_view, 2> playouts = {"random", "patient"};
+    static constexpr std::array<std::string_view, 2> reuse = {"no", "yes"};
+    static constexpr std::array<std::string_view, 2> ties = {"random", "first"};
+    static constexpr std::array<std::string_view, 2> allocations = {"halving", "even"};
+    switch (setting) {
+    case Setting::Objective:
+        return objectives;
+    case Setting::Playouts:
+        return playouts;
+    case Setting::Reuse:
+        return reuse;
+    case Setting::Ties:
+        return ties;
+    case Setting::Allocation:
+        return allocations;
+    default:
+        return {};
+    }
+}
+
+// The value of a setting that takes one of a few words, as its word's index.
+std::size_t valueIndex(const BotSettings& settings, Setting setting) {
+    switch (setting) {
+    case Setting::Objective:
+        return static_cast<std::size_t>(settings.objective);
+    case Setting::Playouts:
+        return static_cast<std::size_t>(settings.policy);
+    case Setting::Reuse:
+        return settings.reuse ? 1 : 0;
+    case Setting::Ties:
+        return static_cast<std::size_t>(settings.ties);
+    default:
+        return static_cast<std::size_t>(settings.allocation);
+    }
+}
+
+void setValueIndex(BotSettings& settings, Setting setting, std::size_t index) {
+    switch (setting) {
+    case Setting::Objective:
+        settings.objective = static_cast<Objective>(index);
+        break;
+    case Setting::Playouts:
+        settings.policy = static_cast<PlayoutPolicy>(index);
+        break;
+    case Setting::Reuse:
+        settings.reuse = index == 1;
+        break;
+    case Setting::Ties:
+        settings.ties = static_cast<Ties>(index);
+        break;
+    default:
+        settings.allocation = static_cast<Allocation>(index);
+        break;
+    }
+}
+
+// The setting a ":part" of a name gives: a budget when it is a bare number.
+std::optional<Setting> settingOf(std::string_view part) {
     const std::size_t equals = part.find('=');
     if (equals == std::string_view::npos) {
+        return Setting::Budget;
+    }
+    const auto found = std::find(settingWords.begin(), settingWords.end(), part.substr(0, equals));
+    if (found == settingWords.end() || *found == settingWords.front()) {
+        return std::nullopt;
+    }
+    return static_cast<Setting>(found - settingWords.begin());
+}
+
+// One ":part" of a bot's name, of a setting its bot reads: its budget, given
+// once, or a setting's value.
+bool readPart(std::string_view part, Setting setting, BotSettings& settings, bool& budgetGiven) {
+    if (setting == Setting::Budget) {
         const auto budget = budgetIn(part);
         settings.budget = budget.value_or(0);
         const bool first = !budgetGiven;
         budgetGiven = true;
         return budget.has_value() && first;
     }
-    const std::string_view key = part.substr(0, equals);
-    const auto value = positiveIn(part.substr(equals + 1));
-    if (!value || (key != "exploration" && key != "scale")) {
-        return false;
+    const std::string_view text = part.substr(part.find('=') + 1);
+    const auto words = valueWords(setting);
+    if (!words.empty()) {
+        const auto found = std::find(words.begin(), words.end(), text);
+        setValueIndex(settings, setting, static_cast<std::size_t>(found - words.begin()));
+        return found != words.end();
     }
-    (key == "exploration" ? settings.exploration : settings.marginScale) = *value;
-    return true;
+    const auto value = positiveIn(text);
+    (setting == Setting::Exploration ? settings.exploration : settings.marginScale) =
+        value.value_or(0.0);
+    return value.has_value();
 }
 
 std::string shortest(double value) {
@@ -79,28 +161,47 @@ std::string botNameList() {
     return list;
 }
 
+std::string_view settingWord(Setting setting) {
+    return settingWords[static_cast<std::size_t>(setting)];
+}
+
 std::string botName(const BotSettings& settings, std::int32_t usualBudget) {
     assert(settings.entry != nullptr);
     if (isProgram(settings)) {
         return std::string(execPrefix) + settings.command;
     }
     std::string name(settings.entry->name);
-    if (!settings.entry->searches) {
-        return name;
-    }
-    if (settings.budget != usualBudget) {
-        name += ':' + std::to_string(settings.budget);
-    }
-    if (settings.exploration != defaultExploration) {
-        name += ":exploration=" + shortest(settings.exploration);
-    }
-    if (settings.marginScale != defaultMarginScale) {
-        name += ":scale=" + shortest(settings.marginScale);
+    const BotSettings defaults;
+    for (std::int32_t index = 0; index < settingCount; ++index) {
+        const auto setting = static_cast<Setting>(index);
+        if ((settings.entry->reads & settingBit(setting)) == 0) {
+            continue;
+        }
+        const auto words = valueWords(setting);
+        if (setting == Setting::Budget) {
+            if (settings.budget != usualBudget) {
+                name += ':' + std::to_string(settings.budget);
+            }
+        } else if (!words.empty()) {
+            const std::size_t value = valueIndex(settings, setting);
+            if (value != valueIndex(defaults, setting)) {
+                name += ':' + std::string(settingWord(setting)) + '=' + std::string(words[value]);
+            }
+        } else {
+            const double value =
+                setting == Setting::Exploration ? settings.exploration : settings.marginScale;
+            const double usual =
+                setting == Setting::Exploration ? defaults.exploration : defaults.marginScale;
+            if (value != usual) {
+                name += ':' + std::string(settingWord(setting)) + '=' + shortest(value);
+            }
+        }
     }
     return name;
 }
 
-std::optional<BotSettings> botNamed(std::string_view name, std::int32_t usualBudget) {
+std::optional<BotSettings> botNamed(std::string_view name, std::int32_t usualBudget,
+                                    std::string* refusal) {
     if (name.starts_with(execPrefix)) {
         BotSettings settings;
         settings.entry = &programBot;
@@ -122,7 +223,17 @@ std::optional<BotSettings> botNamed(std::string_view name, std::int32_t usualBud
     while (colon != std::string_view::npos) {
         const std::size_t next = name.find(':', colon + 1);
         const std::string_view part = name.substr(colon + 1, next - colon - 1);
-        if (!settings.entry->searches || !readPart(part, settings, budgetGiven)) {
+        const auto setting = settingOf(part);
+        if (!setting) {
+            return std::nullopt;
+        }
+        const bool read = (settings.entry->reads & settingBit(*setting)) != 0;
+        // A bare number for a bot without a budget is a bad budget, as ever.
+        if (!read && refusal != nullptr && *setting != Setting::Budget) {
+            *refusal = std::string(settings.entry->name) + " does not read " +
+                       std::string(settingWord(*setting));
+        }
+        if (!read || !readPart(part, *setting, settings, budgetGiven)) {
             return std::nullopt;
         }
         colon = next;

@@ -20,6 +20,29 @@ struct Bot;
 // is not fair, and empty for every other.
 using DeckOrder = std::span<const CardKind>;
 
+// What a bot's name may set beside its kind, each read by some bots alone:
+// a name that sets one its bot does not read is refused, so that two names
+// never stand for one way of playing.
+enum class Setting : std::uint8_t {
+    Budget,
+    Exploration,
+    Scale,
+    Objective,
+    Playouts,
+    Reuse,
+    Ties,
+    Allocation,
+};
+
+inline constexpr std::int32_t settingCount = 8;
+
+// Settings, one bit each.
+using SettingSet = std::uint16_t;
+
+constexpr SettingSet settingBit(Setting setting) {
+    return static_cast<SettingSet>(1U << static_cast<unsigned>(setting));
+}
+
 // One kind of computer player: a line of the registry. Its own file defines
 // it; adding a bot is that file and its line in bots/registry.cpp.
 struct BotEntry {
@@ -37,6 +60,8 @@ struct BotEntry {
     // (it is still counted among the view's unseen cards). Always valid.
     std::int32_t (*chooseRow)(Bot& bot, const SeatView& view, TurnAction action, CardKind drawn,
                               DeckOrder order) = nullptr;
+    // The settings its play depends on; a name may give these alone.
+    SettingSet reads = 0;
 };
 
 // Every bot, in the order of the manual page.
@@ -70,6 +95,22 @@ inline constexpr std::int32_t mostBudget = 100'000'000;
 inline constexpr double defaultExploration = 0.4;
 inline constexpr double defaultMarginScale = 1.0 / 40.0;
 
+// How a search chooses between choices that came out equal.
+enum class Ties : std::uint8_t {
+    // At random, from the bot's own stream.
+    Random = 0,
+    // The first of them: a Draw before any Take, lower rows before higher.
+    First = 1,
+};
+
+// How flat Monte Carlo shares its budget among the choices.
+enum class Allocation : std::uint8_t {
+    // By successive halving: the close choices get the most playouts.
+    Halving = 0,
+    // Evenly, every choice on every deal.
+    Even = 1,
+};
+
 struct BotSettings {
     const BotEntry* entry = nullptr;
     std::int32_t budget = defaultBudget;
@@ -80,23 +121,37 @@ struct BotSettings {
     // that brings a margin in points near the range of a share of wins.
     double exploration = defaultExploration;
     double marginScale = defaultMarginScale;
+    // Whether the tree search answers the row question of a turn from the
+    // tree its Draw-or-Take question grew, or searches it afresh.
+    bool reuse = true;
+    Ties ties = Ties::Random;
+    Allocation allocation = Allocation::Halving;
     // The program of an exec: bot, as written after "exec:".
     std::string command{};
 
     bool operator==(const BotSettings&) const = default;
 };
 
+// The word for the setting in a bot's name: "budget", "exploration"...
+std::string_view settingWord(Setting setting);
+
 // The bot's name on command lines and in reports: its entry's name, then,
 // for a search, ":budget" when the budget is not the usual one and
-// ":exploration=X" or ":scale=X" for tuning away from the defaults, such as
-// montecarlo:200 or ismcts:5000:exploration=0.3; for a bot that is another
-// program, exec: and its command.
+// ":setting=value" for each setting away from its default, in the order of
+// Setting, such as montecarlo:200, ismcts:5000:exploration=0.3 or
+// ismcts:reuse=no:ties=first; for a bot that is another program, exec: and
+// its command.
 std::string botName(const BotSettings& settings, std::int32_t usualBudget);
 
-// Reads what botName writes. A budget is 1 to mostBudget in plain decimal;
-// exploration and scale are positive numbers; bots that do not search take
-// none of them. "exec:COMMAND" names the program COMMAND, which is not empty.
-std::optional<BotSettings> botNamed(std::string_view name, std::int32_t usualBudget);
+// Reads what botName writes, defaults written out too. A budget is 1 to
+// mostBudget in plain decimal; exploration and scale are positive numbers;
+// objective is by-size, margin, winshare or margin-below-5; playouts patient
+// or random; reuse yes or no; ties random or first; allocation halving or
+// even. A bot takes only the settings its entry reads: for a setting it does
+// not read, `refusal`, when given, gets a line that says so. "exec:COMMAND"
+// names the program COMMAND, which is not empty.
+std::optional<BotSettings> botNamed(std::string_view name, std::int32_t usualBudget,
+                                    std::string* refusal = nullptr);
 
 // One computer player in one game: its settings, its own random stream, and
 // whatever its search keeps from one decision to the next (a tree's nodes).

@@ -244,7 +244,7 @@ void search(Bot& bot, Tree& tree, const Start& start, NodeKind rootKind, bool ta
 }
 
 // The root's most visited child of those that pass the test; ties go to a
-// random one of them. Nothing when none of them was visited.
+// random one of them, or the first. Nothing when none of them was visited.
 template <typename Test>
 std::int32_t mostVisited(Bot& bot, const std::vector<Node>& nodes, Test test) {
     const Node& top = nodes[0];
@@ -258,7 +258,8 @@ std::int32_t mostVisited(Bot& bot, const std::vector<Node>& nodes, Test test) {
         if (best < 0 || node.visits > nodes[best].visits) {
             best = child;
             tied = 1;
-        } else if (node.visits == nodes[best].visits && nextBelow(bot.random, ++tied) == 0) {
+        } else if (node.visits == nodes[best].visits && bot.settings.ties == Ties::Random &&
+                   nextBelow(bot.random, ++tied) == 0) {
             best = child;
         }
     }
@@ -305,7 +306,7 @@ TurnAction ismctsAction(Bot& bot, const SeatView& view, DeckOrder /*order*/) {
 std::int32_t ismctsRow(Bot& bot, const SeatView& view, TurnAction action, CardKind drawn,
                        DeckOrder /*order*/) {
     Tree& tree = treeOf(bot);
-    const bool reuse = tree.reusable && sameTable(tree.root, view.table());
+    const bool reuse = bot.settings.reuse && tree.reusable && sameTable(tree.root, view.table());
     tree.reusable = false;
     // Rows that hold the same cards are one choice: with only one there is
     // nothing to search.
@@ -341,7 +342,14 @@ std::int32_t ismctsRow(Bot& bot, const SeatView& view, TurnAction action, CardKi
     return tree.nodes[best].row;
 }
 
+// Every setting but flat Monte Carlo's allocation.
+constexpr SettingSet treeReads = settingBit(Setting::Budget) | settingBit(Setting::Exploration) |
+                                 settingBit(Setting::Scale) | settingBit(Setting::Objective) |
+                                 settingBit(Setting::Playouts) | settingBit(Setting::Reuse) |
+                                 settingBit(Setting::Ties);
+
 } // namespace
 
 extern const BotEntry ismctsBot{
-    "ismcts", "information-set Monte Carlo tree search", true, true, ismctsAction, ismctsRow};
+    "ismcts", "information-set Monte Carlo tree search", true, true, ismctsAction, ismctsRow,
+    treeReads};

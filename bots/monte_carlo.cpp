@@ -80,7 +80,8 @@ void playDeals(Bot& bot, const SeatView& view, const Root& root, const Choices& 
 // Successive halving: the budget is spent in rounds, one per halving, and
 // after each round the worse half of the choices drops out, so that the
 // playouts go where the choice is close. The survivors have all been played
-// on the same deals, so their totals compare. Ties go to a random choice.
+// on the same deals, so their totals compare. An even allocation is one
+// round that none leaves. Ties go to a random choice, or the first.
 std::int32_t bestChoice(Bot& bot, const SeatView& view, const Root& root, const Choices& choices) {
     if (choices.count <= 1) {
         return 0;
@@ -91,6 +92,9 @@ std::int32_t bestChoice(Bot& bot, const SeatView& view, const Root& root, const 
     std::int32_t rounds = 0;
     for (std::int32_t left = racing; left > 1; left = (left + 1) / 2) {
         ++rounds;
+    }
+    if (bot.settings.allocation == Allocation::Even) {
+        rounds = 1;
     }
     std::array<double, mostChoices> totals{};
     const std::int32_t budget = bot.settings.budget;
@@ -109,6 +113,9 @@ std::int32_t bestChoice(Bot& bot, const SeatView& view, const Root& root, const 
     std::int32_t tied = 1;
     while (tied < finalists && totals[order[tied]] == totals[order[0]]) {
         ++tied;
+    }
+    if (bot.settings.ties == Ties::First) {
+        return *std::min_element(order.begin(), order.begin() + tied);
     }
     return order[tied == 1 ? 0 : nextBelow(bot.random, tied)];
 }
@@ -131,6 +138,11 @@ std::int32_t monteCarloRow(Bot& bot, const SeatView& view, TurnAction action, Ca
     return choices.list[bestChoice(bot, view, root, choices)].row;
 }
 
+// Its margins are not scaled, nor is there a tree to explore or keep.
+constexpr SettingSet flatReads = settingBit(Setting::Budget) | settingBit(Setting::Objective) |
+                                 settingBit(Setting::Playouts) | settingBit(Setting::Ties) |
+                                 settingBit(Setting::Allocation);
+
 } // namespace
 
 extern const BotEntry monteCarloBot{
@@ -139,11 +151,13 @@ extern const BotEntry monteCarloBot{
     true,
     true,
     monteCarloAction,
-    monteCarloRow};
+    monteCarloRow,
+    flatReads};
 // Reads the real deck order: a ceiling for measurements, never a player's opponent.
 extern const BotEntry clairvoyantBot{"clairvoyant",
                                      "flat Monte Carlo on the real deck order: a ceiling, not fair",
                                      false,
                                      true,
                                      monteCarloAction,
-                                     monteCarloRow};
+                                     monteCarloRow,
+                                     flatReads};

@@ -175,6 +175,9 @@ void playOutBy(GameState& game, SeededRandom& random) {
 }
 
 Objective objectiveAt(Objective objective, std::int32_t players) {
+    if (objective == Objective::MarginBelowFive) {
+        return players < maxPlayers ? Objective::Margin : Objective::WinShare;
+    }
     if (objective != Objective::ByTableSize) {
         return objective;
     }

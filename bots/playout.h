@@ -65,6 +65,9 @@ enum class Objective : std::uint8_t {
     // what played best at each size. Against several others, a search after
     // the margin spends its moves on beating the leader by more.
     ByTableSize = 2,
+    // The margin below five players, the share of wins at five: what the
+    // searches sought before the share of wins played better from three on.
+    MarginBelowFive = 3,
 };
 
 // The objective a search pursues at a table of this many players.

@@ -41,11 +41,14 @@ std::int32_t botIndex(const SimConfig& config, const BotSettings& bot) {
 
 std::optional<BotSettings> botCalled(const std::string& name, std::int32_t budget,
                                      std::string& error) {
-    auto settings = botNamed(name, budget);
+    std::string refusal;
+    auto settings = botNamed(name, budget, &refusal);
     if (settings) {
         return settings;
     }
-    if (botEntryNamed(name.substr(0, name.find(':'))) == nullptr) {
+    if (!refusal.empty()) {
+        error = refusal;
+    } else if (botEntryNamed(name.substr(0, name.find(':'))) == nullptr) {
         error = name.starts_with(execPrefix)
                     ? "'" + name + "' names no program; write exec: and its command"
                     : "unknown bot '" + name + "'; the bots are " + botNameList() +

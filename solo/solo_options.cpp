@@ -44,7 +44,12 @@ OptionsRead readSoloOptions(int argc, const char* const* argv, SoloOptions& opti
         options.seed = static_cast<std::uint32_t>(seed);
     }
     if (botOption->count() > 0) {
-        options.bot = botNamed(botText, defaultBudget);
+        std::string refusal;
+        options.bot = botNamed(botText, defaultBudget, &refusal);
+        if (!refusal.empty()) {
+            text = "pellaro-solo: --bot: " + refusal;
+            return OptionsRead::Bad;
+        }
         if (!options.bot || !options.bot->entry->fair) {
             text = "pellaro-solo: --bot: '" + botText +
                    "' is no bot that plays from its seat's view; name one of " + botNameList() +

@@ -22,8 +22,11 @@ inline constexpr std::size_t strengthCount = 3;
 // on one core (bench/decision_times.cpp shows them). Both search a tree:
 // with the share of wins as its aim at four and five players, it beat flat
 // Monte Carlo with many more playouts at every table size measured. They beat
-// the Medium and Hard of commit 05c9368 (montecarlo:1000 and ismcts:5000, the
-// tables of doc/strength.md).
+// the Medium and Hard of commit 05c9368 (montecarlo:1000 and ismcts:5000 with
+// the settings that play as they did then,
+// montecarlo:1000:objective=margin-below-5:ties=first:allocation=even and
+// ismcts:5000:objective=margin-below-5:reuse=no:ties=first; the tables of
+// doc/strength.md).
 inline constexpr std::array<std::string_view, strengthCount> strengthBots = {
     "greedy",
     "ismcts:8000",

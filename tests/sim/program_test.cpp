@@ -72,6 +72,8 @@ TEST(SimProgram, BadInputGetsOneLineStatusTwoAndNoFile) {
         {with({"run", "--bots", "greedy:10,random"}, outputs), "bad budget in 'greedy:10'"},
         {with({"run", "--bots", "montecarlo:100000001"}, outputs), "bad budget"},
         {with({"run", "--bots", "montecarlo:-5,random"}, outputs), "bad budget"},
+        {with({"run", "--bots", "montecarlo:exploration=0.3,random"}, outputs),
+         "--bots: montecarlo does not read exploration"},
         {with({"run", "--bots", "sneaky:5,random"}, outputs), "unknown bot 'sneaky:5'"},
         {with({"run", "--bots", "random,random", "--jsonl", out + ".jsonl", "--json",
                folder.file("missing/summary.json")},

@@ -38,6 +38,10 @@ TEST(SoloOptions, ReadsTheSeedAndRefusesAnythingElseInOneLine) {
         {{"--bot", "clairvoyant"}, OptionsRead::Bad, std::nullopt, "'clairvoyant'"},
         {{"--bot", "sneaky"}, OptionsRead::Bad, std::nullopt, "'sneaky'"},
         {{"--bot", "exec:"}, OptionsRead::Bad, std::nullopt, "'exec:'"},
+        {{"--bot", "greedy:ties=first"},
+         OptionsRead::Bad,
+         std::nullopt,
+         "greedy does not read ties"},
     };
     for (const Case& c : cases) {
         SoloOptions options;
