@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdlib>
 
+namespace pellaro {
+
 namespace {
 
 // A game draws between 75 - 3n and 74 cards and ends in its last round.
@@ -74,3 +76,5 @@ bool playOnePlayout(PlayoutWork& work, PlayoutPolicy policy) {
     playOut(playout, policy, work.random);
     return isCompleteGame(playout);
 }
+
+} // namespace pellaro

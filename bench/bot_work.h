@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace pellaro {
+
 // The units of work that the speed goals of the computer players are stated
 // in, shared by the timed benchmarks and the instruction counts.
 
@@ -45,3 +47,5 @@ PlayoutWork openingPlayouts(PlayoutPolicy policy);
 
 // One playout; false when it ended anywhere but in its last round.
 bool playOnePlayout(PlayoutWork& work, PlayoutPolicy policy);
+
+} // namespace pellaro

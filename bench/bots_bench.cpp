@@ -7,6 +7,8 @@
 #include <benchmark/benchmark.h>
 #include <cstdint>
 
+namespace pellaro {
+
 namespace {
 
 // Whole games between bots of one kind, the deal included: what a
@@ -98,3 +100,5 @@ void ismctsDecision(benchmark::State& state) {
 BENCHMARK(ismctsDecision)->Arg(defaultBudget)->Arg(halfSecondBudget)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+} // namespace pellaro

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace pellaro {
+
 namespace {
 
 // Standard output goes to a string buffer emptied before every call, so the
@@ -91,3 +93,5 @@ void rulesWalkthrough(benchmark::State& state) {
 BENCHMARK(rulesWalkthrough);
 
 } // namespace
+
+} // namespace pellaro

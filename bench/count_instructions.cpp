@@ -11,6 +11,7 @@
 #include <string_view>
 
 int main(int argc, char** argv) {
+    using namespace pellaro;
     if (argc != 3) {
         std::fprintf(stderr, "usage: pellaro_count_instructions WORK UNITS\n");
         return 2;

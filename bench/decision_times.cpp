@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 double cpuMilliseconds() {
@@ -51,7 +53,10 @@ void timeGame(std::int32_t players, const BotSettings& settings, std::uint64_t s
 
 } // namespace
 
+} // namespace pellaro
+
 int main(int argc, char** argv) {
+    using namespace pellaro;
     if (argc < 2 || argc > 4) {
         std::fputs("usage: pellaro_decision_times BOT [PLAYERS [GAMES]]\n", stderr);
         return 2;

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 // A game draws between 75 - 3n and 74 cards; a result outside that range
@@ -98,3 +100,5 @@ void scoring(benchmark::State& state) {
 BENCHMARK(scoring);
 
 } // namespace
+
+} // namespace pellaro

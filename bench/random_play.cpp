@@ -1,5 +1,7 @@
 #include "random_play.h"
 
+namespace pellaro {
+
 std::uint32_t nextRandom(MoveRandom& random) {
     std::uint32_t x = random.state;
     x ^= x << 13U;
@@ -42,3 +44,5 @@ std::int32_t playRandomGame(GameState& game, MoveRandom& random) {
     }
     return moves;
 }
+
+} // namespace pellaro

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace pellaro {
+
 // A tiny xorshift generator for picking moves, so that choosing a move costs
 // next to nothing beside the engine's own work and never touches rand(),
 // whose sequence belongs to the deck.
@@ -25,3 +27,5 @@ Move randomLegalMove(const GameState& game, MoveRandom& random);
 
 // Plays random legal moves until the game is over; returns how many were made.
 std::int32_t playRandomGame(GameState& game, MoveRandom& random);
+
+} // namespace pellaro

@@ -14,6 +14,8 @@
 #include <iostream>
 #include <string>
 
+namespace pellaro {
+
 namespace {
 
 // One in this many turns first tries something the game refuses, so that the
@@ -46,7 +48,10 @@ void writeGame(std::string& script, std::int32_t players, bool hearRules, MoveRa
 
 } // namespace
 
+} // namespace pellaro
+
 int main(int argc, char** argv) {
+    using namespace pellaro;
     const int games = argc > 1 ? std::atoi(argv[1]) : 20;
     MoveRandom random;
     if (argc > 2) {

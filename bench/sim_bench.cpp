@@ -9,6 +9,8 @@
 #include <sys/resource.h>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 // The CPU time of every thread of the process: on a machine busy with other
@@ -151,3 +153,5 @@ void recordBytesCopy(benchmark::State& state) {
 BENCHMARK(recordBytesCopy)->Unit(benchmark::kMicrosecond);
 
 } // namespace
+
+} // namespace pellaro

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 // Positions of five-player games early, halfway and late, where the computer
@@ -106,3 +108,5 @@ void review(benchmark::State& state) {
 BENCHMARK(review)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
+
+} // namespace pellaro

@@ -8,6 +8,8 @@
 #include <span>
 #include <utility>
 
+namespace pellaro {
+
 namespace {
 
 // A budget in plain digits, no sign and no leading zero: each budget has one
@@ -312,3 +314,5 @@ ChosenMove decideMove(Bot& bot, const GameState& game) {
 
 const BotEntry programBot{
     "exec", "another program, asked over the pellaro-bot protocol", true, false, nullptr, nullptr};
+
+} // namespace pellaro

@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+namespace pellaro {
+
 struct Bot;
 
 // The real order of the undrawn cards, top first: handed only to a bot that
@@ -202,3 +204,5 @@ inline constexpr std::string_view execPrefix = "exec:";
 inline bool isProgram(const BotSettings& settings) {
     return settings.entry == &programBot;
 }
+
+} // namespace pellaro

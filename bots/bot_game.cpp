@@ -1,5 +1,7 @@
 #include "bot_game.h"
 
+namespace pellaro {
+
 // Every simulated move comes through here: the engine's part is compiled into it.
 [[gnu::flatten]] TurnPlayed playBotTurn(GameState& game, PublicState& known, std::span<Bot> bots) {
     Bot& bot = bots[static_cast<std::size_t>(game.currentPlayer)];
@@ -16,3 +18,5 @@ void playBotGame(GameState& game, std::span<Bot> bots, std::vector<PlayedMove>* 
         }
     }
 }
+
+} // namespace pellaro

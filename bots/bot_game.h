@@ -7,6 +7,8 @@
 #include <span>
 #include <vector>
 
+namespace pellaro {
+
 // The current player's built-in bot decides one move from what its seat may
 // know and the move is played, `known` kept equal to publicStateOf(game).
 TurnPlayed playBotTurn(GameState& game, PublicState& known, std::span<Bot> bots);
@@ -14,3 +16,5 @@ TurnPlayed playBotTurn(GameState& game, PublicState& known, std::span<Bot> bots)
 // Plays the game to its end, one bot per seat; appends every move to `moves`
 // when it is given.
 void playBotGame(GameState& game, std::span<Bot> bots, std::vector<PlayedMove>* moves);
+
+} // namespace pellaro

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cassert>
 
+namespace pellaro {
+
 namespace {
 
 // Draw first when the question is Draw or Take, then every row the action allows.
@@ -78,3 +80,5 @@ std::vector<ChoiceValue> choiceValues(const SeatView& view, std::optional<TurnAc
     copyToTwins(values, table, distinct);
     return values;
 }
+
+} // namespace pellaro

@@ -9,6 +9,8 @@
 #include <optional>
 #include <vector>
 
+namespace pellaro {
+
 // One choice open to a seat and what it is worth: the mean result by the
 // objective (such as the final margin over the best other player) that the
 // seat may expect from it, over random deals of the cards it has not seen,
@@ -29,3 +31,5 @@ struct ChoiceValue {
 std::vector<ChoiceValue> choiceValues(const SeatView& view, std::optional<TurnAction> action,
                                       CardKind drawn, std::int32_t playouts, std::uint64_t seed,
                                       Objective objective);
+
+} // namespace pellaro

@@ -6,6 +6,8 @@
 #include <array>
 #include <numeric>
 
+namespace pellaro {
+
 // A one-move heuristic: weighs what each row is worth to the seat's pile now
 // against what drawing may bring, and places a drawn card where it helps the
 // seat most and the next player least.
@@ -339,3 +341,5 @@ const LastTurn* takeLastTurn(Bot& bot, const SeatView& view) {
 
 extern const BotEntry greedyBot{
     "greedy", "a one-move heuristic on the real scoring", true, false, greedyAction, greedyRow};
+
+} // namespace pellaro

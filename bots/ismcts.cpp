@@ -6,6 +6,8 @@
 #include <cmath>
 #include <vector>
 
+namespace pellaro {
+
 // Information-set Monte Carlo tree search with a single observer, the
 // deciding seat. Every move of the game is seen by every player, so the tree
 // is one of public histories: each iteration deals the unseen cards at
@@ -353,3 +355,5 @@ constexpr SettingSet treeReads = settingBit(Setting::Budget) | settingBit(Settin
 extern const BotEntry ismctsBot{
     "ismcts", "information-set Monte Carlo tree search", true, true, ismctsAction, ismctsRow,
     treeReads};
+
+} // namespace pellaro

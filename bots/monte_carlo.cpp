@@ -6,6 +6,8 @@
 #include <numeric>
 #include <span>
 
+namespace pellaro {
+
 // Flat Monte Carlo: every choice is played on the same random deals of the
 // unseen cards, each deal to the game's end by the playout policy, and the
 // choice with the best mean result wins. The clairvoyant bot plays every
@@ -161,3 +163,5 @@ extern const BotEntry clairvoyantBot{"clairvoyant",
                                      monteCarloAction,
                                      monteCarloRow,
                                      flatReads};
+
+} // namespace pellaro

@@ -6,6 +6,8 @@
 #include <cassert>
 #include <utility>
 
+namespace pellaro {
+
 namespace {
 
 // No game ever draws past position 73: shuffling further would be wasted.
@@ -194,3 +196,5 @@ std::array<double, maxPlayers> outcomes(const GameState& finished, Objective obj
     }
     return values;
 }
+
+} // namespace pellaro

@@ -9,6 +9,8 @@
 #include <array>
 #include <cstdint>
 
+namespace pellaro {
+
 // The cards a seat has not seen, one entry per card, to deal from.
 struct UnseenCards {
     std::array<CardKind, deckSize> cards{};
@@ -75,3 +77,5 @@ Objective objectiveAt(Objective objective, std::int32_t players);
 
 // Every seat's result of a finished game, by the objective.
 std::array<double, maxPlayers> outcomes(const GameState& finished, Objective objective);
+
+} // namespace pellaro

@@ -1,5 +1,7 @@
 #include "bot.h"
 
+namespace pellaro {
+
 // Plays any possible move: a baseline that every other bot must beat.
 namespace {
 
@@ -24,3 +26,5 @@ std::int32_t randomRow(Bot& bot, const SeatView& view, TurnAction action, CardKi
 extern const BotEntry randomBot{
     "random", "a uniformly random possible action, then a random row", true, false, randomAction,
     randomRow};
+
+} // namespace pellaro

@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace pellaro {
+
 // Each bot's own file defines its entry. A new bot is a new file and its
 // name here, in both lines.
 extern const BotEntry randomBot, greedyBot, monteCarloBot, ismctsBot, clairvoyantBot;
@@ -13,3 +15,5 @@ constexpr std::array<const BotEntry*, 5> entries = {&randomBot, &greedyBot, &mon
 std::span<const BotEntry* const> botRegistry() {
     return entries;
 }
+
+} // namespace pellaro

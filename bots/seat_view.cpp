@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cassert>
 
+namespace pellaro {
+
 SeatView::SeatView(const GameState& game, const PublicState& known)
     : game_(&game), choices_(known.choices), unseen_(&known.unseen) {
     assert(known.choices.draws == rowChoices(game).draws &&
@@ -19,3 +21,5 @@ GameState SeatView::table() const {
     std::fill(table.deck.begin() + table.nextCard, table.deck.end(), noCard);
     return table;
 }
+
+} // namespace pellaro

@@ -9,6 +9,8 @@
 #include <array>
 #include <cstdint>
 
+namespace pellaro {
+
 // What the player to move may know: everything on the table and nothing of
 // the order of the undrawn deck. A fair computer player decides from this
 // alone. It reads the game in place, as simulations take one per move, and
@@ -65,3 +67,5 @@ private:
 inline SeatView seatView(const GameState& game) {
     return SeatView(game);
 }
+
+} // namespace pellaro

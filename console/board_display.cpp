@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <iostream>
 
+namespace pellaro {
+
 namespace {
 
 void showRow(std::int32_t number, const Row& row) {
@@ -55,3 +57,5 @@ void ConsoleView::showBoard(PlayerList players, RowList rows, bool lastRound) co
         showHand(static_cast<std::int32_t>(p) + 1, players[p]);
     }
 }
+
+} // namespace pellaro

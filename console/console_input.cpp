@@ -6,6 +6,8 @@
 #include <streambuf>
 #include <unistd.h>
 
+namespace pellaro {
+
 namespace {
 
 // Whether the line of the last word answer is still partly unread. It belongs
@@ -177,3 +179,5 @@ void endLine() {
     std::cout.put('\n');
     std::cout.flush();
 }
+
+} // namespace pellaro

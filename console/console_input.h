@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <optional>
 
+namespace pellaro {
+
 // The two ways the players' answers are read from standard input.
 //
 // A word answer skips white space, line ends included, and reads one word,
@@ -46,3 +48,5 @@ void endLineLeftByEndedInput();
 
 // A newline, flushed at once.
 void endLine();
+
+} // namespace pellaro

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace pellaro {
+
 // Everything one game shows the players and asks them, on standard output and
 // standard input. It judges only the form of an answer; legality is the game's.
 //
@@ -30,3 +32,5 @@ struct ConsoleView {
 
     void offerRules() const;
 };
+
+} // namespace pellaro

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <iostream>
 
+namespace pellaro {
+
 void ConsoleView::showScores(std::vector<std::int32_t> scores) const {
     endLine();
     std::cout << "Scores";
@@ -41,3 +43,5 @@ bool ConsoleView::askNewGame() const {
     const std::optional<char> answer = readWordAnswer();
     return answer && (*answer == 'y' || *answer == 'Y');
 }
+
+} // namespace pellaro

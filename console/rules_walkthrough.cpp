@@ -4,6 +4,8 @@
 #include <array>
 #include <iostream>
 
+namespace pellaro {
+
 namespace {
 
 // Each block reaches the screen as one long line, wrapped by the console.
@@ -128,3 +130,5 @@ void ConsoleView::offerRules() const {
     endLine();
     pause("Press enter to play; ");
 }
+
+} // namespace pellaro

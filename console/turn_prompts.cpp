@@ -4,6 +4,8 @@
 #include <iostream>
 #include <limits>
 
+namespace pellaro {
+
 std::int32_t ConsoleView::askPlayerCount() const {
     std::cout << "Enter number of players (2-5): ";
     discardRestOfLine();
@@ -73,3 +75,5 @@ void ConsoleView::showInvalidMove() const {
     // A refused action must not let the words after it answer the question again.
     discardRestOfLine();
 }
+
+} // namespace pellaro

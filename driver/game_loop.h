@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <optional>
 
+namespace pellaro {
+
 enum class GameEnd : std::uint8_t {
     Finished = 0,
     InputEnded = 1,
@@ -45,3 +47,5 @@ GameEnd playGame(GameState& game, Seats& seats) {
         }
     }
 }
+
+} // namespace pellaro

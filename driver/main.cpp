@@ -4,6 +4,7 @@
 #include <iostream>
 
 int main() {
+    using namespace pellaro;
     // Our own stream buffers read standard input by whole blocks; every line
     // end and question is flushed explicitly.
     std::ios::sync_with_stdio(false);

@@ -9,6 +9,8 @@
 
 #include <optional>
 
+namespace pellaro {
+
 namespace {
 
 // Every seat of the hot-seat game is a person's, and the board says all.
@@ -47,3 +49,5 @@ int MainLoop() {
         }
     }
 }
+
+} // namespace pellaro

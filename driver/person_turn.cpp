@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace pellaro {
+
 namespace {
 
 // One turn's action, asked until the game allows it.
@@ -38,3 +40,5 @@ std::optional<ChosenMove> askPersonMove(const ConsoleView& view, const GameState
     }
     return move;
 }
+
+} // namespace pellaro

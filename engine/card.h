@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace pellaro {
+
 // The value of a card. The colours are 0 to 6; a slot with no card holds noCard.
 enum CardKind : std::int32_t {
     Red = 0,
@@ -30,3 +32,5 @@ inline constexpr std::array<std::int32_t, cardKindCount> deckMakeUp = {9, 9, 9, 
 inline constexpr std::array<std::string_view, cardKindCount> cardLabels = {
     "R", "G", "B", "Y", "P", "S", "V", "W", "+2",
 };
+
+} // namespace pellaro

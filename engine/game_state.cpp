@@ -8,6 +8,8 @@
 #include <ctime>
 #include <utility>
 
+namespace pellaro {
+
 namespace {
 
 // Laid out once, as every deal starts from it.
@@ -78,3 +80,5 @@ CardKind topCard(const GameState& game) {
 bool isLastRound(const GameState& game) {
     return 75 - game.nextCard <= 3 * game.numberOfPlayers;
 }
+
+} // namespace pellaro

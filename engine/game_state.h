@@ -6,6 +6,8 @@
 #include <boost/container/static_vector.hpp>
 #include <cstdint>
 
+namespace pellaro {
+
 inline constexpr int deckSize = 76;
 inline constexpr int rowLength = 3;
 inline constexpr std::int32_t minPlayers = 2;
@@ -80,3 +82,5 @@ CardKind topCard(const GameState& game);
 
 // True once so few cards remain that the current round must be the last.
 bool isLastRound(const GameState& game);
+
+} // namespace pellaro

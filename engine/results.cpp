@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cassert>
 
+namespace pellaro {
+
 std::vector<std::int32_t> allScores(const GameState& game) {
     std::vector<std::int32_t> scores;
     scores.reserve(game.players.size());
@@ -58,3 +60,5 @@ Standings standingsOf(std::span<const std::int32_t> scores) {
     }
     return results;
 }
+
+} // namespace pellaro

@@ -7,6 +7,8 @@
 #include <span>
 #include <vector>
 
+namespace pellaro {
+
 // Every player's final score, in seat order.
 std::vector<std::int32_t> allScores(const GameState& game);
 
@@ -50,3 +52,5 @@ inline std::int32_t margin(const Standings& results, std::int32_t seat) {
     const bool alone = isWinner(results, seat) && results.winnerCount == 1;
     return results.scores[seat] - (alone ? results.runnerUp : results.top);
 }
+
+} // namespace pellaro

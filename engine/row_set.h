@@ -7,6 +7,8 @@
 #include <cassert>
 #include <cstdint>
 
+namespace pellaro {
+
 // A set of rows, bit r for row r: the rows a move may be played on. Seats
 // are kept in the same way.
 using RowSet = std::uint32_t;
@@ -61,3 +63,5 @@ inline std::int32_t lowestRow(RowSet rows) {
     assert(rows != 0);
     return std::countr_zero(rows);
 }
+
+} // namespace pellaro

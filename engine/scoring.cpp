@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cassert>
 
+namespace pellaro {
+
 std::int32_t pointsForCount(std::int32_t cards) {
     const std::int32_t last = static_cast<std::int32_t>(ScoringTable.size()) - 1;
     return ScoringTable[std::clamp(cards, 0, last)];
@@ -45,3 +47,5 @@ ScoreBreakdown scoreBreakdown(const PlayerState& player) {
     }
     return breakdown;
 }
+
+} // namespace pellaro

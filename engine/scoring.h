@@ -8,6 +8,8 @@
 #include <cassert>
 #include <cstdint>
 
+namespace pellaro {
+
 // Points for one colour holding 0 to 9 cards; specialising pays, up to six.
 inline constexpr std::array<std::int32_t, 10> ScoringTable = {0, 1, 3, 6, 10, 15, 21, 21, 21, 21};
 
@@ -147,3 +149,5 @@ struct ScoreBreakdown {
 };
 
 ScoreBreakdown scoreBreakdown(const PlayerState& player);
+
+} // namespace pellaro

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cassert>
 
+namespace pellaro {
+
 namespace {
 
 std::uint64_t rotateLeft(std::uint64_t x, int k) {
@@ -55,3 +57,5 @@ std::int32_t nextBelow(SeededRandom& random, std::int32_t bound) {
     const std::uint64_t high = nextBits(random) >> 32U;
     return static_cast<std::int32_t>((high * static_cast<std::uint64_t>(bound)) >> 32U);
 }
+
+} // namespace pellaro

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+namespace pellaro {
+
 // A seeded generator of our own for simulations and computer players, so that
 // every result is a pure function of its seed and never touches rand(), whose
 // sequence belongs to the game's deal. xoshiro256** seeded by SplitMix64.
@@ -26,3 +28,5 @@ std::int32_t nextDraw(SeededRandom& random);
 
 // A uniformly chosen number from 0 to bound - 1.
 std::int32_t nextBelow(SeededRandom& random, std::int32_t bound);
+
+} // namespace pellaro

@@ -2,6 +2,8 @@
 
 #include <cassert>
 
+namespace pellaro {
+
 std::array<std::int32_t, cardKindCount> unseenOnTable(const GameState& game) {
     // Every drawn card lies in a pile or on a row not yet taken; a taken row
     // still shows its cards until the round ends, but they are already in
@@ -40,3 +42,5 @@ TurnPlayed playTurn(GameState& game, PublicState& known, ChosenMove move) {
     played.closedRound = closedRound(game, move.action, move.row, played.over);
     return played;
 }
+
+} // namespace pellaro

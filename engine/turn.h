@@ -7,6 +7,8 @@
 #include <array>
 #include <cstdint>
 
+namespace pellaro {
+
 // One turn at a time, for whoever drives a game: every table of every
 // program plays its moves through playTurn. The caller asks the seat to move
 // (game.currentPlayer) and plays the move it gives whenever it comes: at
@@ -59,3 +61,5 @@ struct TurnPlayed {
 // Plays the move of the seat to move, which must be one isRowValid accepts,
 // and keeps `known` equal to publicStateOf(game).
 TurnPlayed playTurn(GameState& game, PublicState& known, ChosenMove move);
+
+} // namespace pellaro

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cassert>
 
+namespace pellaro {
+
 namespace {
 
 void takeRow(GameState& game, Row& row) {
@@ -143,3 +145,5 @@ bool closedRound(const GameState& after, TurnAction action, std::int32_t row, bo
     // than one at every player, tells whether the round ended.
     return action == TurnAction::Take && (gameOver || !after.rows[row].taken);
 }
+
+} // namespace pellaro

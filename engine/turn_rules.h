@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace pellaro {
+
 enum class TurnAction : std::uint8_t {
     Draw = 0,
     Take = 1,
@@ -85,3 +87,5 @@ bool applyMove(GameState& game, TurnAction action, std::int32_t row, RowChoices&
 // closed a round: only a Take can, and the round's end clears the board
 // unless it ended the game.
 bool closedRound(const GameState& after, TurnAction action, std::int32_t row, bool gameOver);
+
+} // namespace pellaro

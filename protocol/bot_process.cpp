@@ -14,6 +14,8 @@
 #include <thread>
 #include <unistd.h>
 
+namespace pellaro {
+
 namespace {
 
 std::atomic<std::int64_t> timeLimitMs{defaultBotTimeLimit.count()};
@@ -260,3 +262,5 @@ BotProcess& botProcessFor(const std::string& command) {
 void dropBotProcess(const std::string& command) {
     processes.erase(command);
 }
+
+} // namespace pellaro

@@ -10,6 +10,8 @@
 #include <sys/types.h>
 #include <vector>
 
+namespace pellaro {
+
 // A computer player that is another program, named exec:COMMAND, runs as a
 // child process: it is started through /bin/sh -c, so COMMAND is written as
 // at a shell prompt, and it answers requests on its standard output
@@ -87,3 +89,5 @@ BotProcess& botProcessFor(const std::string& command);
 
 // Ends this thread's process of the command, as after its failure.
 void dropBotProcess(const std::string& command);
+
+} // namespace pellaro

@@ -7,6 +7,8 @@
 #include <numeric>
 #include <span>
 
+namespace pellaro {
+
 namespace {
 
 // A count of one kind is 0 to 10: written by hand, as a request holds up to
@@ -278,3 +280,5 @@ std::optional<BotReply> parseReply(std::string_view line, RequestKind kind) {
     reply.row = row - 1;
     return reply;
 }
+
+} // namespace pellaro

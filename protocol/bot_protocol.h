@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+namespace pellaro {
+
 // The line protocol between Pellaro and a computer player that is another
 // program, as doc/pellaro-bot.6 tells it: both the client (an exec: bot) and
 // the server (pellaro-sim bot) read and write it here.
@@ -78,3 +80,5 @@ std::string replyLine(const BotReply& reply);
 // Reads a reply line to a request of the kind; nothing when it is not one.
 // Whether the move is legal is the caller's to check.
 std::optional<BotReply> parseReply(std::string_view line, RequestKind kind);
+
+} // namespace pellaro

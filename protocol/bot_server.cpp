@@ -7,6 +7,8 @@
 #include <string_view>
 #include <unistd.h>
 
+namespace pellaro {
+
 namespace {
 
 bool writeAll(int output, const std::string& text) {
@@ -92,3 +94,5 @@ bool serveBot(const BotSettings& bot, const std::string& name, int input, int ou
         replies.clear();
     }
 }
+
+} // namespace pellaro

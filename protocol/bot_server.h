@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace pellaro {
+
 // The server's side of the protocol, as pellaro-sim bot runs it: a built-in
 // bot that decides from its seat's view answers another program's requests.
 
@@ -19,3 +21,5 @@ std::string servedReply(const BotSettings& bot, const BotRequest& request);
 // whole line; otherwise false, with the reason to tell word for word.
 bool serveBot(const BotSettings& bot, const std::string& name, int input, int output,
               std::string& error);
+
+} // namespace pellaro

@@ -3,6 +3,8 @@
 #include <cassert>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 void checkMove(const SeatView& view, TurnAction action, std::int32_t row) {
@@ -78,3 +80,5 @@ ChosenMove askProgram(Bot& bot, const GameState& game) {
     }
     return move;
 }
+
+} // namespace pellaro

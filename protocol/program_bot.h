@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+namespace pellaro {
+
 // A seat's bot that is another program (isProgram(bot.settings)), asked
 // over the pellaro-bot protocol by the process serving its command.
 
@@ -28,3 +30,5 @@ std::int32_t readPlaceReply(const Bot& bot, const SeatView& view, std::string_vi
 
 // Its whole turn on the game, one request at a time; throws BotFailure.
 ChosenMove askProgram(Bot& bot, const GameState& game);
+
+} // namespace pellaro

@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 
+namespace pellaro {
+
 namespace {
 
 // Attributes are quoted with apostrophes, which XML allows, so that the
@@ -251,3 +253,5 @@ std::string svgChart(const SimResults& results, const Figures& figures) {
     svg += "</svg>\n";
     return svg;
 }
+
+} // namespace pellaro

@@ -11,6 +11,8 @@
 #include <sstream>
 #include <stdexcept>
 
+namespace pellaro {
+
 using Json = nlohmann::json;
 
 // The mapping of each type to JSON, both ways, declared once. Global, as
@@ -516,3 +518,5 @@ bool parseRecord(std::string_view line, GameRecord& record, std::string& error) 
                return true;
            });
 }
+
+} // namespace pellaro

@@ -19,6 +19,8 @@
 #include <thread>
 #include <unistd.h>
 
+namespace pellaro {
+
 namespace {
 
 // Every command ends with 0 when done, 2 after a one-line error on standard
@@ -482,7 +484,10 @@ int commandLine(int argc, char** argv) {
 
 } // namespace
 
+} // namespace pellaro
+
 int main(int argc, char** argv) {
+    using namespace pellaro;
     try {
         return commandLine(argc, argv);
     } catch (const std::exception& failure) {

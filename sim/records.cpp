@@ -11,6 +11,8 @@
 #include <iostream>
 #include <span>
 
+namespace pellaro {
+
 namespace {
 
 // A game under way: its state, its seats' bots and what is counted so far.
@@ -468,3 +470,5 @@ void showReplay(const GameRecord& record) {
     view.showWinners(top, winners(game, top));
     std::cout << std::flush;
 }
+
+} // namespace pellaro

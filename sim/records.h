@@ -7,6 +7,8 @@
 
 #include <functional>
 
+namespace pellaro {
+
 // A game as its line in a --jsonl file says it went: enough to replay it
 // move by move and to check its end. Moves are written "D2:R" (draw, place
 // the R on row 2) and "T1" (take row 1), rows from 1.
@@ -84,3 +86,5 @@ bool checkReplay(const GameRecord& record, std::string& error);
 // The game move by move with the game's own board before every move, then
 // its scores and winners, on standard output. For a record checkReplay accepts.
 void showReplay(const GameRecord& record);
+
+} // namespace pellaro

@@ -4,6 +4,8 @@
 #include <sstream>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 constexpr std::size_t reportWidth = 80;
@@ -198,3 +200,5 @@ std::string reportTable(const SimResults& results, const Figures& figures) {
     text += throughput(results);
     return text;
 }
+
+} // namespace pellaro

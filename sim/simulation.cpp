@@ -22,6 +22,8 @@
 #include <unistd.h>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 // Lock-free, so that the signal handler may read and set them.
@@ -513,3 +515,5 @@ SimResults runSimulation(const SimConfig& config, DealRange range, std::int32_t 
     results.timing.threads = threads;
     return results;
 }
+
+} // namespace pellaro

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace pellaro {
+
 // Ctrl-C, SIGTERM or SIGHUP asks a run to stop: the games under way finish,
 // no new deal starts, and the report covers what was done. A second one ends
 // the program at once, removing first the temporary files of any OutputFile.
@@ -79,3 +81,5 @@ private:
 // Whether two output names lead to one file, so that one output would
 // silently replace the other.
 bool sameOutput(const std::string& a, const std::string& b);
+
+} // namespace pellaro

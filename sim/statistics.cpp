@@ -6,6 +6,8 @@
 #include <cmath>
 #include <limits>
 
+namespace pellaro {
+
 double meanOf(std::int64_t sum, std::int64_t count) {
     return count > 0 ? static_cast<double>(sum) / static_cast<double>(count) : 0;
 }
@@ -76,3 +78,5 @@ std::optional<Interval> meanInterval(std::int64_t sum, std::int64_t dealSquares,
     const double half = t95(deals - 1) * std::sqrt(totalsVariance / n) / games;
     return Interval{mean - half, mean + half};
 }
+
+} // namespace pellaro

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 
+namespace pellaro {
+
 // The simulator's statistics: the 95 % intervals of its figures, from sums
 // of integers alone.
 
@@ -43,3 +45,5 @@ std::optional<Interval> shareInterval(double share, double gameMeanSquare, doubl
 // sum of the squares of its deals' totals; one deal gives no interval.
 std::optional<Interval> meanInterval(std::int64_t sum, std::int64_t dealSquares, std::int64_t deals,
                                      std::int64_t gamesPerDeal);
+
+} // namespace pellaro

@@ -6,6 +6,8 @@
 #include <iterator>
 #include <span>
 
+namespace pellaro {
+
 std::int32_t gamesPerDeal(const SimConfig& config) {
     return config.rotate ? config.players : 1;
 }
@@ -399,3 +401,5 @@ Figures figuresOf(const SimConfig& config, const Summary& summary) {
     figures.meanSpread = meanOf(summary.spreadSum, summary.games);
     return figures;
 }
+
+} // namespace pellaro

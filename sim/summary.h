@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+namespace pellaro {
+
 // What decides every figure of a run: the same configuration over the same
 // deals always gives the same results, whatever the threads or machines.
 struct SimConfig {
@@ -240,3 +242,5 @@ bool readSummaryJson(std::string_view text, SimResults& results, std::string& er
 // Whether two summaries come from the same configuration, so that their
 // counts may be added.
 bool sameConfiguration(const SimConfig& a, const SimConfig& b);
+
+} // namespace pellaro

@@ -12,6 +12,8 @@
 #include <cassert>
 #include <optional>
 
+namespace pellaro {
+
 std::uint64_t decisionSeed(std::uint64_t gameSeed, std::size_t movesPlayed, DecisionStage stage) {
     // A family of seeds apart from the computer players' own, which are
     // derived from the game's seed by seat.
@@ -71,3 +73,5 @@ std::vector<Regret> reviewDecisions(const std::vector<Decision>& decisions) {
                      [](const Regret& a, const Regret& b) { return a.cost > b.cost; });
     return regrets;
 }
+
+} // namespace pellaro

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace pellaro {
+
 // Hints and the review of a finished game: what the strongest computer
 // player would do in a person's seat, and what each choice is worth.
 
@@ -86,3 +88,5 @@ struct Regret {
 
 // The decisions that differ from the Hard player's, largest cost first.
 std::vector<Regret> reviewDecisions(const std::vector<Decision>& decisions);
+
+} // namespace pellaro

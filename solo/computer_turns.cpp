@@ -6,6 +6,8 @@
 
 #include <cassert>
 
+namespace pellaro {
+
 ChosenMove decideComputerMove(const GameState& game, Bot& bot) {
     // Every computer player pellaro-solo seats plays fair.
     assert(bot.settings.entry->fair);
@@ -25,3 +27,5 @@ std::vector<Bot> computerPlayers(const BotSettings& bot, std::uint64_t gameSeed,
     }
     return bots;
 }
+
+} // namespace pellaro

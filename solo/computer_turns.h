@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace pellaro {
+
 // The move of the computer player whose turn it is, decided from its seat's
 // view alone: the bot is never shown the deck's order. Nothing is applied.
 // A bot that is another program throws BotFailure when it gives no legal move.
@@ -21,3 +23,5 @@ std::vector<Bot> computerPlayers(Strength strength, std::uint64_t gameSeed, std:
 // The same with the given bot in every seat, as pellaro-solo --bot asks.
 std::vector<Bot> computerPlayers(const BotSettings& bot, std::uint64_t gameSeed,
                                  std::int32_t players);
+
+} // namespace pellaro

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cassert>
 
+namespace pellaro {
+
 void recordTurn(History& history, const GameState& before, const ChosenMove& move,
                 const GameState& after, bool over) {
     PlayedTurn turn{before.currentPlayer, move, noCard, {}, history.round};
@@ -118,3 +120,5 @@ std::vector<std::string> newsLines(History& history, const Seating& seating, std
     history.shown = history.turns.size();
     return lines;
 }
+
+} // namespace pellaro

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 // One move as the table saw it.
 struct PlayedTurn {
     std::int32_t seat = 0;
@@ -58,3 +60,5 @@ std::vector<std::string> wrapped(const std::string& text, const std::string& sep
 
 // "R R W": cards as the board shows them.
 std::string cardList(const std::vector<CardKind>& cards);
+
+} // namespace pellaro

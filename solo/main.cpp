@@ -5,6 +5,7 @@
 #include <iostream>
 
 int main(int argc, char** argv) {
+    using namespace pellaro;
     SoloOptions options;
     std::string text;
     switch (readSoloOptions(argc, argv, options, text)) {

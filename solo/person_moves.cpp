@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <iostream>
 
+namespace pellaro {
+
 namespace {
 
 std::string rowNumber(std::int32_t row) {
@@ -253,3 +255,5 @@ std::optional<ChosenMove> askSoloPersonMove(const GameState& game, const Seating
         }
     }
 }
+
+} // namespace pellaro

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 // A person's turn in the game against computer players. A question is asked
 // only when more than one answer is possible; a refused row is told why; a
 // Take can be taken back to the Draw-or-Take question (a Draw cannot: its
@@ -39,3 +41,5 @@ std::string signedTenths(double value);
 
 // A chance from 0 to 1 as a whole percentage: "23%".
 std::string percent(double chance);
+
+} // namespace pellaro

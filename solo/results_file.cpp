@@ -12,6 +12,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+namespace pellaro {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -199,3 +201,5 @@ std::string recordDate(std::int64_t secondsSinceEpoch) {
     std::strftime(text.data(), text.size(), "%Y-%m-%dT%H:%M:%SZ", &utc);
     return text.data();
 }
+
+} // namespace pellaro

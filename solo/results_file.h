@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 // One finished game in the results file.
 struct SoloResult {
     // When the game ended, UTC, as 2026-12-09T14:20:00Z.
@@ -55,3 +57,5 @@ WinTally tallyOf(const std::vector<SoloResult>& games, const std::string& streng
 
 // The time in the records' form.
 std::string recordDate(std::int64_t secondsSinceEpoch);
+
+} // namespace pellaro

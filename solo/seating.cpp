@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace pellaro {
+
 bool isPerson(const Seating& seating, std::int32_t seat) {
     return seat < seating.people;
 }
@@ -28,3 +30,5 @@ std::string shortSeatName(const Seating& seating, std::int32_t seat) {
 std::string seatName(const Seating& seating, std::int32_t seat) {
     return "Player " + shortSeatName(seating, seat);
 }
+
+} // namespace pellaro

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace pellaro {
+
 // Who sits where in a game against computer players: people in the first
 // seats, computer players of one strength in the others.
 struct Seating {
@@ -29,3 +31,5 @@ std::string seatName(const Seating& seating, std::int32_t seat);
 
 // The same without the word Player: "#1 (you)", "#3 (Hard)".
 std::string shortSeatName(const Seating& seating, std::int32_t seat);
+
+} // namespace pellaro

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <iostream>
 
+namespace pellaro {
+
 namespace {
 
 std::string label(CardKind card) {
@@ -145,3 +147,5 @@ void showLines(const std::vector<std::string>& lines) {
         endLine();
     }
 }
+
+} // namespace pellaro

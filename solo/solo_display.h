@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 // The displays of the game against computer players: plain lines, each of at
 // most 80 characters at five players, so that a person's turn fits a
 // terminal of 80 by 24 and reads well through a pipe or a screen reader.
@@ -27,3 +29,5 @@ std::vector<std::string> resultLines(const GameState& game, const Seating& seati
 
 // Writes each line with its newline, flushed.
 void showLines(const std::vector<std::string>& lines);
+
+} // namespace pellaro

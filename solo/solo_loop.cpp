@@ -23,6 +23,8 @@
 #include <optional>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 // The seats of one game: people are asked, computer players decide, and the
@@ -268,3 +270,5 @@ int SoloLoop(const SoloOptions& options) {
         }
     }
 }
+
+} // namespace pellaro

@@ -5,6 +5,8 @@
 #include <limits>
 #include <sstream>
 
+namespace pellaro {
+
 OptionsRead readSoloOptions(int argc, const char* const* argv, SoloOptions& options,
                             std::string& text) {
     CLI::App app{"The card game Pellaro against computer players.", "pellaro-solo"};
@@ -59,3 +61,5 @@ OptionsRead readSoloOptions(int argc, const char* const* argv, SoloOptions& opti
     }
     return OptionsRead::Play;
 }
+
+} // namespace pellaro

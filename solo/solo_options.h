@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+namespace pellaro {
+
 // The command line of pellaro-solo.
 struct SoloOptions {
     // The first game's deal and computer players; from the clock when unset.
@@ -26,3 +28,5 @@ enum class OptionsRead : std::uint8_t {
 
 OptionsRead readSoloOptions(int argc, const char* const* argv, SoloOptions& options,
                             std::string& text);
+
+} // namespace pellaro

@@ -5,6 +5,8 @@
 #include <iostream>
 #include <optional>
 
+namespace pellaro {
+
 std::int32_t askPeopleCount(std::int32_t players) {
     // At least one seat is a computer player's, or this would be the hot-seat game.
     const std::int32_t most = players - 1;
@@ -46,3 +48,5 @@ Strength askStrength() {
         }
     }
 }
+
+} // namespace pellaro

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace pellaro {
+
 // The two questions that only a game against computer players asks, read by
 // the same rules as the game's own. When standard input has no answer left,
 // each returns at once and inputEnded() turns true.
@@ -14,3 +16,5 @@ std::int32_t askPeopleCount(std::int32_t players);
 
 // How strong the computer players are.
 Strength askStrength();
+
+} // namespace pellaro

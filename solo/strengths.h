@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace pellaro {
+
 // How strong the computer players of a game are; all of them play alike.
 enum class Strength : std::uint8_t {
     Easy = 0,
@@ -34,3 +36,5 @@ inline constexpr std::array<std::string_view, strengthCount> strengthBots = {
 };
 
 BotSettings settingsOf(Strength strength);
+
+} // namespace pellaro

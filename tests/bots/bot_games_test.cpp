@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 std::vector<Bot> botsFor(const GameState& game, const std::vector<BotSettings>& settings,
@@ -296,3 +298,5 @@ TEST(BotGames, TheManualPageListsEveryBot) {
 }
 
 } // namespace
+
+} // namespace pellaro

@@ -15,6 +15,8 @@
 #define PELLARO_BOT_GAMES_SCALE 10
 #endif
 
+namespace pellaro {
+
 // How many games a test plays: its count for the normal build, a tenth of it
 // under the sanitizers.
 constexpr std::int32_t scaledGames(std::int32_t normalBuild) {
@@ -71,3 +73,5 @@ inline GameState withUndrawnPermuted(GameState game, std::int32_t from, SeededRa
     }
     return game;
 }
+
+} // namespace pellaro

@@ -1,16 +1,18 @@
 #include "bot_tables.h"
 #include "bots/bot.h"
-#include "protocol/bot_protocol.h"
 #include "bots/seat_view.h"
 #include "engine/game_state.h"
 #include "engine/seeded_random.h"
 #include "engine/turn_rules.h"
+#include "protocol/bot_protocol.h"
 
 #include <array>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <utility>
 #include <vector>
+
+namespace pellaro {
 
 namespace {
 
@@ -167,3 +169,5 @@ TEST(Fairness, TheUndrawnOrderNeverChangesAFairTurn) {
 }
 
 } // namespace
+
+} // namespace pellaro

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 // The share of the games that the seat of the one strategy wins (a tie
@@ -133,3 +135,5 @@ TEST(Greedy, ChoosesTheObviousMoves) {
 }
 
 } // namespace
+
+} // namespace pellaro

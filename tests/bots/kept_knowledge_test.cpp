@@ -12,6 +12,8 @@
 #include <span>
 #include <string_view>
 
+namespace pellaro {
+
 namespace {
 
 // A loop of turns keeps the open rows and the unseen cards as the board
@@ -134,3 +136,5 @@ TEST(KeptKnowledge, GreedyRowsAfterItsActionAreItsRowsAlone) {
 }
 
 } // namespace
+
+} // namespace pellaro

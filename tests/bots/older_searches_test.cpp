@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 // The searches as Medium and Hard played them at commit 05c9368, on small
@@ -68,3 +70,5 @@ TEST(OlderSearches, PlayTheRecordedGamesMoveForMove) {
 }
 
 } // namespace
+
+} // namespace pellaro

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 // What a seat's view offers for each action is exactly what isRowValid
@@ -165,3 +167,5 @@ TEST(Playouts, RowsWithTheSameCardsAreOneChoice) {
 }
 
 } // namespace
+
+} // namespace pellaro

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 using Counts = std::array<std::int32_t, cardKindCount>;
@@ -143,3 +145,5 @@ TEST(Searches, BeatTheGreedyBotOnFixedDeals) {
 }
 
 } // namespace
+
+} // namespace pellaro

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 const std::string actionQuestion = "(D)raw a card or (T)ake a row? ";
@@ -129,3 +131,5 @@ TEST(Action, ATakeOutsideTheLastRound) {
 }
 
 } // namespace
+
+} // namespace pellaro

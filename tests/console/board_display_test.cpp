@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 Row row(std::vector<CardKind> cards, bool taken = false) {
@@ -105,3 +107,5 @@ TEST(Board, LargeCountsAreNotAligned) {
 }
 
 } // namespace
+
+} // namespace pellaro

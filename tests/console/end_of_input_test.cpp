@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 const std::string rulesOffer = "Would you like to hear the rules? (Y/N) ";
@@ -100,3 +102,5 @@ TEST(EndOfInput, AtEveryLineOfEveryGoldenSession) {
 }
 
 } // namespace
+
+} // namespace pellaro

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <string>
 
+namespace pellaro {
+
 namespace {
 
 TEST(GoldenSessions, TheMainLoopInMemoryWritesTheRecordedBytes) {
@@ -35,3 +37,5 @@ TEST(GoldenSessions, CoverWhatTheyAreKeptFor) {
 }
 
 } // namespace
+
+} // namespace pellaro

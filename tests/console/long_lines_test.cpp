@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 // A line answer keeps its first 999 characters. A digit at a known position
@@ -57,3 +59,5 @@ TEST(LongLines, ALongPlayerCountLineLeavesTheNextQuestionAlone) {
 }
 
 } // namespace
+
+} // namespace pellaro

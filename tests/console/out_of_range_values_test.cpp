@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 CardKind notACard(std::int32_t value) {
@@ -64,3 +66,5 @@ TEST(OutOfRangeValues, AWinnersListWithNobodyInItNamesNobody) {
 }
 
 } // namespace
+
+} // namespace pellaro

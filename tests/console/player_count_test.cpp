@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 const std::string countQuestion = "Enter number of players (2-5): ";
@@ -82,3 +84,5 @@ TEST(PlayerCount, ReadsTheFirstLineWhenNoWordCameBefore) {
 }
 
 } // namespace
+
+} // namespace pellaro

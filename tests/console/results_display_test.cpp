@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 TEST(Results, ScoresWinnersAndTheReplayQuestion) {
@@ -76,3 +78,5 @@ TEST(Results, TheWinnerLine) {
 }
 
 } // namespace
+
+} // namespace pellaro

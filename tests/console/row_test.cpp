@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 constexpr std::int32_t most = std::numeric_limits<std::int32_t>::max();
@@ -97,3 +99,5 @@ TEST(Row, ARepeatedRowPromptReadsTheNextLineWhole) {
 }
 
 } // namespace
+
+} // namespace pellaro

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 const std::string offer = "Would you like to hear the rules? (Y/N) ";
@@ -109,3 +111,5 @@ TEST(Replay, OnlyAFirstCharacterYOrYIsAYes) {
 }
 
 } // namespace
+
+} // namespace pellaro

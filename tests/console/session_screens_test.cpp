@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <string>
 
+namespace pellaro {
+
 namespace {
 
 // The first card of this deck is a +2 card.
@@ -178,3 +180,5 @@ TEST(PinnedClock, PinningTheClockChoosesTheDeck) {
 }
 
 } // namespace
+
+} // namespace pellaro

@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 // Standard input as a terminal delivers it: each piece is what one read
@@ -99,3 +101,5 @@ TEST(UnusualInput, AWordEndedByCtrlDLeavesTheNextLineToTheNextQuestion) {
 }
 
 } // namespace
+
+} // namespace pellaro

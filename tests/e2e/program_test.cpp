@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 TEST(Program, PlaysEveryGoldenSessionByteForByte) {
@@ -88,3 +90,5 @@ TEST(Program, EachQuestionIsOnScreenBeforeTheProgramWaits) {
 }
 
 } // namespace
+
+} // namespace pellaro

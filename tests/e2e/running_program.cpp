@@ -11,6 +11,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace pellaro {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -162,3 +164,5 @@ ProgramRun runProgram(const std::string& input, const std::vector<std::string>& 
     run.output = program.output;
     return run;
 }
+
+} // namespace pellaro

@@ -5,6 +5,8 @@
 #include <sys/types.h>
 #include <vector>
 
+namespace pellaro {
+
 // The real program, started with its standard input and output on pipes.
 struct RunningProgram {
     pid_t pid = -1;
@@ -47,3 +49,5 @@ ProgramRun runProgram(const std::string& input, const std::vector<std::string>& 
 // Time enough for whole sessions with Hard's searches, hints and reviews,
 // which unoptimised and sanitized builds play many times slower.
 inline constexpr int searchingSessionMilliseconds = 600000;
+
+} // namespace pellaro

@@ -12,6 +12,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace pellaro {
+
 namespace {
 
 enum class Input : std::uint8_t { Closed, Directory, Empty };
@@ -122,3 +124,5 @@ TEST(UnusualStreams, AtATerminalTheEndOfInputEndsTheQuestionsLine) {
 }
 
 } // namespace
+
+} // namespace pellaro

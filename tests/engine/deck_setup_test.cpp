@@ -15,6 +15,8 @@
 #include <string>
 #include <utility>
 
+namespace pellaro {
+
 namespace {
 
 constexpr std::array<std::int32_t, cardKindCount> cardsOfEachKind = {9, 9, 9, 9, 9, 9, 9, 3, 10};
@@ -265,3 +267,5 @@ TEST(DeckSetup, TopCardReadsTheNextCardWithoutDrawingIt) {
 }
 
 } // namespace
+
+} // namespace pellaro

@@ -10,6 +10,8 @@
 #include <limits>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 constexpr std::int32_t most = std::numeric_limits<std::int32_t>::max();
@@ -90,3 +92,5 @@ TEST(HandMadeStates, AnActionThatIsNeitherDrawNorTakeIsNeverAllowed) {
 }
 
 } // namespace
+
+} // namespace pellaro

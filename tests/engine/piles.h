@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 // A score pile as nine counts indexed by CardKind.
 using Pile = std::array<std::int32_t, cardKindCount>;
 
@@ -34,3 +36,5 @@ inline GameState gameWithPiles(const std::vector<Pile>& piles) {
     }
     return game;
 }
+
+} // namespace pellaro

@@ -12,6 +12,8 @@
 #define PELLARO_RANDOM_GAMES_PER_COUNT 25000
 #endif
 
+namespace pellaro {
+
 namespace {
 
 constexpr int gamesPerPlayerCount = PELLARO_RANDOM_GAMES_PER_COUNT;
@@ -238,3 +240,5 @@ INSTANTIATE_TEST_SUITE_P(PlayerCounts, RandomGames, ::testing::Values(2, 3, 4, 5
                          });
 
 } // namespace
+
+} // namespace pellaro

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 using Scores = std::vector<std::int32_t>;
@@ -113,3 +115,5 @@ TEST(Results, TopScoreThatNobodyReachedHasNoWinners) {
 }
 
 } // namespace
+
+} // namespace pellaro

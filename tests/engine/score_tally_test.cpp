@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 #include <string>
 
+namespace pellaro {
+
 namespace {
 
 Pile randomPile(SmallRandom& random) {
@@ -110,3 +112,5 @@ TEST(ScoreBreakdown, NamesTheColoursAndWhereTheWildsWent) {
 }
 
 } // namespace
+
+} // namespace pellaro

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 // Points of one colour: n(n+1)/2 up to six cards, 21 from there on.
@@ -200,3 +202,5 @@ TEST(Scoring, EveryPileScoresTheBestDeclaration) {
 }
 
 } // namespace
+
+} // namespace pellaro

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace pellaro {
+
 // The tests' own generator (splitmix64), so that choosing moves or piles never
 // disturbs the sequence that std::rand hands to the next deck.
 struct SmallRandom {
@@ -25,3 +27,5 @@ struct SmallRandom {
         return static_cast<std::int32_t>((*this)() % static_cast<std::uint64_t>(bound));
     }
 };
+
+} // namespace pellaro

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 using Slots = std::array<CardKind, rowLength>;
@@ -403,3 +405,5 @@ TEST(TurnRules, GameEndsWhenTheRoundOfTheSixtyNinthCardEndsAndNotBefore) {
 }
 
 } // namespace
+
+} // namespace pellaro

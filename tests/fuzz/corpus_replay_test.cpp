@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 struct Seed {
@@ -84,3 +86,5 @@ TEST(FuzzCorpus, TheSeedFollowsEveryByte) {
 }
 
 } // namespace
+
+} // namespace pellaro

@@ -21,6 +21,8 @@
 #include <utility>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 struct Cut {
@@ -352,7 +354,10 @@ int write(const std::string& folder, const std::map<std::string, std::string>& c
 
 } // namespace
 
+} // namespace pellaro
+
 int main(int argc, char** argv) {
+    using namespace pellaro;
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 1) {
         return write(args[0], makeCorpus());

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 
+namespace pellaro {
+
 namespace {
 
 constexpr std::string_view rulesQuestion = "Would you like to hear the rules? (Y/N) ";
@@ -94,3 +96,5 @@ std::string sessionFault(std::string_view input, const SessionResult& session) {
     }
     return {};
 }
+
+} // namespace pellaro

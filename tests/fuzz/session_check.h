@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace pellaro {
+
 // The most text the program writes between two answers it reads: the second
 // block of the rules walkthrough with the pause prompt after it (1073 bytes),
 // rounded up. Every answer read consumes at least one byte, and the first
@@ -30,3 +32,5 @@ std::string sessionFault(std::string_view input, const SessionResult& session);
 
 // How many times the text occurs in the output, overlaps not counted.
 std::size_t occurrences(std::string_view output, std::string_view text);
+
+} // namespace pellaro

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <iterator>
 
+namespace pellaro {
+
 namespace {
 
 TEST(SimReadersCorpus, EverySeedAndItsSpoiltCopiesPassTheReadersChecks) {
@@ -28,3 +30,5 @@ TEST(SimReadersCorpus, EverySeedAndItsSpoiltCopiesPassTheReadersChecks) {
 }
 
 } // namespace
+
+} // namespace pellaro

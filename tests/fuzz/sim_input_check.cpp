@@ -3,6 +3,8 @@
 #include "sim/records.h"
 #include "sim/summary.h"
 
+namespace pellaro {
+
 std::string simInputFault(std::string_view input) {
     SimResults results;
     std::string error;
@@ -38,3 +40,5 @@ std::string simInputFault(std::string_view input) {
     }
     return {};
 }
+
+} // namespace pellaro

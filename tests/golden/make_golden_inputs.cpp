@@ -30,6 +30,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 enum class Policy : std::uint8_t {
@@ -454,7 +456,10 @@ int scan(int argc, char** argv) {
 
 } // namespace
 
+} // namespace pellaro
+
 int main(int argc, char** argv) {
+    using namespace pellaro;
     if (argc >= 2 && std::string(argv[1]) == "--scan") {
         return scan(argc, argv);
     }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 // A bot that greets, then answers every request with the replies given, in
@@ -68,3 +70,5 @@ TEST(ExternalBot, DecidesWhatTheProgramSaysOrTellsHowItFailed) {
 }
 
 } // namespace
+
+} // namespace pellaro

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 // Every reply the protocol allows reads as its move, and nothing else reads
@@ -117,3 +119,5 @@ TEST(Protocol, RequestsThatNoTableFitsAreRefused) {
 }
 
 } // namespace
+
+} // namespace pellaro

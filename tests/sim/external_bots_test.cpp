@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 using Json = nlohmann::json;
@@ -149,3 +151,5 @@ TEST(ExternalBots, AServedBotPlaysTheBuiltInGamesAtAnyThreads) {
 }
 
 } // namespace
+
+} // namespace pellaro

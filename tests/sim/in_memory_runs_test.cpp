@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 SimConfig configOf(const std::vector<std::string_view>& seats, std::int64_t deals, bool rotate) {
@@ -338,3 +340,5 @@ TEST(InMemoryRuns, CoverageJoinsNeighboursAndRefusesOverlaps) {
 }
 
 } // namespace
+
+} // namespace pellaro

@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 using Json = nlohmann::json;
@@ -393,3 +395,5 @@ TEST(SimProgram, CtrlCReportsTheFinishedPrefixOfDeals) {
 }
 
 } // namespace
+
+} // namespace pellaro

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 using OrderedJson = nlohmann::ordered_json;
@@ -180,3 +182,5 @@ TEST(Show, NamesThePartOfAMalformedRecord) {
 }
 
 } // namespace
+
+} // namespace pellaro

@@ -12,6 +12,8 @@
 #include <thread>
 #include <unistd.h>
 
+namespace pellaro {
+
 ScratchFolder::ScratchFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "pellaro-sim-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
@@ -108,3 +110,5 @@ std::string readText(const std::string& path) {
 void writeText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
+
+} // namespace pellaro

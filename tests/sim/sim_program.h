@@ -6,6 +6,8 @@
 #include <sys/types.h>
 #include <vector>
 
+namespace pellaro {
+
 // A folder of its own for one test's files, removed with everything in it.
 struct ScratchFolder {
     std::filesystem::path path;
@@ -57,3 +59,5 @@ std::string beforeTiming(const std::string& json);
 
 std::string readText(const std::string& path);
 void writeText(const std::string& path, const std::string& text);
+
+} // namespace pellaro

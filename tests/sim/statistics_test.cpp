@@ -6,6 +6,8 @@
 #include <limits>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 TEST(Statistics, WilsonIntervalsMatchPublishedValues) {
@@ -233,3 +235,5 @@ TEST(Statistics, EveryPrintedIntervalCoversTheTruthNineteenTimesInTwenty) {
 }
 
 } // namespace
+
+} // namespace pellaro

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 // Positions a few moves into games of every size, reached by random moves.
@@ -140,3 +142,5 @@ TEST(SoloAdvice, HintsShowLeadsHeadToHeadAndChancesAgainstMore) {
 }
 
 } // namespace
+
+} // namespace pellaro

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 // The strength's turn with whatever a bot of its kind is handed of the deck,
@@ -184,3 +186,5 @@ TEST(ComputerTurns, DecideWithoutKnowingTheDeckOrder) {
 }
 
 } // namespace
+
+} // namespace pellaro

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+namespace pellaro {
+
 TemporaryDataHome::TemporaryDataHome() {
     std::string pattern = (std::filesystem::temp_directory_path() / "pellaro-solo-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
@@ -24,3 +26,5 @@ std::string TemporaryDataHome::setting() const {
 std::filesystem::path TemporaryDataHome::pellaro() const {
     return folder / "pellaro";
 }
+
+} // namespace pellaro

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <string>
 
+namespace pellaro {
+
 // While it lives, XDG_DATA_HOME names a new empty folder under the system's
 // temporary folder, so that results files are written there and nowhere else.
 struct TemporaryDataHome {
@@ -20,3 +22,5 @@ struct TemporaryDataHome {
 
     std::filesystem::path folder;
 };
+
+} // namespace pellaro

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 const std::string people = "Enter number of people (1-4): ";
@@ -89,3 +91,5 @@ TEST(SoloEndOfInput, EndsQuietlyAtEveryQuestionOfAWholeGame) {
 }
 
 } // namespace
+
+} // namespace pellaro

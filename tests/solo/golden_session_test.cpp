@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 std::vector<GoldenSession> soloGoldenSessions() {
@@ -89,3 +91,5 @@ TEST(SoloGolden, CoversWhatItIsKeptFor) {
 }
 
 } // namespace
+
+} // namespace pellaro

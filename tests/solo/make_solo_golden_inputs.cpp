@@ -15,6 +15,8 @@
 #include <iostream>
 #include <string>
 
+namespace pellaro {
+
 namespace {
 
 // The seed of the session's game after `played` others, as the program
@@ -25,7 +27,10 @@ std::uint32_t laterSeed(std::uint32_t first, std::uint64_t played) {
 
 } // namespace
 
+} // namespace pellaro
+
 int main(int argc, char** argv) {
+    using namespace pellaro;
     if (argc != 2 && argc != 3) {
         std::cerr << "usage: make_solo_golden_inputs DIR [TIME]\n";
         return 2;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 OptionsRead readArguments(std::vector<const char*> arguments, SoloOptions& options,
@@ -98,3 +100,5 @@ TEST(SoloOptions, ASeedReplaysAWholeSessionByteForByte) {
 }
 
 } // namespace
+
+} // namespace pellaro

@@ -9,6 +9,8 @@
 #include <array>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 std::int32_t cardsIn(const Row& row) {
@@ -102,3 +104,5 @@ std::string personTurnAnswers(const SoloGame& plan, std::uint32_t seed) {
     }
     return answers;
 }
+
+} // namespace pellaro

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace pellaro {
+
 // One game of pellaro-solo as the people will play it: the computer players
 // are replayed here with the same seeds as the program gives them.
 struct SoloGame {
@@ -23,3 +25,5 @@ struct SoloGame {
 // person takes a full row, or any row when nothing can be drawn, and
 // otherwise draws onto the emptiest row.
 std::string personTurnAnswers(const SoloGame& plan, std::uint32_t seed);
+
+} // namespace pellaro

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 // Four players, Player #1 to move: row 1 full, row 2 taken by Player #3,
@@ -178,3 +180,5 @@ TEST(SoloPersonMoves, EndOfInputAtAnyQuestionPlaysNothing) {
 }
 
 } // namespace
+
+} // namespace pellaro

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 TEST(PeopleCount, AcceptsOneUpToThePlayersLessOneAndAsksAgainOtherwise) {
@@ -86,3 +88,5 @@ TEST(Strength, JudgesTheFirstCharacterOfAWordAndAsksAgainAfterInvalidChoice) {
 }
 
 } // namespace
+
+} // namespace pellaro

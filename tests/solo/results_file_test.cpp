@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+namespace pellaro {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -139,3 +141,5 @@ TEST(ResultsFile, DatesAreWrittenInUtc) {
 }
 
 } // namespace
+
+} // namespace pellaro

@@ -6,6 +6,8 @@
 #include <sstream>
 #include <string>
 
+namespace pellaro {
+
 namespace {
 
 const char* const strengthLetters = "emh";
@@ -65,3 +67,5 @@ TEST(SoloSeats, PeopleSitFirstAndComputerPlayersAfterThem) {
 }
 
 } // namespace
+
+} // namespace pellaro

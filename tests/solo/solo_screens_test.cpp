@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 namespace {
 
 std::string joined(const std::vector<std::string>& lines) {
@@ -152,3 +154,5 @@ TEST(SoloScreens, EveryBreakdownAddsUpToTheScore) {
 }
 
 } // namespace
+
+} // namespace pellaro

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <string>
 
+namespace pellaro {
+
 SessionResult runSoloSession(std::string_view input, const SoloOptions& options) {
     bool resultsWritten = false;
     return runSoloSession(input, options, resultsWritten);
@@ -25,3 +27,5 @@ SessionResult runSoloSession(std::string_view input, const SoloOptions& options,
     resultsWritten = std::filesystem::exists(dataHome.pellaro() / "results.jsonl");
     return result;
 }
+
+} // namespace pellaro

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <sstream>
 
+namespace pellaro {
+
 std::string readFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
@@ -24,3 +26,5 @@ std::vector<GoldenSession> goldenSessionsIn(const std::string& dir) {
     }
     return sessions;
 }
+
+} // namespace pellaro

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace pellaro {
+
 // A recorded session under tests/golden: the players' answers, the pinned
 // clock they were played with, and everything the program wrote.
 struct GoldenSession {
@@ -21,3 +23,5 @@ std::vector<GoldenSession> goldenSessionsIn(const std::string& dir);
 
 // The whole file, byte for byte; empty when it cannot be read.
 std::string readFile(const std::string& path);
+
+} // namespace pellaro

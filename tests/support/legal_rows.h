@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace pellaro {
+
 // The rows that the game lets the current player use for the action, in
 // board order: what a scripted player chooses from.
 inline std::vector<std::int32_t> rowsAllowing(const GameState& game, TurnAction action) {
@@ -17,3 +19,5 @@ inline std::vector<std::int32_t> rowsAllowing(const GameState& game, TurnAction 
     }
     return rows;
 }
+
+} // namespace pellaro

@@ -4,6 +4,8 @@
 
 #include <iterator>
 
+namespace pellaro {
+
 RedirectedConsole::RedirectedConsole(const std::string& input)
     : in(input), oldIn(std::cin.rdbuf(in.rdbuf())), oldOut(std::cout.rdbuf(out.rdbuf())) {
     resetConsoleInput();
@@ -25,3 +27,5 @@ std::string RedirectedConsole::unread() const {
     const auto position = buffer->pubseekoff(0, std::ios::cur, std::ios::in);
     return all.substr(static_cast<std::size_t>(position));
 }
+
+} // namespace pellaro

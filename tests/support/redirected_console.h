@@ -4,6 +4,8 @@
 #include <sstream>
 #include <string>
 
+namespace pellaro {
+
 // While it lives, standard input reads the given bytes and standard output is
 // collected, so that one question or display can be run on its own.
 struct RedirectedConsole {
@@ -24,3 +26,5 @@ struct RedirectedConsole {
     std::streambuf* oldIn = nullptr;
     std::streambuf* oldOut = nullptr;
 };
+
+} // namespace pellaro

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace pellaro {
+
 SessionResult runSession(std::string_view input) {
     const RedirectedConsole console{std::string(input)};
     SessionResult result;
@@ -13,3 +15,5 @@ SessionResult runSession(std::string_view input) {
     result.unreadInput = console.unread().size();
     return result;
 }
+
+} // namespace pellaro

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace pellaro {
+
 struct SessionResult {
     int status = -1;
     std::string output;
@@ -15,3 +17,5 @@ struct SessionResult {
 // input, and returns its exit status, everything it wrote and what it left
 // unread.
 SessionResult runSession(std::string_view input);
+
+} // namespace pellaro

@@ -3,6 +3,8 @@
 #include "engine/game_state.h"
 #include "engine/turn_rules.h"
 
+namespace pellaro {
+
 std::string wholeGameAnswers(std::int32_t players, std::uint32_t seed) {
     GameState game = newGame(players, seed);
     std::string answers = std::to_string(players) + '\n';
@@ -20,3 +22,5 @@ std::string wholeGameAnswers(std::int32_t players, std::uint32_t seed) {
     }
     return answers;
 }
+
+} // namespace pellaro
