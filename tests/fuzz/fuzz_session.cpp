@@ -10,8 +10,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): libFuzzer hands us bytes.
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const SessionResult session = playSession(input);
-    const std::string fault = sessionFault(input, session);
+    const pellaro::SessionResult session = pellaro::playSession(input);
+    const std::string fault = pellaro::sessionFault(input, session);
     if (!fault.empty()) {
         std::fprintf(stderr, "session fault: %s\n", fault.c_str());
         std::abort();
