@@ -107,7 +107,8 @@ std::optional<Setting> settingOf(std::string_view part) {
     if (equals == std::string_view::npos) {
         return Setting::Budget;
     }
-    const auto found = std::find(settingWords.begin(), settingWords.end(), part.substr(0, equals));
+    const auto* const found =
+        std::find(settingWords.begin(), settingWords.end(), part.substr(0, equals));
     if (found == settingWords.end() || *found == settingWords.front()) {
         return std::nullopt;
     }

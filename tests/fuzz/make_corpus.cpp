@@ -44,12 +44,13 @@ struct Typist {
     int mistakes = 0;
 
     bool chance(int percent) { return std::uniform_int_distribution<int>(0, 99)(random) < percent; }
-
-    template <typename T>
-    T pick(const std::vector<T>& choices) {
-        return choices[std::uniform_int_distribution<std::size_t>(0, choices.size() - 1)(random)];
-    }
 };
+
+template <typename T>
+T pick(Typist& typist, const std::vector<T>& choices) {
+    return choices[std::uniform_int_distribution<std::size_t>(0,
+                                                              choices.size() - 1)(typist.random)];
+}
 
 void asking(Session& session, const std::string& question) {
     session.cuts.push_back({session.input.size(), question, session.finishedGames});
@@ -63,31 +64,31 @@ void answer(Session& session, const std::string& line) {
 void offerRules(Session& session, Typist& typist, bool wanted) {
     asking(session, "rules");
     if (!wanted) {
-        answer(session, typist.pick<std::string>({"n", "N", "no thanks", "  \t n", "\n\nNope"}));
+        answer(session, pick<std::string>(typist, {"n", "N", "no thanks", "  \t n", "\n\nNope"}));
         return;
     }
     // Every first character but n shows the walkthrough.
-    answer(session, typist.pick<std::string>({"y", "Y", "yes please", "?", "\n x"}));
+    answer(session, pick<std::string>(typist, {"y", "Y", "yes please", "?", "\n x"}));
     for (int pause = 0; pause < 3; ++pause) {
         asking(session, "pause-continue");
-        answer(session, typist.pick<std::string>({"", "", "ok", " d 2"}));
+        answer(session, pick<std::string>(typist, {"", "", "ok", " d 2"}));
     }
     asking(session, "pause-play");
-    answer(session, typist.pick<std::string>({"", "t"}));
+    answer(session, pick<std::string>(typist, {"", "t"}));
 }
 
 void askPlayerCount(Session& session, Typist& typist, int players) {
     asking(session, "players");
     while (typist.chance(typist.mistakes)) {
         answer(session,
-               typist.pick<std::string>({"7", "1", "0", "-3", "6", "two", "", "99999999999",
-                                         "-99999999999", "2147483650", "x3", "   ", "\t-2"}));
+               pick<std::string>(typist, {"7", "1", "0", "-3", "6", "two", "", "99999999999",
+                                          "-99999999999", "2147483650", "x3", "   ", "\t-2"}));
         asking(session, "players-again");
     }
     const std::string count = std::to_string(players);
     answer(session,
-           typist.pick<std::string>({count, count, " " + count, "+" + count, count + " players",
-                                     count + ".9", "00" + count, count + "\r"}));
+           pick<std::string>(typist, {count, count, " " + count, "+" + count, count + " players",
+                                      count + ".9", "00" + count, count + "\r"}));
 }
 
 std::vector<std::int32_t> rowsRefusing(const GameState& game, TurnAction action) {
@@ -115,25 +116,25 @@ void askAction(Session& session, Typist& typist, const GameState& game, TurnActi
         const TurnAction other = action == TurnAction::Draw ? TurnAction::Take : TurnAction::Draw;
         if (!isActionPossible(game, other) && typist.chance(50)) {
             // Refused by the game: "Invalid Move!!!" throws away the rest of the line.
-            answer(session, other == TurnAction::Take ? typist.pick<std::string>({"t", "take 1"})
-                                                      : typist.pick<std::string>({"d", "draw 2"}));
+            answer(session, other == TurnAction::Take ? pick<std::string>(typist, {"t", "take 1"})
+                                                      : pick<std::string>(typist, {"d", "draw 2"}));
         } else {
-            answer(session, typist.pick<std::string>({"x", "1", "?", "quit", "-", "\x7f"}));
+            answer(session, pick<std::string>(typist, {"x", "1", "?", "quit", "-", "\x7f"}));
         }
         asking(session, "action-again");
     }
     if (action == TurnAction::Take) {
         answer(session,
-               typist.pick<std::string>({"t", "T", "take", "  t", "t 2", "x t", "Take\r"}));
+               pick<std::string>(typist, {"t", "T", "take", "  t", "t 2", "x t", "Take\r"}));
     } else {
-        answer(session, typist.pick<std::string>({"d", "D", "draw", "dog", "\td", "d 1", "? d"}));
+        answer(session, pick<std::string>(typist, {"d", "D", "draw", "dog", "\td", "d 1", "? d"}));
     }
 }
 
 std::string typedRow(std::int32_t row, Typist& typist) {
     const std::string number = std::to_string(row + 1);
-    return typist.pick<std::string>(
-        {number, number, " " + number, "+" + number, number + "nd", "0" + number, number + "\r"});
+    return pick<std::string>(typist, {number, number, " " + number, "+" + number, number + "nd",
+                                      "0" + number, number + "\r"});
 }
 
 void askRow(Session& session, Typist& typist, const GameState& game, TurnAction action,
@@ -143,11 +144,11 @@ void askRow(Session& session, Typist& typist, const GameState& game, TurnAction 
     const std::vector<std::int32_t> refused = rowsRefusing(game, action);
     while (typist.chance(typist.mistakes)) {
         if (!refused.empty() && typist.chance(40)) {
-            answer(session, typedRow(typist.pick(refused), typist));
+            answer(session, typedRow(pick(typist, refused), typist));
         } else {
             const std::string beyond = std::to_string(game.numberOfPlayers + 1);
-            answer(session, typist.pick<std::string>({"0", "", "abc", "-4", beyond, "2147483648",
-                                                      "-2147483648", "-2147483649", " ", "-0"}));
+            answer(session, pick<std::string>(typist, {"0", "", "abc", "-4", beyond, "2147483648",
+                                                       "-2147483648", "-2147483649", " ", "-0"}));
         }
         asking(session, question + "-again");
     }
@@ -161,7 +162,7 @@ void playGame(Session& session, Typist& typist, int players) {
     while (!over) {
         const TurnAction action = chooseAction(game, typist);
         askAction(session, typist, game, action);
-        const std::int32_t row = typist.pick(rowsAllowing(game, action));
+        const std::int32_t row = pick(typist, rowsAllowing(game, action));
         askRow(session, typist, game, action, row);
         over = applyMove(game, action, row);
     }
@@ -170,8 +171,8 @@ void playGame(Session& session, Typist& typist, int players) {
 
 void askNewGame(Session& session, Typist& typist, bool again) {
     asking(session, "replay");
-    answer(session, again ? typist.pick<std::string>({"y", "Y", "yes", "  Yup"})
-                          : typist.pick<std::string>({"n", "N", "no", "maybe", "\n\nq"}));
+    answer(session, again ? pick<std::string>(typist, {"y", "Y", "yes", "  Yup"})
+                          : pick<std::string>(typist, {"n", "N", "no", "maybe", "\n\nq"}));
 }
 
 struct GamePlan {
@@ -245,7 +246,7 @@ Session longGameLines() {
     for (int turn = 0; !over; ++turn) {
         const TurnAction action = chooseAction(game, typist);
         const std::string word = action == TurnAction::Take ? "t" : "d";
-        const std::int32_t row = typist.pick(rowsAllowing(game, action));
+        const std::int32_t row = pick(typist, rowsAllowing(game, action));
         const std::string number = std::to_string(row + 1);
         if (turn == 0) {
             answer(session, word + repeated('z', 1200));
@@ -281,7 +282,7 @@ Session oddBytes() {
         session.input += std::string("\0\r\n", 3);
         session.input += "\xc3\xa9\r\n";
         session.input += action == TurnAction::Take ? "t\r\n" : "d\r\n";
-        const std::int32_t row = typist.pick(rowsAllowing(game, action));
+        const std::int32_t row = pick(typist, rowsAllowing(game, action));
         session.input += std::string("\0", 1) + std::to_string(row + 1) + "\r\n";
         session.input += std::to_string(row + 1) + std::string("\0"
                                                                "9\r\n",
