@@ -1,10 +1,12 @@
 #include "bot_protocol.h"
 
+#include "../engine/table_check.h"
+#include "../engine/turn.h"
+
 #include <algorithm>
 #include <array>
 #include <cassert>
 #include <charconv>
-#include <numeric>
 #include <span>
 
 namespace pellaro {
@@ -159,27 +161,30 @@ void appendRequest(std::string& out, RequestKind kind, std::uint64_t seed, const
 namespace {
 
 // The request's fields, or why it is none: malformed, or a table no game
-// reaches.
+// reaches, with what is wrong with it.
 enum class RequestFault : std::uint8_t { None, Malformed, Unreachable };
 
-// What can be counted must agree with what the request says, and the seat
-// must be one that may move, with a move to make.
-bool reachable(const BotRequest& request, const std::array<std::int32_t, cardKindCount>& unseen,
-               bool last) {
+// The table must be one a game reaches, and the counts the request repeats
+// must be the table's.
+std::string_view tableFaultOf(const BotRequest& request,
+                              const std::array<std::int32_t, cardKindCount>& unseen, bool last) {
     const GameState& table = request.table;
-    const SeatView view(table);
-    const bool agrees =
-        view.unseen() == unseen &&
-        std::accumulate(unseen.begin(), unseen.end(), 0) == deckSize - table.nextCard &&
-        view.lastRound() == last;
-    const bool canMove = !table.players[table.currentPlayer].outOfRound &&
-                         (request.kind == RequestKind::Move
-                              ? (view.choices().draws | view.choices().takes) != 0
-                              : view.rowsFor(TurnAction::Draw) != 0 && unseen[request.drawn] > 0);
-    return agrees && canMove;
+    const TableFault fault = request.kind == RequestKind::Move
+                                 ? tableFault(table)
+                                 : placementFault(table, request.drawn);
+    if (fault != TableFault::None) {
+        return faultText(fault);
+    }
+    if (unseenOnTable(table) != unseen) {
+        return "the unseen cards disagree with the table";
+    }
+    if (isLastRound(table) != last) {
+        return "the last round disagrees with the cards drawn";
+    }
+    return {};
 }
 
-RequestFault readRequest(std::string_view line, BotRequest& request) {
+RequestFault readRequest(std::string_view line, BotRequest& request, std::string_view& fault) {
     const Words split = wordsOf(line);
     const auto words = std::span(split.words).first(std::min(split.size, mostWords));
     GameState& table = request.table;
@@ -231,21 +236,23 @@ RequestFault readRequest(std::string_view line, BotRequest& request) {
         }
         request.drawn = *kind;
     }
-    return reachable(request, unseen, words[5] == "1") ? RequestFault::None
-                                                       : RequestFault::Unreachable;
+    fault = tableFaultOf(request, unseen, words[5] == "1");
+    return fault.empty() ? RequestFault::None : RequestFault::Unreachable;
 }
 
 } // namespace
 
 bool parseRequest(std::string_view line, BotRequest& request, std::string& error) {
-    switch (readRequest(line, request)) {
+    std::string_view fault;
+    switch (readRequest(line, request, fault)) {
     case RequestFault::None:
         return true;
     case RequestFault::Malformed:
         error = "malformed request";
         return false;
     case RequestFault::Unreachable:
-        error = "a request whose table no game reaches";
+        error = "a table no game reaches: ";
+        error += fault;
         return false;
     }
     return false;

@@ -1,6 +1,8 @@
 // Writes the fuzzer's seed corpus: whole sessions typed as players would type
 // them, the moves chosen by the game's own rules so that every game is played
-// to its score report. With --check it compares instead of writing.
+// to its score report. With --check it compares instead of writing. With
+// --requests it writes the bot server's seeds instead: request lines as games
+// ask them.
 //
 // Which moves are legal depends only on how full and taken the rows are, never
 // on which cards they hold, so these sessions stay whole games whatever deck
@@ -8,6 +10,7 @@
 
 #include "engine/game_state.h"
 #include "engine/turn_rules.h"
+#include "tests/fuzz/request_check.h"
 #include "tests/support/legal_rows.h"
 
 #include <cstdint>
@@ -328,6 +331,25 @@ std::map<std::string, std::string> makeCorpus() {
     return corpus;
 }
 
+// A few requests a seed, at every table size, and two tables that are not
+// a game's: a row taken while nobody is out, and a round after the last.
+std::map<std::string, std::string> requestCorpus() {
+    std::map<std::string, std::string> corpus;
+    const std::vector<std::string> lines = realRequests(1, 72);
+    for (std::size_t first = 0; first < lines.size(); first += 3) {
+        std::string& seed = corpus["requests-" + std::to_string(first / 3 + 10)];
+        for (std::size_t line = first; line < first + 3; ++line) {
+            seed += lines[line] + "\n";
+        }
+    }
+    corpus["taken-while-nobody-is-out"] = "move 6503994444967757138 2 1 15 0 *BB BB "
+                                          "1,0,1,1,1,1,1,0,0 0,1,2,1,0,0,2,0,1 00 "
+                                          "8,8,4,7,8,8,6,3,9\n";
+    corpus["after-the-last-round"] = "move 1 2 1 72 1 + - 9,9,9,9,0,0,0,3,2 0,0,0,0,9,9,9,0,3 00 "
+                                     "0,0,0,0,0,0,0,0,4\n";
+    return corpus;
+}
+
 int check(const std::string& folder, const std::map<std::string, std::string>& corpus) {
     int stale = 0;
     for (const auto& [name, input] : corpus) {
@@ -359,13 +381,18 @@ int write(const std::string& folder, const std::map<std::string, std::string>& c
 
 int main(int argc, char** argv) {
     using namespace pellaro;
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const bool requests = !args.empty() && args[0] == "--requests";
+    if (requests) {
+        args.erase(args.begin());
+    }
+    const auto corpus = requests ? requestCorpus() : makeCorpus();
     if (args.size() == 1) {
-        return write(args[0], makeCorpus());
+        return write(args[0], corpus);
     }
     if (args.size() == 2 && args[0] == "--check") {
-        return check(args[1], makeCorpus());
+        return check(args[1], corpus);
     }
-    std::cerr << "usage: pellaro_make_corpus [--check] FOLDER\n";
+    std::cerr << "usage: pellaro_make_corpus [--requests] [--check] FOLDER\n";
     return 2;
 }

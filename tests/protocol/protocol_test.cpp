@@ -116,6 +116,26 @@ TEST(Protocol, RequestsThatNoTableFitsAreRefused) {
     for (const std::string& line : refused) {
         EXPECT_FALSE(parseRequest(line, request, error)) << line;
     }
+
+    // A table no game reaches is refused with what is wrong with it.
+    struct Named {
+        std::string line;
+        std::string reason;
+    };
+    const std::vector<Named> named = {
+        {"move 6503994444967757138 2 1 15 0 *BB BB 1,0,1,1,1,1,1,0,0 0,1,2,1,0,0,2,0,1 00 "
+         "8,8,4,7,8,8,6,3,9",
+         "the rows taken disagree with the players out of the round"},
+        {"move 1 2 1 72 1 + - 9,9,9,9,0,0,0,3,2 0,0,0,0,9,9,9,0,3 00 0,0,0,0,0,0,0,0,4",
+         "a round after the game's end"},
+        {with(" 3 2 ", " 3 1 "), "the seat to move is out of the round"},
+        {with(" 0 RG+", " 1 RG+"), "the last round disagrees with the cards drawn"},
+    };
+    for (const Named& c : named) {
+        error.clear();
+        EXPECT_FALSE(parseRequest(c.line, request, error)) << c.line;
+        EXPECT_EQ(error, "a table no game reaches: " + c.reason) << c.line;
+    }
 }
 
 } // namespace
