@@ -50,12 +50,13 @@ std::string askOne(const Bot& bot, const std::string& request) {
 
 } // namespace
 
-void appendMoveRequest(std::string& out, Bot& bot, const SeatView& view) {
-    appendRequest(out, RequestKind::Move, nextBits(bot.random), view, noCard);
+void appendMoveRequest(std::string& out, std::uint64_t seed, const SeatView& view) {
+    appendRequest(out, RequestKind::Move, seed, view, noCard);
 }
 
-void appendPlaceRequest(std::string& out, Bot& bot, const SeatView& view, CardKind drawn) {
-    appendRequest(out, RequestKind::Place, nextBits(bot.random), view, drawn);
+void appendPlaceRequest(std::string& out, std::uint64_t seed, const SeatView& view,
+                        CardKind drawn) {
+    appendRequest(out, RequestKind::Place, seed, view, drawn);
 }
 
 ChosenMove readMoveReply(const Bot& bot, const SeatView& view, std::string_view reply) {
@@ -67,15 +68,18 @@ std::int32_t readPlaceReply(const Bot& bot, const SeatView& view, std::string_vi
     return checkedReply(bot, view, reply, RequestKind::Place).row;
 }
 
-ChosenMove askProgram(Bot& bot, const GameState& game) {
+ChosenMove askProgram(const Bot& bot, const GameState& game, const RequestKey& key,
+                      std::uint64_t gameNumber, std::uint64_t turn) {
     assert(isProgram(bot.settings));
     const SeatView view(game);
+    const std::int32_t seat = game.currentPlayer;
     std::string request;
-    appendMoveRequest(request, bot, view);
+    appendMoveRequest(request, requestSeed(key, gameNumber, seat, 2 * turn), view);
     ChosenMove move = readMoveReply(bot, view, askOne(bot, request));
     if (move.action == TurnAction::Draw) {
         request.clear();
-        appendPlaceRequest(request, bot, view, topCard(game));
+        appendPlaceRequest(request, requestSeed(key, gameNumber, seat, 2 * turn + 1), view,
+                           topCard(game));
         move.row = readPlaceReply(bot, view, askOne(bot, request));
     }
     return move;

@@ -100,10 +100,14 @@ Json configurationJson(const SimConfig& config) {
     std::vector<std::string> bots;
     std::transform(config.seats.begin(), config.seats.end(), std::back_inserter(bots),
                    [&config](const BotSettings& bot) { return botName(bot, config.budget); });
-    return Json{{"players", config.players}, {"bots", bots},
-                {"seed", config.seed},       {"deals", config.deals},
-                {"rotate", config.rotate},   {"gamesPerDeal", gamesPerDeal(config)},
-                {"budget", config.budget}};
+    Json json{{"players", config.players}, {"bots", bots},
+              {"seed", config.seed},       {"deals", config.deals},
+              {"rotate", config.rotate},   {"gamesPerDeal", gamesPerDeal(config)},
+              {"budget", config.budget}};
+    if (config.botKey) {
+        json["botKey"] = keyText(*config.botKey);
+    }
+    return json;
 }
 
 Json resultsJson(const SimResults& results, const Figures& figures) {
@@ -215,6 +219,12 @@ SimConfig readConfiguration(const Json& json) {
             throw std::invalid_argument("configuration");
         }
         config.seats.push_back(*bot);
+    }
+    if (json.contains("botKey")) {
+        config.botKey = keyFromText(json.at("botKey").get<std::string>());
+        if (!config.botKey) {
+            throw std::invalid_argument("botKey");
+        }
     }
     return config;
 }
@@ -339,7 +349,7 @@ bool readSummaryJson(std::string_view text, SimResults& results, std::string& er
 
 bool sameConfiguration(const SimConfig& a, const SimConfig& b) {
     return a.players == b.players && a.seats == b.seats && a.seed == b.seed && a.deals == b.deals &&
-           a.rotate == b.rotate && a.budget == b.budget;
+           a.rotate == b.rotate && a.budget == b.budget && a.botKey == b.botKey;
 }
 
 namespace {

@@ -68,6 +68,7 @@ struct RunOptions {
     OutputNames outputs;
     bool quiet = false;
     double botTimeout = 10.0;
+    std::string botKey;
 };
 
 // Two outputs on one file would silently lose one of them; two on standard
@@ -185,6 +186,21 @@ bool checkRun(RunOptions& run, std::string& error) {
     return outputsApart(run.outputs, error);
 }
 
+// An exec: bot's requests are seeded under a key: the one given, so that an
+// earlier run plays again, or a fresh one. A run without one has no key.
+bool readBotKey(RunOptions& run, std::string& error) {
+    SimConfig& config = run.config;
+    if (std::none_of(config.seats.begin(), config.seats.end(), isProgram)) {
+        if (!run.botKey.empty()) {
+            error = "--bot-key is for a run with an exec: bot, and --bots names none";
+            return false;
+        }
+        return true;
+    }
+    config.botKey = run.botKey.empty() ? freshRequestKey() : keyFromText(run.botKey);
+    return true;
+}
+
 // Shard k of count (1-based): contiguous, so that the shards' game records
 // in shard order are the records of one run.
 DealRange shardRange(std::int64_t deals, std::int32_t shard, std::int32_t shardCount) {
@@ -239,7 +255,7 @@ bool addSummaryFile(SimResults& merged, const std::string& path, std::string& er
         merged.config = part.config;
     } else if (!sameConfiguration(merged.config, part.config)) {
         error = path + " is a summary of another configuration (players, bots, seed, games, "
-                       "rotation or budget differ)";
+                       "rotation, budget or bot key differ)";
         return false;
     }
     if (!joinCoverage(merged.coverage, part.coverage)) {
@@ -333,6 +349,14 @@ const CLI::Validator outputName(
     },
     "FILE");
 
+const CLI::Validator botKeyText(
+    [](const std::string& text) {
+        return keyFromText(text) ? std::string()
+                                 : std::string("wants exactly 64 hex digits, as a run's --json "
+                                               "gives its botKey");
+    },
+    "HEX");
+
 // An output option of a command.
 void addOutput(CLI::App* command, const char* name, std::string& file, const char* what) {
     command->add_option(name, file, what)->check(outputName);
@@ -396,9 +420,16 @@ Command runCommandLine(CLI::App& app) {
                      "(default 10)")
         ->type_name("SECONDS")
         ->check(CLI::Range(0.001, 86400.0));
+    command
+        ->add_option("--bot-key", run->botKey,
+                     "Seed the exec: bots' requests under this key, the botKey of an earlier "
+                     "run's --json, to play that run again (default: a fresh key)")
+        ->type_name("HEX")
+        ->check(botKeyText);
     return {command, [run] {
                 std::string error;
-                return checkRun(*run, error) ? runCommand(*run) : failed(error);
+                return checkRun(*run, error) && readBotKey(*run, error) ? runCommand(*run)
+                                                                        : failed(error);
             }};
 }
 

@@ -254,13 +254,20 @@ private:
             settle(index);
             return;
         }
-        Bot& bot = play.lineup->bots[static_cast<std::size_t>(play.game.currentPlayer)];
+        const std::int32_t seat = play.game.currentPlayer;
+        const Bot& bot = play.lineup->bots[static_cast<std::size_t>(seat)];
         ProgramRound& program = *programFor(half.programs, bot.settings.command);
         const SeatView view(play.game);
+        // The turn's Move and its Place are requests 2t and 2t + 1 of the game.
+        const auto request = 2 * static_cast<std::uint64_t>(play.outcome.turns) +
+                             static_cast<std::uint64_t>(play.placing);
+        const auto game =
+            static_cast<std::uint64_t>(dealOf(index) * rotations_ + rotationOf(index));
+        const std::uint64_t seed = requestSeed(config_.botKey.value(), game, seat, request);
         if (play.placing) {
-            appendPlaceRequest(program.requests, bot, view, topCard(play.game));
+            appendPlaceRequest(program.requests, seed, view, topCard(play.game));
         } else {
-            appendMoveRequest(program.requests, bot, view);
+            appendMoveRequest(program.requests, seed, view);
         }
         program.waiting.push_back(index);
     }

@@ -2,6 +2,7 @@
 
 #include "bots/bot.h"
 #include "engine/game_state.h"
+#include "protocol/request_seeds.h"
 #include "statistics.h"
 
 #include <algorithm>
@@ -29,6 +30,10 @@ struct SimConfig {
     // Each deal is played once per cyclic rotation of the seats' bots.
     bool rotate = false;
     std::int32_t budget = defaultBudget;
+    // With an exec: bot at the table, the key of its requests' seeds: drawn
+    // afresh for each run unless given, and kept in the summary so that the
+    // run can be played again. None without one.
+    std::optional<RequestKey> botKey;
 };
 
 // Deals first to end - 1: the share of a run one machine or one batch plays.

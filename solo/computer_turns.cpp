@@ -10,8 +10,14 @@ namespace pellaro {
 
 ChosenMove decideComputerMove(const GameState& game, Bot& bot) {
     // Every computer player pellaro-solo seats plays fair.
-    assert(bot.settings.entry->fair);
-    return isProgram(bot.settings) ? askProgram(bot, game) : decideMove(bot, game);
+    assert(bot.settings.entry->fair && !isProgram(bot.settings));
+    return decideMove(bot, game);
+}
+
+ChosenMove decideComputerMove(const GameState& game, Bot& bot, const RequestKey& key,
+                              std::uint64_t gameNumber, std::uint64_t movesPlayed) {
+    return isProgram(bot.settings) ? askProgram(bot, game, key, gameNumber, movesPlayed)
+                                   : decideComputerMove(game, bot);
 }
 
 std::vector<Bot> computerPlayers(Strength strength, std::uint64_t gameSeed, std::int32_t players) {

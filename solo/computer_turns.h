@@ -3,6 +3,7 @@
 #include "../bots/bot.h"
 #include "../engine/game_state.h"
 #include "../engine/turn.h"
+#include "../protocol/request_seeds.h"
 #include "strengths.h"
 
 #include <cstdint>
@@ -12,8 +13,14 @@ namespace pellaro {
 
 // The move of the computer player whose turn it is, decided from its seat's
 // view alone: the bot is never shown the deck's order. Nothing is applied.
-// A bot that is another program throws BotFailure when it gives no legal move.
+// A built-in bot alone.
 ChosenMove decideComputerMove(const GameState& game, Bot& bot);
+
+// The same for any bot: a program is asked, its requests seeded from the
+// session's key, the game's number in the session and the moves played, and
+// throws BotFailure when it gives no legal move.
+ChosenMove decideComputerMove(const GameState& game, Bot& bot, const RequestKey& key,
+                              std::uint64_t gameNumber, std::uint64_t movesPlayed);
 
 // One bot per seat of a game of the given size, all of the same strength;
 // the seats of people get one too and never use it. The game's seed alone

@@ -32,6 +32,9 @@ namespace {
 struct SoloTable {
     Seating seating;
     std::uint64_t seed = 0;
+    // A program's requests are seeded under the session's key.
+    const RequestKey* key = nullptr;
+    std::uint64_t gameNumber = 0;
     std::vector<Bot> bots;
     History history;
     std::vector<Decision> decisions;
@@ -42,7 +45,8 @@ struct SoloTable {
         const std::int32_t seat = game.currentPlayer;
         if (!isPerson(seating, seat)) {
             try {
-                return decideComputerMove(game, bots[static_cast<std::size_t>(seat)]);
+                return decideComputerMove(game, bots[static_cast<std::size_t>(seat)], *key,
+                                          gameNumber, history.turns.size());
             } catch (const BotFailure& fault) {
                 failure = seatName(seating, seat) + " at move " +
                           std::to_string(history.turns.size() + 1) + ": the bot " + fault.what();
@@ -227,6 +231,10 @@ int SoloLoop(const SoloOptions& options) {
     // game of the session derives its own from it, so one number replays all.
     const std::uint32_t sessionSeed =
         options.seed ? *options.seed : static_cast<std::uint32_t>(std::time(nullptr));
+    // Never from the seed, which a program could trace its requests back to;
+    // so a seed replays its programs' deals but not their requests.
+    const RequestKey key =
+        options.bot && isProgram(*options.bot) ? freshRequestKey() : RequestKey{};
     Seating seating;
     seating.botLabel = botLabel(options);
     bool sameSettings = false;
@@ -239,6 +247,8 @@ int SoloLoop(const SoloOptions& options) {
         GameState game = newGame(seating.players, seed);
         SoloTable table{seating,
                         seed,
+                        &key,
+                        played,
                         computerPlayers(options.bot ? *options.bot : settingsOf(seating.strength),
                                         seed, seating.players),
                         {},

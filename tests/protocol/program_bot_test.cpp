@@ -23,7 +23,7 @@ std::string replying(const std::string& replies) {
 std::string outcome(const std::string& name, const GameState& game) {
     Bot bot = newBot(*botNamed(name, defaultBudget), 3, game.currentPlayer);
     try {
-        const ChosenMove move = askProgram(bot, game);
+        const ChosenMove move = askProgram(bot, game, RequestKey{}, 0, 0);
         return (move.action == TurnAction::Draw ? "D" : "T") + std::to_string(move.row + 1);
     } catch (const BotFailure& failure) {
         return failure.what();

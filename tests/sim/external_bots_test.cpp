@@ -126,12 +126,28 @@ TEST(ExternalBots, NoBotOutlivesTheSimulator) {
 TEST(ExternalBots, AServedBotPlaysTheBuiltInGamesAtAnyThreads) {
     const ScratchFolder folder;
     const std::string served = std::string("exec:") + PELLARO_SIM_PROGRAM + " bot greedy";
-    const auto run = [&folder](const std::string& bots, const std::string& threads,
-                               const std::string& name) {
-        const SimRun done =
-            runSim({"run", "--bots", bots, "--games", "40", "--rotate", "--seed", "5", "--quiet",
-                    "--threads", threads, "--json", folder.file(name + ".json"), "--jsonl",
-                    folder.file(name + ".jsonl")});
+    const std::string key = std::string(64, '7');
+    const auto run = [&folder, &key](const std::string& bots, const std::string& threads,
+                                     const std::string& name) {
+        std::vector<std::string> arguments = {"run",
+                                              "--bots",
+                                              bots,
+                                              "--games",
+                                              "40",
+                                              "--rotate",
+                                              "--seed",
+                                              "5",
+                                              "--quiet",
+                                              "--threads",
+                                              threads,
+                                              "--json",
+                                              folder.file(name + ".json"),
+                                              "--jsonl",
+                                              folder.file(name + ".jsonl")};
+        if (bots.starts_with("exec:")) {
+            arguments.insert(arguments.end(), {"--bot-key", key});
+        }
+        const SimRun done = runSim(arguments);
         EXPECT_EQ(done.status, 0) << done.err;
         return std::make_pair(beforeTiming(readText(folder.file(name + ".json"))),
                               readText(folder.file(name + ".jsonl")));
@@ -148,6 +164,70 @@ TEST(ExternalBots, AServedBotPlaysTheBuiltInGamesAtAnyThreads) {
         renamed.replace(at, served.size(), "greedy");
     }
     EXPECT_EQ(renamed, builtIn.second);
+}
+
+// A run with a program's bot draws a key of its own for its requests' seeds
+// and keeps it in its summary: given back, the key plays the run again, at
+// any number of threads; another key plays other games. Shards merge only
+// under one key.
+TEST(ExternalBots, TheSummarysKeyPlaysTheRunAgain) {
+    const ScratchFolder folder;
+    // A program that plays at random, from its requests' seeds.
+    const std::string served = std::string("exec:") + PELLARO_SIM_PROGRAM + " bot random";
+    struct Played {
+        std::string key;
+        std::string summary;
+        std::string records;
+    };
+    const auto run = [&folder, &served](const std::string& name,
+                                        const std::vector<std::string>& more) {
+        std::vector<std::string> arguments = {"run",
+                                              "--bots",
+                                              served + ",random",
+                                              "--games",
+                                              "30",
+                                              "--seed",
+                                              "3",
+                                              "--quiet",
+                                              "--json",
+                                              folder.file(name + ".json"),
+                                              "--jsonl",
+                                              folder.file(name + ".jsonl")};
+        if (std::find(more.begin(), more.end(), "--threads") == more.end()) {
+            arguments.insert(arguments.end(), {"--threads", "1"});
+        }
+        arguments.insert(arguments.end(), more.begin(), more.end());
+        const SimRun done = runSim(arguments);
+        EXPECT_EQ(done.status, 0) << done.err;
+        const std::string summary = readText(folder.file(name + ".json"));
+        return Played{Json::parse(summary)["configuration"]["botKey"].get<std::string>(),
+                      beforeTiming(summary), readText(folder.file(name + ".jsonl"))};
+    };
+    const Played first = run("first", {});
+    const Played again = run("again", {"--bot-key", first.key});
+    const Played twice = run("twice", {"--bot-key", first.key, "--threads", "2"});
+    const Played fresh = run("fresh", {});
+    EXPECT_EQ(first.key.size(), 64U);
+    EXPECT_EQ(again.summary, first.summary);
+    EXPECT_EQ(again.records, first.records);
+    EXPECT_EQ(twice.summary, first.summary);
+    EXPECT_EQ(twice.records, first.records);
+    EXPECT_NE(fresh.key, first.key);
+    EXPECT_NE(fresh.records, first.records);
+
+    const auto merge = [&folder](const std::string& other) {
+        return runSim({"merge", folder.file("half.json"), folder.file(other + ".json"), "--json",
+                       folder.file("merged.json")});
+    };
+    run("half", {"--shard", "1/2", "--bot-key", first.key});
+    run("other", {"--shard", "2/2"});
+    const SimRun refused = merge("other");
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("another configuration"), std::string::npos) << refused.err;
+    run("rest", {"--shard", "2/2", "--bot-key", first.key});
+    const SimRun merged = merge("rest");
+    ASSERT_EQ(merged.status, 0) << merged.err;
+    EXPECT_EQ(beforeTiming(readText(folder.file("merged.json"))), first.summary);
 }
 
 } // namespace
