@@ -7,6 +7,7 @@
 #include "protocol/program_bot.h"
 
 #include <algorithm>
+#include <cassert>
 #include <functional>
 #include <iostream>
 #include <span>
@@ -263,7 +264,9 @@ private:
                              static_cast<std::uint64_t>(play.placing);
         const auto game =
             static_cast<std::uint64_t>(dealOf(index) * rotations_ + rotationOf(index));
-        const std::uint64_t seed = requestSeed(config_.botKey.value(), game, seat, request);
+        // A run with a program's bot always has its key: drawn, or given back.
+        assert(config_.botKey.has_value());
+        const std::uint64_t seed = requestSeed(*config_.botKey, game, seat, request);
         if (play.placing) {
             appendPlaceRequest(program.requests, seed, view, topCard(play.game));
         } else {
