@@ -325,6 +325,18 @@ int botCommand(const std::string& name, std::int32_t budget) {
     return statusDone;
 }
 
+// Seconds of a bot's time limit: a finite number, whole milliseconds in range.
+const CLI::Validator botSeconds(
+    [](const std::string& text) {
+        double seconds = 0;
+        const bool read = CLI::detail::lexical_cast(text, seconds);
+        // Written so that NaN fails it too.
+        return read && seconds >= 0.001 && seconds <= 86400.0
+                   ? std::string()
+                   : "wants seconds from 0.001 to 86400, not '" + text + "'";
+    },
+    "SECONDS");
+
 // An output's name: a file, or "-" for standard output.
 const CLI::Validator outputName(
     [](const std::string& name) {
@@ -395,7 +407,7 @@ Command runCommandLine(CLI::App& app) {
                      "Seconds an exec: bot may take over one decision before the run stops "
                      "(default 10)")
         ->type_name("SECONDS")
-        ->check(CLI::Range(0.001, 86400.0));
+        ->check(botSeconds);
     return {command, [run] {
                 std::string error;
                 return checkRun(*run, error) ? runCommand(*run) : failed(error);
