@@ -74,7 +74,7 @@ TEST(ExternalBots, EveryFailureStopsTheRunWithOneLineAndAPartialReport) {
         const ScratchFolder folder;
         writeText(folder.file("pids"), "");
         const std::string bot = test.fault == "no-such-program"
-                                    ? "exec:" + folder.file("no-such-program")
+                                    ? "exec:" + folder.file("no-such-program") + "  a   b"
                                     : failingBot(folder, test.fault, test.good);
         std::vector<std::string> arguments = {"run",
                                               "--bots",
@@ -100,6 +100,10 @@ TEST(ExternalBots, EveryFailureStopsTheRunWithOneLineAndAPartialReport) {
                     own[0].find(deal) != std::string::npos &&
                     std::regex_search(own[0], std::regex(", move [0-9]+: ")) &&
                     own[0].find(test.says) != std::string::npos)
+            << own[0];
+        // The command as given, its runs of spaces kept.
+        EXPECT_TRUE(test.fault != "no-such-program" ||
+                    own[0].starts_with("pellaro-sim: bot " + bot))
             << own[0];
         EXPECT_NE(run.out.find("PARTIAL: stopped by a bot's failure"), std::string::npos);
         const Json summary = Json::parse(readText(folder.file("summary.json")));
