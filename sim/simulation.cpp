@@ -231,13 +231,20 @@ bool sameOutput(const std::string& a, const std::string& b) {
     if (a == "-" || b == "-") {
         return a == b;
     }
+    // Files that exist are the same when they are one file (device and
+    // inode), whatever their names; names of files to come are compared
+    // made absolute and normal.
     std::error_code failure;
     if (std::filesystem::equivalent(a, b, failure)) {
         return true;
     }
-    const auto canonicalA = std::filesystem::weakly_canonical(a, failure);
-    const auto canonicalB = std::filesystem::weakly_canonical(b, failure);
-    return !failure && canonicalA == canonicalB;
+    std::error_code failureA;
+    std::error_code failureB;
+    const auto canonicalA =
+        std::filesystem::weakly_canonical(std::filesystem::absolute(a, failureA), failureA);
+    const auto canonicalB =
+        std::filesystem::weakly_canonical(std::filesystem::absolute(b, failureB), failureB);
+    return !failureA && !failureB && canonicalA == canonicalB;
 }
 
 ProgressBar progressBar(bool wanted, std::int64_t totalGames) {

@@ -313,6 +313,30 @@ TEST(SimProgram, NoSignalLeavesHiddenFilesBehind) {
     }
 }
 
+// Two outputs on one file are refused however the file is named, existing
+// or not, before anything is written.
+TEST(SimProgram, OutputsOnOneFileAreRefusedHoweverNamed) {
+    const ScratchFolder folder;
+    std::filesystem::create_directory(folder.path / "sub");
+    writeText(folder.file("e"), "");
+    std::filesystem::create_hard_link(folder.path / "e", folder.path / "h");
+    const std::vector<std::string> before = folder.names();
+    // Names relative to the folder: the program runs in it.
+    const std::filesystem::path home = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"o", "./o"}, {"o", folder.file("o")}, {"o", "sub/../o"}, {"e", "h"}};
+    for (const auto& [json, records] : cases) {
+        const SimRun run = runSim({"run", "--bots", "random,random", "--games", "2", "--quiet",
+                                   "--json", json, "--jsonl", records});
+        EXPECT_EQ(run.status, 2) << records;
+        EXPECT_TRUE(isOneLineError(run.err)) << run.err;
+        EXPECT_NE(run.err.find("same file"), std::string::npos) << run.err;
+        EXPECT_EQ(folder.names(), before) << records;
+    }
+    std::filesystem::current_path(home);
+}
+
 TEST(SimProgram, OneDealGivesNoIntervalAndFewDealsAWiderOne) {
     const SimRun one = runSim({"run", "--bots", "greedy,random,random", "--games", "1", "--quiet"});
     ASSERT_EQ(one.status, 0) << one.err;
