@@ -218,7 +218,7 @@ TEST(SimProgram, MergeRefusesCountsThatContradictThemselves) {
     constexpr std::int64_t most = std::numeric_limits<std::int64_t>::max();
     struct Case {
         const char* pointer;
-        std::int64_t value;
+        Json value;
         // The field the error names.
         const char* field;
     };
@@ -239,6 +239,11 @@ TEST(SimProgram, MergeRefusesCountsThatContradictThemselves) {
         // Cut short to 32 bits these would agree with the other counts.
         {"/counts/rounds/least", at("/counts/rounds/least") + (std::int64_t{1} << 32), "counts"},
         {"/configuration/players", 3 + (std::int64_t{1} << 32), "configuration"},
+        // Fractions and numbers beyond any integer are not read at all.
+        {"/configuration/players", 1e30, "configuration.players"},
+        {"/configuration/deals", 2.5, "configuration.deals"},
+        {"/configuration/budget", -1e30, "configuration.budget"},
+        {"/coverage/deals/0/1", 1e30, "coverage.deals[0][1]"},
     };
     for (const Case& c : cases) {
         Json tampered = summary;
