@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <map>
@@ -37,9 +38,35 @@ std::array<std::atomic<bool>, slotCount> pathSet{};
 
 constexpr std::array<int, 3> stops = {SIGINT, SIGTERM, SIGHUP};
 
-extern "C" void onStop(int signal) {
+// When and by whom the run was first told to stop: `timeout` and the like
+// signal the program and then its process group, one stop told twice.
+std::atomic<std::int64_t> firstStopAt{0};
+std::atomic<pid_t> firstSender{0};
+static_assert(std::atomic<std::int64_t>::is_always_lock_free);
+static_assert(std::atomic<pid_t>::is_always_lock_free);
+constexpr std::int64_t sameStopNanoseconds = 1'000'000'000;
+
+// Run control, not a result: never read by a game.
+std::int64_t monotonicNanoseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return std::int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec;
+}
+
+extern "C" void onStop(int signal, siginfo_t* info, void* /*context*/) {
+    const std::int64_t now = monotonicNanoseconds();
+    // Sent by a process (kill, timeout), not by the terminal's Ctrl-C.
+    const pid_t sender = info != nullptr && info->si_code <= 0 ? info->si_pid : 0;
+    if (stoppedBy.load() == 0) {
+        firstStopAt.store(now);
+        firstSender.store(sender);
+    }
     int none = 0;
     if (stoppedBy.compare_exchange_strong(none, signal)) {
+        return;
+    }
+    if ((sender != 0 && sender == firstSender.load()) ||
+        now - firstStopAt.load() < sameStopNanoseconds) {
         return;
     }
     for (std::size_t slot = 0; slot < slotCount; ++slot) {
@@ -124,8 +151,12 @@ bool nameFile(int descriptor, const std::string& path) {
 } // namespace
 
 void catchStops() {
+    struct sigaction action {};
+    action.sa_sigaction = onStop;
+    action.sa_flags = SA_SIGINFO | SA_RESTART;
+    sigemptyset(&action.sa_mask);
     for (const int signal : stops) {
-        std::signal(signal, onStop);
+        sigaction(signal, &action, nullptr);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
 #include <thread>
 #include <vector>
 
@@ -340,6 +341,39 @@ TEST(SimProgram, OutputsOnOneFileAreRefusedHoweverNamed) {
         EXPECT_EQ(folder.names(), before) << records;
     }
     std::filesystem::current_path(home);
+}
+
+// A second stop that is the first told twice, as `timeout` signals the
+// program and then its process group, still gets the partial report.
+TEST(SimProgram, AStopToldTwiceStillWritesThePartialReport) {
+    // Whether the second signal comes from another process than the first.
+    for (const bool otherSender : {false, true}) {
+        const ScratchFolder folder;
+        // Slow games, so that the games under way outlast the second signal.
+        const SimProcess process =
+            startSim({"run", "--bots", "montecarlo:5000,random", "--games", "1000000", "--quiet",
+                      "--threads", "2", "--json", folder.file("s.json")},
+                     folder, "run");
+        ASSERT_TRUE(waitFor([&process] { return catches(process.pid, SIGTERM); }, 60));
+        kill(process.pid, SIGTERM);
+        // Delivered apart, not merged into one pending signal.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (otherSender) {
+            const pid_t sender = fork();
+            if (sender == 0) {
+                kill(process.pid, SIGTERM);
+                _exit(0);
+            }
+            waitpid(sender, nullptr, 0);
+        } else {
+            kill(process.pid, SIGTERM);
+        }
+        const SimRun stopped = finishSim(process);
+        EXPECT_EQ(stopped.status, 128 + SIGTERM) << otherSender << ": " << stopped.err;
+        EXPECT_NE(stopped.out.find("PARTIAL"), std::string::npos) << otherSender;
+        EXPECT_EQ(folder.names(), (std::vector<std::string>{"run.err", "run.out", "s.json"}))
+            << otherSender;
+    }
 }
 
 TEST(SimProgram, OneDealGivesNoIntervalAndFewDealsAWiderOne) {
