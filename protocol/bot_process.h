@@ -27,8 +27,9 @@ struct BotFailure : std::runtime_error {
 // A line as a message quotes it: short, and only printable characters.
 std::string quoted(std::string_view line);
 
-// How long an external bot may take over one decision before it counts as
-// hung: a guard alone, which no decision ever reads.
+// How long an external bot may keep the simulator waiting for one reply, from
+// its request (or, in a batch, the reply before) to the reply's whole line,
+// before it counts as hung: a guard alone, which no decision ever reads.
 inline constexpr std::chrono::milliseconds defaultBotTimeLimit{10'000};
 void setBotTimeLimit(std::chrono::milliseconds limit);
 
@@ -81,6 +82,8 @@ private:
     std::string unread_;
     std::size_t lineStart_ = 0;
     std::size_t partialStart_ = 0;
+    // How long the reply now awaited has kept the simulator waiting.
+    std::chrono::steady_clock::duration waited_{};
 };
 
 // The process serving the command on this thread, started on first use; one

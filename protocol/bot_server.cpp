@@ -48,14 +48,48 @@ std::string servedReply(const BotSettings& bot, const BotRequest& request) {
     return replyLine(reply);
 }
 
+namespace {
+
+// What a session of serving has read so far.
+struct Session {
+    const BotSettings& bot;
+    const std::string& name;
+    bool greeted = false;
+    std::int64_t lineNumber = 0;
+};
+
+// Answers one line into `replies`; false, with the refusal, when the line is
+// not one to answer.
+bool answerLine(Session& session, std::string_view line, std::string& replies,
+                std::string& refusal) {
+    ++session.lineNumber;
+    if (!session.greeted) {
+        if (line != botGreeting) {
+            refusal = "line 1 is not \"" + std::string(botGreeting) + "\"";
+            return false;
+        }
+        replies += std::string(botGreeting) + " " + session.name + "\n";
+        session.greeted = true;
+        return true;
+    }
+    BotRequest request;
+    std::string error;
+    if (!parseRequest(line, request, error)) {
+        refusal = "line " + std::to_string(session.lineNumber) + ": " + error;
+        return false;
+    }
+    replies += servedReply(session.bot, request);
+    return true;
+}
+
+} // namespace
+
 bool serveBot(const BotSettings& bot, const std::string& name, int input, int output,
               std::string& error) {
     std::string unread;
     std::string replies;
     std::array<char, 65536> chunk{};
-    bool greeted = false;
-    BotRequest request;
-    std::int64_t lineNumber = 0;
+    Session session{bot, name};
     while (true) {
         const ssize_t got = read(input, chunk.data(), chunk.size());
         if (got < 0 && errno == EINTR) {
@@ -65,31 +99,26 @@ bool serveBot(const BotSettings& bot, const std::string& name, int input, int ou
             return unread.empty() || got < 0 ? true : refuse(error, "the input ends inside a line");
         }
         unread.append(chunk.data(), static_cast<std::size_t>(got));
+        // The lines before a bad one are answered before it is refused.
+        std::string refusal;
         std::size_t start = 0;
-        for (std::size_t end = unread.find('\n'); end != std::string::npos;
+        for (std::size_t end = unread.find('\n');
+             end != std::string::npos &&
+             answerLine(session, std::string_view(unread.data() + start, end - start), replies,
+                        refusal);
              end = unread.find('\n', start)) {
-            const std::string_view line(unread.data() + start, end - start);
             start = end + 1;
-            ++lineNumber;
-            if (!greeted) {
-                if (line != botGreeting) {
-                    return refuse(error, "line 1 is not \"" + std::string(botGreeting) + "\"");
-                }
-                replies += std::string(botGreeting) + " " + name + "\n";
-                greeted = true;
-            } else if (parseRequest(line, request, error)) {
-                replies += servedReply(bot, request);
-            } else {
-                return refuse(error, "line " + std::to_string(lineNumber) + ": " + error);
-            }
         }
         unread.erase(0, start);
-        if (unread.size() > longestLine) {
-            return refuse(error, "line " + std::to_string(lineNumber + 1) + " is longer than " +
-                                     std::to_string(longestLine) + " bytes");
+        if (refusal.empty() && unread.size() > longestLine) {
+            refusal = "line " + std::to_string(session.lineNumber + 1) + " is longer than " +
+                      std::to_string(longestLine) + " bytes";
         }
         if (!writeAll(output, replies)) {
             return refuse(error, std::string("cannot write the replies: ") + std::strerror(errno));
+        }
+        if (!refusal.empty()) {
+            return refuse(error, refusal);
         }
         replies.clear();
     }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <numeric>
 #include <sstream>
@@ -189,20 +190,34 @@ std::string notWhole(const Json& json, const std::string& name) {
     return {};
 }
 
-// A field read into a narrower number must keep its value, not be cut short.
+// A field that is not a whole number in its range, by its name.
+struct NotWholeField : std::invalid_argument {
+    using std::invalid_argument::invalid_argument;
+};
+
+// A field read into a narrower number must keep its value: only a whole
+// number in range is read at all, since a fraction or a huge number has no
+// value there.
 template <typename Number>
-void readExactly(const Json& json, const char* key, Number& value) {
-    json.at(key).get_to(value);
-    if (json.at(key) != value) {
-        throw std::invalid_argument(key);
+void readExactly(const Json& json, const char* key, Number& value, const std::string& where) {
+    const Json& field = json.at(key);
+    using Limits = std::numeric_limits<Number>;
+    const bool fits = field.is_number_unsigned()
+                          ? field.get<std::uint64_t>() <= static_cast<std::uint64_t>(Limits::max())
+                          : field.is_number_integer() &&
+                                field.get<std::int64_t>() >= Limits::min() &&
+                                field.get<std::int64_t>() <= Limits::max();
+    if (!fits) {
+        throw NotWholeField(where + "." + key);
     }
+    value = field.get<Number>();
 }
 
 SimConfig readConfiguration(const Json& json) {
     SimConfig config;
-    readExactly(json, "players", config.players);
-    readExactly(json, "deals", config.deals);
-    readExactly(json, "budget", config.budget);
+    readExactly(json, "players", config.players, "configuration");
+    readExactly(json, "deals", config.deals, "configuration");
+    readExactly(json, "budget", config.budget, "configuration");
     json.at("rotate").get_to(config.rotate);
     const Json& seed = json.at("seed");
     const auto bots = json.at("bots").get<std::vector<std::string>>();
@@ -251,9 +266,10 @@ Summary readCounts(const Json& json, const SimConfig& config) {
     for (const auto& [key, tally] :
          {std::pair{"rounds", &summary.rounds}, std::pair{"cardsDrawn", &summary.cardsDrawn},
           std::pair{"turns", &summary.turns}}) {
-        readExactly(json.at(key), "sum", tally->sum);
-        readExactly(json.at(key), "least", tally->least);
-        readExactly(json.at(key), "most", tally->most);
+        const std::string where = std::string("counts.") + key;
+        readExactly(json.at(key), "sum", tally->sum, where);
+        readExactly(json.at(key), "least", tally->least, where);
+        readExactly(json.at(key), "most", tally->most, where);
     }
     return summary;
 }
@@ -305,11 +321,14 @@ bool readSummaryJson(std::string_view text, SimResults& results, std::string& er
         results.config = readConfiguration(json.at("configuration"));
         part = "coverage";
         const Json& coverage = json.at("coverage");
+        if (const std::string field = notWhole(coverage.at("deals"), "coverage.deals");
+            !field.empty()) {
+            throw NotWholeField(field);
+        }
         const auto ranges = coverage.at("deals").get<Coverage>();
         coverage.at("interrupted").get_to(results.interrupted);
         results.coverage.clear();
-        if (!notWhole(coverage.at("deals"), "deals").empty() ||
-            std::any_of(ranges.begin(), ranges.end(),
+        if (std::any_of(ranges.begin(), ranges.end(),
                         [&results](const DealRange& range) {
                             return range.first < 0 || range.end <= range.first ||
                                    range.end > results.config.deals;
@@ -323,6 +342,9 @@ bool readSummaryJson(std::string_view text, SimResults& results, std::string& er
             return false;
         }
         results.summary = readCounts(json.at("counts"), results.config);
+    } catch (const NotWholeField& field) {
+        error = std::string(field.what()) + " is not a whole number in its range";
+        return false;
     } catch (const std::exception&) {
         error = std::string("the summary's ") + part + " is malformed";
         return false;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cassert>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -32,17 +33,31 @@ constexpr std::int64_t mostGames = 1'000'000'000'000;
 constexpr std::int32_t mostThreads = 1024;
 
 // The one form every error takes: "pellaro-sim: " and the reason, one line.
-// A word of the reason that echoes a huge argument is cut short.
+// A word of the reason that echoes a huge argument is cut short, and so is
+// a run of spaces.
 int failed(const std::string& reason) {
     constexpr std::size_t longestWord = 60;
     std::string line;
-    std::istringstream words(reason);
-    for (std::string word; words >> word;) {
-        if (word.size() > longestWord) {
-            word.resize(longestWord - 3);
-            word += "...";
+    // Runs of spaces are kept as they are: a bot's command or output quoted
+    // in the reason may hold them. Line ends become spaces: one line.
+    for (std::size_t start = 0; start < reason.size();) {
+        const bool spaces = std::isspace(static_cast<unsigned char>(reason[start])) != 0;
+        std::size_t end = start;
+        while (end < reason.size() &&
+               (std::isspace(static_cast<unsigned char>(reason[end])) != 0) == spaces) {
+            ++end;
         }
-        line += (line.empty() ? "" : " ") + word;
+        std::string piece = reason.substr(start, end - start);
+        if (spaces) {
+            piece.resize(std::min(piece.size(), longestWord));
+            std::replace_if(
+                piece.begin(), piece.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+        } else if (piece.size() > longestWord) {
+            piece.resize(longestWord - 3);
+            piece += "...";
+        }
+        line += piece;
+        start = end;
     }
     std::cerr << "pellaro-sim: " << line << std::endl;
     return statusFailed;
@@ -341,6 +356,18 @@ int botCommand(const std::string& name, std::int32_t budget) {
     return statusDone;
 }
 
+// Seconds of a bot's time limit: a finite number, whole milliseconds in range.
+const CLI::Validator botSeconds(
+    [](const std::string& text) {
+        double seconds = 0;
+        const bool read = CLI::detail::lexical_cast(text, seconds);
+        // Written so that NaN fails it too.
+        return read && seconds >= 0.001 && seconds <= 86400.0
+                   ? std::string()
+                   : "wants seconds from 0.001 to 86400, not '" + text + "'";
+    },
+    "SECONDS");
+
 // An output's name: a file, or "-" for standard output.
 const CLI::Validator outputName(
     [](const std::string& name) {
@@ -419,7 +446,7 @@ Command runCommandLine(CLI::App& app) {
                      "Seconds an exec: bot may take over one decision before the run stops "
                      "(default 10)")
         ->type_name("SECONDS")
-        ->check(CLI::Range(0.001, 86400.0));
+        ->check(botSeconds);
     command
         ->add_option("--bot-key", run->botKey,
                      "Seed the exec: bots' requests under this key, the botKey of an earlier "

@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <map>
@@ -37,9 +38,35 @@ std::array<std::atomic<bool>, slotCount> pathSet{};
 
 constexpr std::array<int, 3> stops = {SIGINT, SIGTERM, SIGHUP};
 
-extern "C" void onStop(int signal) {
+// When and by whom the run was first told to stop: `timeout` and the like
+// signal the program and then its process group, one stop told twice.
+std::atomic<std::int64_t> firstStopAt{0};
+std::atomic<pid_t> firstSender{0};
+static_assert(std::atomic<std::int64_t>::is_always_lock_free);
+static_assert(std::atomic<pid_t>::is_always_lock_free);
+constexpr std::int64_t sameStopNanoseconds = 1'000'000'000;
+
+// Run control, not a result: never read by a game.
+std::int64_t monotonicNanoseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return std::int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec;
+}
+
+extern "C" void onStop(int signal, siginfo_t* info, void* /*context*/) {
+    const std::int64_t now = monotonicNanoseconds();
+    // Sent by a process (kill, timeout), not by the terminal's Ctrl-C.
+    const pid_t sender = info != nullptr && info->si_code <= 0 ? info->si_pid : 0;
+    if (stoppedBy.load() == 0) {
+        firstStopAt.store(now);
+        firstSender.store(sender);
+    }
     int none = 0;
     if (stoppedBy.compare_exchange_strong(none, signal)) {
+        return;
+    }
+    if ((sender != 0 && sender == firstSender.load()) ||
+        now - firstStopAt.load() < sameStopNanoseconds) {
         return;
     }
     for (std::size_t slot = 0; slot < slotCount; ++slot) {
@@ -124,8 +151,12 @@ bool nameFile(int descriptor, const std::string& path) {
 } // namespace
 
 void catchStops() {
+    struct sigaction action {};
+    action.sa_sigaction = onStop;
+    action.sa_flags = SA_SIGINFO | SA_RESTART;
+    sigemptyset(&action.sa_mask);
     for (const int signal : stops) {
-        std::signal(signal, onStop);
+        sigaction(signal, &action, nullptr);
     }
 }
 
@@ -231,13 +262,20 @@ bool sameOutput(const std::string& a, const std::string& b) {
     if (a == "-" || b == "-") {
         return a == b;
     }
+    // Files that exist are the same when they are one file (device and
+    // inode), whatever their names; names of files to come are compared
+    // made absolute and normal.
     std::error_code failure;
     if (std::filesystem::equivalent(a, b, failure)) {
         return true;
     }
-    const auto canonicalA = std::filesystem::weakly_canonical(a, failure);
-    const auto canonicalB = std::filesystem::weakly_canonical(b, failure);
-    return !failure && canonicalA == canonicalB;
+    std::error_code failureA;
+    std::error_code failureB;
+    const auto canonicalA =
+        std::filesystem::weakly_canonical(std::filesystem::absolute(a, failureA), failureA);
+    const auto canonicalB =
+        std::filesystem::weakly_canonical(std::filesystem::absolute(b, failureB), failureB);
+    return !failureA && !failureB && canonicalA == canonicalB;
 }
 
 ProgressBar progressBar(bool wanted, std::int64_t totalGames) {

@@ -50,9 +50,14 @@ std::optional<Interval> shareInterval(double share, double gameMeanSquare, doubl
     }
     const auto games = static_cast<double>(deals * gamesPerDeal);
     const double gameSpread = gameMeanSquare - share * share;
-    const double dealSpread = dealMeanSquare - share * share;
+    // A few deals may all be alike by chance, a rarer kind of deal unseen:
+    // the deals' spread is taken as no less than one more deal would add at
+    // the widest spread a share allows. Deals that differ are not widened.
+    const auto n = static_cast<double>(deals);
+    const double dealSpread =
+        std::max(dealMeanSquare - share * share, share * (1 - share) / (n + 1));
     // Every game alike (always won or always lost) leaves the games as the
-    // trials; every deal alike though its games differ leaves no doubt at all.
+    // trials.
     double trials = games;
     if (gameSpread > 1e-12) {
         trials = dealSpread > 1e-12

@@ -36,8 +36,10 @@ Interval wilsonInterval(double proportion, double trials);
 // less than that of as many independent games. The Wilson interval takes
 // as trials the games divided by that ratio (the design effect, from the
 // means over the games of a game's share squared and over the deals of a
-// deal's share squared), scaled by (z / t)^2 for the deals' degrees of
-// freedom. One deal gives no interval.
+// deal's share squared, the deals' spread no less than one more deal at the
+// widest spread a share allows would add, so that few deals all alike by
+// chance leave room for the kinds unseen), scaled by (z / t)^2 for the
+// deals' degrees of freedom. One deal gives no interval.
 std::optional<Interval> shareInterval(double share, double gameMeanSquare, double dealMeanSquare,
                                       std::int64_t deals, std::int64_t gamesPerDeal);
 

@@ -1,7 +1,10 @@
 #include "protocol/bot_protocol.h"
+#include "protocol/bot_server.h"
 
+#include <array>
 #include <gtest/gtest.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace pellaro {
@@ -135,6 +138,66 @@ TEST(Protocol, RequestsThatNoTableFitsAreRefused) {
         error.clear();
         EXPECT_FALSE(parseRequest(c.line, request, error)) << c.line;
         EXPECT_EQ(error, "a table no game reaches: " + c.reason) << c.line;
+    }
+}
+
+// What the server wrote to a client that sent `input` in one write, and
+// whether it served it all, with its reason.
+struct Served {
+    std::string output;
+    bool served = false;
+    std::string error;
+};
+
+Served serveOnce(const BotSettings& bot, const std::string& input) {
+    std::array<int, 2> in{};
+    std::array<int, 2> out{};
+    EXPECT_EQ(pipe(in.data()), 0);
+    EXPECT_EQ(pipe(out.data()), 0);
+    // Small enough for a pipe's buffer: one read takes it all.
+    EXPECT_EQ(write(in[1], input.data(), input.size()), static_cast<ssize_t>(input.size()));
+    close(in[1]);
+    Served served;
+    served.served = serveBot(bot, "greedy", in[0], out[1], served.error);
+    close(in[0]);
+    close(out[1]);
+    std::array<char, 4096> chunk{};
+    for (ssize_t got = 0; (got = read(out[0], chunk.data(), chunk.size())) > 0;) {
+        served.output.append(chunk.data(), static_cast<std::size_t>(got));
+    }
+    close(out[0]);
+    return served;
+}
+
+// Requests read together with a bad line are answered before the bad line
+// is refused, the greeting first.
+TEST(Protocol, TheServerAnswersTheGoodLinesBeforeRefusingABadOne) {
+    const std::string good = "move 99 3 2 17 0 RG+ *BW - 3,1,1,0,0,0,0,1,1 0,0,0,4,0,0,1,0,2 "
+                             "0,0,0,0,0,0,0,0,0 100 5,7,8,5,9,9,8,2,6";
+    BotRequest request;
+    std::string error;
+    ASSERT_TRUE(parseRequest(good, request, error)) << error;
+    const BotSettings bot = *botNamed("greedy", defaultBudget);
+    const std::string greeting = std::string(botGreeting) + " greedy\n";
+    const std::string reply = servedReply(bot, request);
+    struct Case {
+        std::string input;
+        std::string output;
+        std::string says;
+    };
+    const std::vector<Case> cases = {
+        {std::string(botGreeting) + "\n" + good + "\n" + good + "\nnonsense\n",
+         greeting + reply + reply, "line 4"},
+        {std::string(botGreeting) + "\nnonsense\n" + good + "\n", greeting, "line 2"},
+        {std::string(botGreeting) + "\n" + good + "\n" + std::string(5000, 'x'), greeting + reply,
+         "line 3 is longer than"},
+        {"hello\n" + good + "\n", "", "line 1 is not"},
+    };
+    for (const Case& test : cases) {
+        const Served served = serveOnce(bot, test.input);
+        EXPECT_FALSE(served.served) << test.says;
+        EXPECT_EQ(served.output, test.output) << test.says;
+        EXPECT_NE(served.error.find(test.says), std::string::npos) << served.error;
     }
 }
 

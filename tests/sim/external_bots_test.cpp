@@ -1,6 +1,7 @@
 #include "sim_program.h"
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -54,21 +55,26 @@ TEST(ExternalBots, EveryFailureStopsTheRunWithOneLineAndAPartialReport) {
         int good;
         std::vector<std::string> more;
         std::string says;
+        // The most seconds the run may take, 0 for any: far above the
+        // limit it names, far below what a slow bot would stretch it to.
+        int within;
     };
     const std::vector<Case> cases = {
-        {"no-such-program", 0, {}, "could not be started"},
-        {"exit-at-once", 0, {}, "exited with status 3"},
-        {"exit-mid-game", 150, {}, "exited with status 4"},
-        {"sleep", 150, {"--bot-timeout", "5"}, "gave no answer within 5 seconds"},
-        {"garbage", 150, {}, "wrote \"hello there\", which is not"},
-        {"illegal", 150, {}, "chose row 5"},
-        {"long", 150, {}, "wrote a line longer than 4096 bytes"},
+        {"no-such-program", 0, {}, "could not be started", 0},
+        {"exit-at-once", 0, {}, "exited with status 3", 0},
+        {"exit-mid-game", 150, {}, "exited with status 4", 0},
+        {"sleep", 150, {"--bot-timeout", "5"}, "gave no answer within 5 seconds", 0},
+        // 20 bytes, one every half second: the limit is on the whole reply.
+        {"trickle", 0, {"--bot-timeout", "2"}, "gave no answer within 2 seconds", 8},
+        {"garbage", 150, {}, "wrote \"hello there\", which is not", 0},
+        {"illegal", 150, {}, "chose row 5", 0},
+        {"long", 150, {}, "wrote a line longer than 4096 bytes", 0},
     };
     for (const Case& test : cases) {
         const ScratchFolder folder;
         writeText(folder.file("pids"), "");
         const std::string bot = test.fault == "no-such-program"
-                                    ? "exec:" + folder.file("no-such-program")
+                                    ? "exec:" + folder.file("no-such-program") + "  a   b"
                                     : failingBot(folder, test.fault, test.good);
         std::vector<std::string> arguments = {"run",
                                               "--bots",
@@ -81,7 +87,11 @@ TEST(ExternalBots, EveryFailureStopsTheRunWithOneLineAndAPartialReport) {
                                               "--json",
                                               folder.file("summary.json")};
         arguments.insert(arguments.end(), test.more.begin(), test.more.end());
+        const auto start = std::chrono::steady_clock::now();
         const SimRun run = runSim(arguments);
+        const auto seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start);
+        EXPECT_TRUE(test.within == 0 || seconds.count() < test.within) << test.fault;
         EXPECT_EQ(run.status, 2) << test.fault;
         const std::vector<std::string> own = ownLines(run.err);
         ASSERT_EQ(own.size(), 1U) << test.fault << run.err;
@@ -90,6 +100,10 @@ TEST(ExternalBots, EveryFailureStopsTheRunWithOneLineAndAPartialReport) {
                     own[0].find(deal) != std::string::npos &&
                     std::regex_search(own[0], std::regex(", move [0-9]+: ")) &&
                     own[0].find(test.says) != std::string::npos)
+            << own[0];
+        // The command as given, its runs of spaces kept.
+        EXPECT_TRUE(test.fault != "no-such-program" ||
+                    own[0].starts_with("pellaro-sim: bot " + bot))
             << own[0];
         EXPECT_NE(run.out.find("PARTIAL: stopped by a bot's failure"), std::string::npos);
         const Json summary = Json::parse(readText(folder.file("summary.json")));

@@ -7,6 +7,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
 #include <thread>
 #include <vector>
 
@@ -68,6 +69,13 @@ TEST(SimProgram, BadInputGetsOneLineStatusTwoAndNoFile) {
         {with({"run", "--bots", "random,random", "--shard", "1/4x"}, outputs), "--shard"},
         {with({"run", "--bots", "random,random", "--threads", "0"}, outputs), "--threads"},
         {with({"run", "--bots", "random,random", "--budget", "0"}, outputs), "--budget"},
+        {with({"run", "--bots", "random,random", "--bot-timeout", "nan"}, outputs),
+         "--bot-timeout"},
+        {with({"run", "--bots", "random,random", "--bot-timeout", "-inf"}, outputs),
+         "--bot-timeout"},
+        {with({"run", "--bots", "random,random", "--bot-timeout", "0"}, outputs), "--bot-timeout"},
+        {with({"run", "--bots", "random,random", "--bot-timeout", "1e300"}, outputs),
+         "--bot-timeout"},
         {with({"run", "--bots", "montecarlo:,random"}, outputs), "bad budget in 'montecarlo:'"},
         {with({"run", "--bots", "random,montecarlo:0"}, outputs), "bad budget in 'montecarlo:0'"},
         {with({"run", "--bots", "ismcts:x,random"}, outputs), "bad budget in 'ismcts:x'"},
@@ -218,7 +226,7 @@ TEST(SimProgram, MergeRefusesCountsThatContradictThemselves) {
     constexpr std::int64_t most = std::numeric_limits<std::int64_t>::max();
     struct Case {
         const char* pointer;
-        std::int64_t value;
+        Json value;
         // The field the error names.
         const char* field;
     };
@@ -239,6 +247,11 @@ TEST(SimProgram, MergeRefusesCountsThatContradictThemselves) {
         // Cut short to 32 bits these would agree with the other counts.
         {"/counts/rounds/least", at("/counts/rounds/least") + (std::int64_t{1} << 32), "counts"},
         {"/configuration/players", 3 + (std::int64_t{1} << 32), "configuration"},
+        // Fractions and numbers beyond any integer are not read at all.
+        {"/configuration/players", 1e30, "configuration.players"},
+        {"/configuration/deals", 2.5, "configuration.deals"},
+        {"/configuration/budget", -1e30, "configuration.budget"},
+        {"/coverage/deals/0/1", 1e30, "coverage.deals[0][1]"},
     };
     for (const Case& c : cases) {
         Json tampered = summary;
@@ -310,6 +323,63 @@ TEST(SimProgram, NoSignalLeavesHiddenFilesBehind) {
         EXPECT_EQ(folder.names(),
                   (std::vector<std::string>{"run.err", "run.out", "s.json", "s.jsonl", "s.svg"}))
             << c.signals[0];
+    }
+}
+
+// Two outputs on one file are refused however the file is named, existing
+// or not, before anything is written.
+TEST(SimProgram, OutputsOnOneFileAreRefusedHoweverNamed) {
+    const ScratchFolder folder;
+    std::filesystem::create_directory(folder.path / "sub");
+    writeText(folder.file("e"), "");
+    std::filesystem::create_hard_link(folder.path / "e", folder.path / "h");
+    const std::vector<std::string> before = folder.names();
+    // Names relative to the folder: the program runs in it.
+    const std::filesystem::path home = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"o", "./o"}, {"o", folder.file("o")}, {"o", "sub/../o"}, {"e", "h"}};
+    for (const auto& [json, records] : cases) {
+        const SimRun run = runSim({"run", "--bots", "random,random", "--games", "2", "--quiet",
+                                   "--json", json, "--jsonl", records});
+        EXPECT_EQ(run.status, 2) << records;
+        EXPECT_TRUE(isOneLineError(run.err)) << run.err;
+        EXPECT_NE(run.err.find("same file"), std::string::npos) << run.err;
+        EXPECT_EQ(folder.names(), before) << records;
+    }
+    std::filesystem::current_path(home);
+}
+
+// A second stop that is the first told twice, as `timeout` signals the
+// program and then its process group, still gets the partial report.
+TEST(SimProgram, AStopToldTwiceStillWritesThePartialReport) {
+    // Whether the second signal comes from another process than the first.
+    for (const bool otherSender : {false, true}) {
+        const ScratchFolder folder;
+        // Slow games, so that the games under way outlast the second signal.
+        const SimProcess process =
+            startSim({"run", "--bots", "montecarlo:5000,random", "--games", "1000000", "--quiet",
+                      "--threads", "2", "--json", folder.file("s.json")},
+                     folder, "run");
+        ASSERT_TRUE(waitFor([&process] { return catches(process.pid, SIGTERM); }, 60));
+        kill(process.pid, SIGTERM);
+        // Delivered apart, not merged into one pending signal.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (otherSender) {
+            const pid_t sender = fork();
+            if (sender == 0) {
+                kill(process.pid, SIGTERM);
+                _exit(0);
+            }
+            waitpid(sender, nullptr, 0);
+        } else {
+            kill(process.pid, SIGTERM);
+        }
+        const SimRun stopped = finishSim(process);
+        EXPECT_EQ(stopped.status, 128 + SIGTERM) << otherSender << ": " << stopped.err;
+        EXPECT_NE(stopped.out.find("PARTIAL"), std::string::npos) << otherSender;
+        EXPECT_EQ(folder.names(), (std::vector<std::string>{"run.err", "run.out", "s.json"}))
+            << otherSender;
     }
 }
 

@@ -75,7 +75,6 @@ TEST(Statistics, ShareIntervalsTakeTheDealsSpreadUncapped) {
         // The Wilson trials before the scaling for the deals' freedom.
         double trials;
     };
-    const double unlimited = std::numeric_limits<double>::infinity();
     const std::vector<Case> cases = {
         // Single-game deals, ties or not: every game is a trial.
         {0.3, 0.3, 0.3, 1, 100},
@@ -87,8 +86,9 @@ TEST(Statistics, ShareIntervalsTakeTheDealsSpreadUncapped) {
         // Less than four independent games would, as the rotation pairs the
         // games of a deal: more trials than games.
         {0.5, 0.5, 0.25 + 0.01, 4, 2500},
-        // Every deal's share the same: nothing varies between deals.
-        {0.25, 0.25, 0.0625, 4, unlimited},
+        // Every deal's share the same: the spread one more deal would add
+        // at the widest spread, 0.1875 / 101, stands for the deals unseen.
+        {0.25, 0.25, 0.0625, 4, 10100},
         // Every game alike: the games.
         {1.0, 1.0, 1.0, 4, 400},
     };
@@ -231,6 +231,37 @@ TEST(Statistics, EveryPrintedIntervalCoversTheTruthNineteenTimesInTwenty) {
             EXPECT_GE(coverage, 0.93) << which << (rotate ? " rotated" : "");
             EXPECT_LE(coverage, 0.97) << which << (rotate ? " rotated" : "");
         }
+    }
+}
+
+// Deals mostly alike, as when one bot wins every game it plays and the
+// rotation gives each seat one win a deal: a few deals may all be alike by
+// chance, and their interval must still cover the share 19 times in 20.
+TEST(Statistics, FewDealsAllAlikeByChanceStillGiveAnHonestInterval) {
+    // A seat wins one game of a deal's three in nine deals of ten, two in
+    // six of a hundred and none in the others.
+    constexpr double truth = (0.9 * 1 + 0.06 * 2) / 3;
+    for (const std::int64_t deals : {5, 10, 20, 40}) {
+        CoverageModel model;
+        constexpr int runs = 4000;
+        int covered = 0;
+        for (int run = 0; run < runs; ++run) {
+            double wins = 0;
+            double dealSquares = 0;
+            for (std::int64_t deal = 0; deal < deals; ++deal) {
+                const double draw = model.chance();
+                const double won = draw < 0.9 ? 1 : (draw < 0.96 ? 2 : 0);
+                wins += won;
+                dealSquares += (won / 3) * (won / 3);
+            }
+            const double share = wins / (3 * static_cast<double>(deals));
+            // A game is won or lost: its share's square is the share.
+            const auto interval =
+                shareInterval(share, share, dealSquares / static_cast<double>(deals), deals, 3);
+            ASSERT_TRUE(interval);
+            covered += interval->low <= truth && truth <= interval->high ? 1 : 0;
+        }
+        EXPECT_GE(static_cast<double>(covered) / runs, 0.94) << deals << " deals";
     }
 }
 

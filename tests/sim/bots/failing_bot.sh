@@ -36,6 +36,11 @@ sleep) exec sleep 60 ;;
 garbage) echo "hello there" ;;
 illegal) case $request in move*) echo "T 5" ;; *) echo 5 ;; esac ;;
 long) head -c 1048576 /dev/zero | tr '\0' x; echo ;;
+trickle)
+    # A byte every half second: each byte is news, the reply never done in time.
+    i=0
+    while [ "$i" -lt 20 ]; do printf x; sleep 0.5; i=$((i + 1)); done
+    echo ;;
 esac
 # Stay until killed, so that only the simulator can end this bot.
 exec sleep 60
