@@ -149,7 +149,7 @@ struct Served {
     std::string error;
 };
 
-Served serveOnce(const BotSettings& bot, const std::string& input) {
+Served serveOnce(const BotSettings& bot, const std::string& input, bool writable = true) {
     std::array<int, 2> in{};
     std::array<int, 2> out{};
     EXPECT_EQ(pipe(in.data()), 0);
@@ -158,7 +158,8 @@ Served serveOnce(const BotSettings& bot, const std::string& input) {
     EXPECT_EQ(write(in[1], input.data(), input.size()), static_cast<ssize_t>(input.size()));
     close(in[1]);
     Served served;
-    served.served = serveBot(bot, "greedy", in[0], out[1], served.error);
+    // A pipe's reading end takes no write.
+    served.served = serveBot(bot, "greedy", in[0], writable ? out[1] : out[0], served.error);
     close(in[0]);
     close(out[1]);
     std::array<char, 4096> chunk{};
@@ -170,7 +171,7 @@ Served serveOnce(const BotSettings& bot, const std::string& input) {
 }
 
 // Requests read together with a bad line are answered before the bad line
-// is refused, the greeting first.
+// is refused, the greeting first; an input that ends between lines is served.
 TEST(Protocol, TheServerAnswersTheGoodLinesBeforeRefusingABadOne) {
     const std::string good = "move 99 3 2 17 0 RG+ *BW - 3,1,1,0,0,0,0,1,1 0,0,0,4,0,0,1,0,2 "
                              "0,0,0,0,0,0,0,0,0 100 5,7,8,5,9,9,8,2,6";
@@ -180,25 +181,30 @@ TEST(Protocol, TheServerAnswersTheGoodLinesBeforeRefusingABadOne) {
     const BotSettings bot = *botNamed("greedy", defaultBudget);
     const std::string greeting = std::string(botGreeting) + " greedy\n";
     const std::string reply = servedReply(bot, request);
+    const std::string hello = std::string(botGreeting) + "\n";
     struct Case {
         std::string input;
         std::string output;
         std::string says;
     };
     const std::vector<Case> cases = {
-        {std::string(botGreeting) + "\n" + good + "\n" + good + "\nnonsense\n",
-         greeting + reply + reply, "line 4"},
-        {std::string(botGreeting) + "\nnonsense\n" + good + "\n", greeting, "line 2"},
-        {std::string(botGreeting) + "\n" + good + "\n" + std::string(5000, 'x'), greeting + reply,
-         "line 3 is longer than"},
+        {hello + good + "\n" + good + "\nnonsense\n", greeting + reply + reply, "line 4"},
+        {hello + "nonsense\n" + good + "\n", greeting, "line 2"},
+        {hello + good + "\n" + std::string(5000, 'x'), greeting + reply, "line 3 is longer than"},
         {"hello\n" + good + "\n", "", "line 1 is not"},
+        {hello + good + "\nmove", greeting + reply, "the input ends inside a line"},
+        {hello + good + "\n" + good + "\n", greeting + reply + reply, ""},
+        {"", "", ""},
     };
     for (const Case& test : cases) {
         const Served served = serveOnce(bot, test.input);
-        EXPECT_FALSE(served.served) << test.says;
+        EXPECT_EQ(served.served, test.says.empty()) << served.error;
         EXPECT_EQ(served.output, test.output) << test.says;
         EXPECT_NE(served.error.find(test.says), std::string::npos) << served.error;
     }
+    const Served unwritable = serveOnce(bot, hello, false);
+    EXPECT_FALSE(unwritable.served);
+    EXPECT_TRUE(unwritable.error.starts_with("cannot write the replies: ")) << unwritable.error;
 }
 
 } // namespace
