@@ -16,13 +16,9 @@ namespace {
 
 // Every bot the server may serve, each at a budget that keeps an input fast.
 const std::vector<BotSettings>& servedBots() {
-    static const std::vector<BotSettings> bots = [] {
-        std::vector<BotSettings> all;
-        for (const char* name : {"greedy", "random", "montecarlo:20", "ismcts:20"}) {
-            all.push_back(*botNamed(name, defaultBudget));
-        }
-        return all;
-    }();
+    static const std::vector<BotSettings> bots = {
+        *botNamed("greedy", defaultBudget), *botNamed("random", defaultBudget),
+        *botNamed("montecarlo:20", defaultBudget), *botNamed("ismcts:20", defaultBudget)};
     return bots;
 }
 

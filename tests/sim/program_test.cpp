@@ -345,6 +345,8 @@ TEST(SimProgram, OutputsOnOneFileAreRefusedHoweverNamed) {
         EXPECT_EQ(run.status, 2) << records;
         EXPECT_TRUE(isOneLineError(run.err)) << run.err;
         EXPECT_NE(run.err.find("same file"), std::string::npos) << run.err;
+        // The run may not leave a file behind, whatever the analyser infers.
+        // cppcheck-suppress knownConditionTrueFalse
         EXPECT_EQ(folder.names(), before) << records;
     }
     std::filesystem::current_path(home);

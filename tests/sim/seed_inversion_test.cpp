@@ -29,8 +29,8 @@ constexpr std::int32_t wordsTried = 4;
 std::optional<std::uint64_t> invertedDealSeed(const std::set<std::uint64_t>& words,
                                               std::int32_t players) {
     for (std::uint64_t run = 0; run < runSeedsTried; ++run) {
-        for (std::uint64_t deal = 0; deal < dealsTried; ++deal) {
-            const std::uint64_t dealSeed = deriveSeed(run, deal);
+        for (std::uint64_t index = 0; index < dealsTried; ++index) {
+            const std::uint64_t dealSeed = deriveSeed(run, index);
             for (std::int32_t seat = 0; seat < players; ++seat) {
                 SeededRandom stream =
                     seededRandom(deriveSeed(dealSeed, static_cast<std::uint64_t>(seat)));

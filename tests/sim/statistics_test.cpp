@@ -248,7 +248,7 @@ TEST(Statistics, FewDealsAllAlikeByChanceStillGiveAnHonestInterval) {
         for (int run = 0; run < runs; ++run) {
             double wins = 0;
             double dealSquares = 0;
-            for (std::int64_t deal = 0; deal < deals; ++deal) {
+            for (std::int64_t index = 0; index < deals; ++index) {
                 const double draw = model.chance();
                 const double won = draw < 0.9 ? 1 : (draw < 0.96 ? 2 : 0);
                 wins += won;
