@@ -1,7 +1,8 @@
-// pellaro-sim: the command line and its commands, run, merge, show and bot.
+// pellaro-sim: the command line and its commands, run, sprt, merge, show and bot.
 #include "protocol/bot_server.h"
 #include "records.h"
 #include "simulation.h"
+#include "sprt.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -252,6 +253,72 @@ int runCommand(const RunOptions& options) {
     return results.interrupted ? 128 + stopSignal() : statusDone;
 }
 
+struct SprtOptions {
+    RunOptions run;
+    SprtSettings settings;
+    std::int64_t gameLimit = 100000;
+};
+
+// The two bots, A and B, seated A first and B in every other seat; the
+// margin must leave room above the fair share.
+bool checkSprt(SprtOptions& options, std::string& error) {
+    RunOptions& run = options.run;
+    SimConfig& config = run.config;
+    if (!readBots(run, error)) {
+        return false;
+    }
+    if (!wholeNumber(run.seed, config.seed)) {
+        error = "--seed wants a number from 0 to 18446744073709551615, not '" + run.seed + "'";
+        return false;
+    }
+    if (config.seats.size() != 2) {
+        error = "--bots wants two bots, A and B, such as greedy,random, not " +
+                std::to_string(config.seats.size());
+        return false;
+    }
+    if (config.seats[0] == config.seats[1]) {
+        error = "--bots names one bot twice; a bot's share is told apart only from another's";
+        return false;
+    }
+    config.players = run.players != 0 ? run.players : minPlayers;
+    config.seats.resize(static_cast<std::size_t>(config.players), config.seats[1]);
+    config.rotate = true;
+    SprtSettings& settings = options.settings;
+    settings.fair = 1.0 / config.players;
+    if (settings.margin >= 1 - settings.fair) {
+        error = printed("--margin must be below %g, what the fair share leaves at %d players",
+                        1 - settings.fair, config.players);
+        return false;
+    }
+    return readBotKey(run, error);
+}
+
+int sprtCommand(const SprtOptions& options) {
+    const RunOptions& run = options.run;
+    OutputFile json;
+    std::string error;
+    const std::string& jsonName = run.outputs[jsonOutput];
+    if (!jsonName.empty() && !json.open(jsonName, error)) {
+        return failed(error);
+    }
+    setBotTimeLimit(std::chrono::milliseconds(std::llround(run.botTimeout * 1000)));
+    catchStops();
+    ProgressBar progress = progressBar(!run.quiet, options.gameLimit);
+    const SprtOutcome outcome =
+        playSprt(run.config, options.settings, options.gameLimit, run.threads, &progress);
+    (jsonName == "-" ? std::cerr : std::cout) << sprtReport(outcome) << std::flush;
+    if (json.isOpen()) {
+        json.write(sprtJson(outcome));
+        if (!json.commit(error)) {
+            return failed(error);
+        }
+    }
+    if (!outcome.results.botFailure.empty()) {
+        return failed(outcome.results.botFailure);
+    }
+    return outcome.results.interrupted ? 128 + stopSignal() : statusDone;
+}
+
 // Adds one summary to the merge; false, with the reason, when it is of
 // another run, contradicts itself or counts deals already counted.
 bool addSummaryFile(SimResults& merged, const std::string& path, std::string& error) {
@@ -460,6 +527,83 @@ Command runCommandLine(CLI::App& app) {
             }};
 }
 
+// A chance of error: above 0 and below one half.
+const CLI::Validator errorRate(
+    [](const std::string& text) {
+        double rate = 0;
+        const bool read = CLI::detail::lexical_cast(text, rate);
+        return read && rate > 0 && rate < 0.5
+                   ? std::string()
+                   : "wants a chance above 0 and below 0.5, not '" + text + "'";
+    },
+    "P");
+
+// A margin of win share: above 0; how far below 1 depends on the players.
+const CLI::Validator shareMargin(
+    [](const std::string& text) {
+        double margin = 0;
+        const bool read = CLI::detail::lexical_cast(text, margin);
+        return read && margin > 0 && margin < 1
+                   ? std::string()
+                   : "wants a share above 0 and below 1, not '" + text + "'";
+    },
+    "SHARE");
+
+Command sprtCommandLine(CLI::App& app) {
+    const auto sprt = std::make_shared<SprtOptions>();
+    RunOptions& run = sprt->run;
+    run.threads = static_cast<std::int32_t>(std::max(1U, std::thread::hardware_concurrency()));
+    CLI::App* command = app.add_subcommand(
+        "sprt", "Play rotated deals until it is clear whether bot A beats bot B by a margin");
+    command
+        ->add_option("--bots", run.bots,
+                     "Bots A and B, separated by a comma: A in seat 1, B in every other seat")
+        ->type_name("A,B")
+        ->required();
+    command->add_option("--players", run.players, "Players, 2 to 5 (default 2)")
+        ->type_name("N")
+        ->check(CLI::Range(minPlayers, maxPlayers));
+    command
+        ->add_option("--margin", sprt->settings.margin,
+                     "How much more than the fair share of wins makes A stronger (default 0.05)")
+        ->type_name("SHARE")
+        ->check(shareMargin);
+    command
+        ->add_option("--alpha", sprt->settings.alpha,
+                     "Chance of calling A stronger when it is not (default 0.05)")
+        ->type_name("P")
+        ->check(errorRate);
+    command
+        ->add_option("--beta", sprt->settings.beta,
+                     "Chance of missing A stronger by the margin (default 0.05)")
+        ->type_name("P")
+        ->check(errorRate);
+    command
+        ->add_option("--games", sprt->gameLimit,
+                     "Most games to play, in whole rotated deals, before giving up undecided "
+                     "(default 100000)")
+        ->type_name("N")
+        ->check(CLI::Range(std::int64_t{1}, mostGames));
+    command->add_option("--seed", run.seed, "Seed of the whole test (default 1)")->type_name("N");
+    command
+        ->add_option("--budget", run.config.budget,
+                     "Playouts or iterations per decision of the searching bots named without "
+                     "a budget of their own (default 1000)")
+        ->type_name("N")
+        ->check(CLI::Range(1, mostBudget));
+    command->add_option("--threads", run.threads, "Threads (default: one per core)")
+        ->type_name("N")
+        ->check(CLI::Range(1, mostThreads));
+    addOutput(command, "--json", run.outputs[jsonOutput],
+              "Write the test's figures and verdict as JSON to this file (- for standard output, "
+              "the report then going to standard error)");
+    command->add_flag("--quiet", run.quiet, "No progress line on standard error");
+    return {command, [sprt] {
+                std::string error;
+                return checkSprt(*sprt, error) ? sprtCommand(*sprt) : failed(error);
+            }};
+}
+
 Command botCommandLine(CLI::App& app) {
     struct Served {
         std::string name;
@@ -520,8 +664,8 @@ int commandLine(int argc, char** argv) {
     CLI::App app{"Games between computer players of Pellaro, measured.", "pellaro-sim"};
     app.require_subcommand(1, 1);
     // In the order the help lists them.
-    const std::array commands = {runCommandLine(app), botCommandLine(app), mergeCommandLine(app),
-                                 showCommandLine(app)};
+    const std::array commands = {runCommandLine(app), sprtCommandLine(app), botCommandLine(app),
+                                 mergeCommandLine(app), showCommandLine(app)};
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& failure) {
