@@ -278,6 +278,14 @@ bool sameOutput(const std::string& a, const std::string& b) {
     return !failureA && !failureB && canonicalA == canonicalB;
 }
 
+void endProgress(ProgressBar& bar) {
+    if (bar.shown) {
+        std::fprintf(stderr, "\r%*s\r", 100, "");
+        std::fflush(stderr);
+        bar.shown = false;
+    }
+}
+
 ProgressBar progressBar(bool wanted, std::int64_t totalGames) {
     ProgressBar bar;
     bar.enabled = wanted && isatty(STDERR_FILENO) == 1;
@@ -318,14 +326,6 @@ void updateProgress(ProgressBar& bar, std::int64_t gamesDone) {
                  left.c_str());
     std::fflush(stderr);
     bar.shown = true;
-}
-
-void endProgress(ProgressBar& bar) {
-    if (bar.shown) {
-        std::fprintf(stderr, "\r%*s\r", 100, "");
-        std::fflush(stderr);
-        bar.shown = false;
-    }
 }
 
 // The games of one batch of consecutive deals, as one thread played them.

@@ -29,6 +29,9 @@ struct ProgressBar {
 // Enabled when wanted and standard error is a terminal.
 ProgressBar progressBar(bool wanted, std::int64_t totalGames);
 
+// Clears the line once shown, so that the report starts on a clean one.
+void endProgress(ProgressBar& bar);
+
 // Where the game records of a run go, one line per game in game order.
 struct RecordsOut {
     std::FILE* file = nullptr;

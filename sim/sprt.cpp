@@ -57,14 +57,6 @@ void showProgress(ProgressBar& bar, std::int64_t games, double llr, const SprtBo
     bar.shown = true;
 }
 
-void endProgress(ProgressBar& bar) {
-    if (bar.shown) {
-        std::fprintf(stderr, "\r%*s\r", 80, "");
-        std::fflush(stderr);
-        bar.shown = false;
-    }
-}
-
 } // namespace
 
 SprtOutcome playSprt(const SimConfig& config, const SprtSettings& settings, std::int64_t gameLimit,
