@@ -17,12 +17,6 @@ namespace {
 
 using Json = nlohmann::json;
 
-// One line, short enough to read whatever the arguments echoed in it.
-bool isOneLineError(const std::string& err) {
-    return err.starts_with("pellaro-sim: ") && err.ends_with("\n") &&
-           err.find('\n') == err.size() - 1 && err.size() <= 240;
-}
-
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream stream(text);

@@ -94,6 +94,11 @@ bool catches(pid_t pid, int signal) {
     return false;
 }
 
+bool isOneLineError(const std::string& err) {
+    return err.starts_with("pellaro-sim: ") && err.ends_with("\n") &&
+           err.find('\n') == err.size() - 1 && err.size() <= 240;
+}
+
 std::string beforeTiming(const std::string& json) {
     const auto timing = json.find("\"timing\"");
     EXPECT_NE(timing, std::string::npos);

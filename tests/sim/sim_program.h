@@ -57,6 +57,10 @@ bool catches(pid_t pid, int signal);
 // A summary's text up to its timings, which alone differ between equal runs.
 std::string beforeTiming(const std::string& json);
 
+// An error the simulator tells in one line, short enough to read whatever
+// the arguments echoed in it.
+bool isOneLineError(const std::string& err);
+
 std::string readText(const std::string& path);
 void writeText(const std::string& path, const std::string& text);
 

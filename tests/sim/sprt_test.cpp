@@ -144,12 +144,6 @@ TEST(Sprt, ErrorRatesOfSimulatedTestsStayNearAlphaAndBeta) {
               << "/400, stronger by twice found " << clearly.stronger << "/400\n";
 }
 
-// One line, short enough to read whatever the arguments echoed in it.
-bool isOneLineError(const std::string& err) {
-    return err.starts_with("pellaro-sim: ") && err.ends_with("\n") &&
-           err.find('\n') == err.size() - 1 && err.size() <= 240;
-}
-
 std::string lastLine(const std::string& text) {
     const std::size_t end = text.find_last_not_of('\n');
     const std::size_t start = text.rfind('\n', end);
