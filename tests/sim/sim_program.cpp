@@ -6,8 +6,10 @@
 #include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <iterator>
 #include <sstream>
+#include <string_view>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -83,15 +85,32 @@ bool waitFor(const std::function<bool()>& ready, int seconds) {
     return true;
 }
 
-bool catches(pid_t pid, int signal) {
+namespace {
+
+// Whether the signal's bit is set in any of the process's status masks named.
+bool inStatusMask(pid_t pid, int signal, std::initializer_list<std::string_view> masks) {
     std::istringstream status(readText("/proc/" + std::to_string(pid) + "/status"));
     for (std::string line; std::getline(status, line);) {
-        if (line.starts_with("SigCgt:")) {
-            const unsigned long long caught = std::stoull(line.substr(7), nullptr, 16);
-            return ((caught >> (signal - 1)) & 1U) != 0;
+        for (const std::string_view mask : masks) {
+            if (line.starts_with(mask)) {
+                const unsigned long long bits = std::stoull(line.substr(mask.size()), nullptr, 16);
+                if (((bits >> (signal - 1)) & 1U) != 0) {
+                    return true;
+                }
+            }
         }
     }
     return false;
+}
+
+} // namespace
+
+bool catches(pid_t pid, int signal) {
+    return inStatusMask(pid, signal, {"SigCgt:"});
+}
+
+bool pending(pid_t pid, int signal) {
+    return inStatusMask(pid, signal, {"SigPnd:", "ShdPnd:"});
 }
 
 bool isOneLineError(const std::string& err) {

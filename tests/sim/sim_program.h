@@ -54,6 +54,9 @@ bool waitFor(const std::function<bool()>& ready, int seconds);
 // Whether the running process has its own handler for `signal`.
 bool catches(pid_t pid, int signal);
 
+// Whether `signal` was sent to the running process and not yet delivered.
+bool pending(pid_t pid, int signal);
+
 // A summary's text up to its timings, which alone differ between equal runs.
 std::string beforeTiming(const std::string& json);
 
