@@ -423,17 +423,23 @@ int botCommand(const std::string& name, std::int32_t budget) {
     return statusDone;
 }
 
+// A number read whole that `fits` accepts; comparisons fail NaN, so it never
+// fits. The refusal is `wants` and the text as given.
+CLI::Validator numberWhere(bool (*fits)(double), const std::string& wants,
+                           const std::string& typeName) {
+    return {[fits, wants](const std::string& text) {
+                double value = 0;
+                return CLI::detail::lexical_cast(text, value) && fits(value)
+                           ? std::string()
+                           : wants + ", not '" + text + "'";
+            },
+            typeName};
+}
+
 // Seconds of a bot's time limit: a finite number, whole milliseconds in range.
-const CLI::Validator botSeconds(
-    [](const std::string& text) {
-        double seconds = 0;
-        const bool read = CLI::detail::lexical_cast(text, seconds);
-        // Written so that NaN fails it too.
-        return read && seconds >= 0.001 && seconds <= 86400.0
-                   ? std::string()
-                   : "wants seconds from 0.001 to 86400, not '" + text + "'";
-    },
-    "SECONDS");
+const CLI::Validator botSeconds =
+    numberWhere([](double seconds) { return seconds >= 0.001 && seconds <= 86400.0; },
+                "wants seconds from 0.001 to 86400", "SECONDS");
 
 // An output's name: a file, or "-" for standard output.
 const CLI::Validator outputName(
@@ -528,26 +534,13 @@ Command runCommandLine(CLI::App& app) {
 }
 
 // A chance of error: above 0 and below one half.
-const CLI::Validator errorRate(
-    [](const std::string& text) {
-        double rate = 0;
-        const bool read = CLI::detail::lexical_cast(text, rate);
-        return read && rate > 0 && rate < 0.5
-                   ? std::string()
-                   : "wants a chance above 0 and below 0.5, not '" + text + "'";
-    },
-    "P");
+const CLI::Validator errorRate = numberWhere([](double rate) { return rate > 0 && rate < 0.5; },
+                                             "wants a chance above 0 and below 0.5", "P");
 
 // A margin of win share: above 0; how far below 1 depends on the players.
-const CLI::Validator shareMargin(
-    [](const std::string& text) {
-        double margin = 0;
-        const bool read = CLI::detail::lexical_cast(text, margin);
-        return read && margin > 0 && margin < 1
-                   ? std::string()
-                   : "wants a share above 0 and below 1, not '" + text + "'";
-    },
-    "SHARE");
+const CLI::Validator shareMargin =
+    numberWhere([](double margin) { return margin > 0 && margin < 1; },
+                "wants a share above 0 and below 1", "SHARE");
 
 Command sprtCommandLine(CLI::App& app) {
     const auto sprt = std::make_shared<SprtOptions>();
