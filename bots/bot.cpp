@@ -38,7 +38,8 @@ std::optional<double> positiveIn(std::string_view text) {
 }
 
 constexpr std::array<std::string_view, settingCount> settingWords = {
-    "budget", "exploration", "scale", "objective", "playouts", "reuse", "ties", "allocation"};
+    "budget", "exploration", "scale",      "objective", "playouts",
+    "reuse",  "ties",        "allocation", "stream"};
 
 // The words of each setting that takes one of a few, in the order of its
 // values; none for the others.
@@ -126,6 +127,13 @@ bool readPart(std::string_view part, Setting setting, BotSettings& settings, boo
         return budget.has_value() && first;
     }
     const std::string_view text = part.substr(part.find('=') + 1);
+    if (setting == Setting::Stream) {
+        // Spelt like a budget, so that each stream has one name; 0 is the
+        // usual stream, named by leaving the setting out.
+        const auto stream = budgetIn(text);
+        settings.stream = stream.value_or(0);
+        return stream.has_value();
+    }
     const auto words = valueWords(setting);
     if (!words.empty()) {
         const auto found = std::find(words.begin(), words.end(), text);
@@ -184,6 +192,10 @@ std::string botName(const BotSettings& settings, std::int32_t usualBudget) {
         if (setting == Setting::Budget) {
             if (settings.budget != usualBudget) {
                 name += ':' + std::to_string(settings.budget);
+            }
+        } else if (setting == Setting::Stream) {
+            if (settings.stream != defaults.stream) {
+                name += ":stream=" + std::to_string(settings.stream);
             }
         } else if (!words.empty()) {
             const std::size_t value = valueIndex(settings, setting);
@@ -252,7 +264,9 @@ Bot newBot(BotSettings settings, std::uint64_t gameSeed, std::int32_t seat) {
 
 void reseat(Bot& bot, std::uint64_t gameSeed, std::int32_t seat) {
     assert(bot.settings.entry != nullptr && seat >= 0 && seat < maxPlayers);
-    bot.random = seededRandom(deriveSeed(gameSeed, static_cast<std::uint64_t>(seat)));
+    const std::uint64_t seed = deriveSeed(gameSeed, static_cast<std::uint64_t>(seat));
+    const auto stream = static_cast<std::uint64_t>(bot.settings.stream);
+    bot.random = seededRandom(stream == 0 ? seed : deriveSeed(seed, stream));
     bot.memory.reset();
 }
 

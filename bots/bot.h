@@ -34,9 +34,10 @@ enum class Setting : std::uint8_t {
     Reuse,
     Ties,
     Allocation,
+    Stream,
 };
 
-inline constexpr std::int32_t settingCount = 8;
+inline constexpr std::int32_t settingCount = 9;
 
 // Settings, one bit each.
 using SettingSet = std::uint16_t;
@@ -128,6 +129,10 @@ struct BotSettings {
     bool reuse = true;
     Ties ties = Ties::Random;
     Allocation allocation = Allocation::Halving;
+    // Which of a bot's random streams it draws from: 0 is the usual one.
+    // Bots equal but for their stream play equally well and differently, so
+    // that a bot can be measured against itself.
+    std::int32_t stream = 0;
     // The program of an exec: bot, as written after "exec:".
     std::string command{};
 

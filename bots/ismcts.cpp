@@ -348,7 +348,7 @@ std::int32_t ismctsRow(Bot& bot, const SeatView& view, TurnAction action, CardKi
 constexpr SettingSet treeReads = settingBit(Setting::Budget) | settingBit(Setting::Exploration) |
                                  settingBit(Setting::Scale) | settingBit(Setting::Objective) |
                                  settingBit(Setting::Playouts) | settingBit(Setting::Reuse) |
-                                 settingBit(Setting::Ties);
+                                 settingBit(Setting::Ties) | settingBit(Setting::Stream);
 
 } // namespace
 

@@ -143,7 +143,7 @@ std::int32_t monteCarloRow(Bot& bot, const SeatView& view, TurnAction action, Ca
 // Its margins are not scaled, nor is there a tree to explore or keep.
 constexpr SettingSet flatReads = settingBit(Setting::Budget) | settingBit(Setting::Objective) |
                                  settingBit(Setting::Playouts) | settingBit(Setting::Ties) |
-                                 settingBit(Setting::Allocation);
+                                 settingBit(Setting::Allocation) | settingBit(Setting::Stream);
 
 } // namespace
 

@@ -23,8 +23,12 @@ std::int32_t randomRow(Bot& bot, const SeatView& view, TurnAction action, CardKi
 
 } // namespace
 
-extern const BotEntry randomBot{
-    "random", "a uniformly random possible action, then a random row", true, false, randomAction,
-    randomRow};
+extern const BotEntry randomBot{"random",
+                                "a uniformly random possible action, then a random row",
+                                true,
+                                false,
+                                randomAction,
+                                randomRow,
+                                settingBit(Setting::Stream)};
 
 } // namespace pellaro

@@ -221,6 +221,9 @@ void vary(BotSettings& settings, Setting setting) {
     case Setting::Allocation:
         settings.allocation = Allocation::Even;
         break;
+    case Setting::Stream:
+        settings.stream = 7;
+        break;
     }
 }
 
