@@ -253,10 +253,26 @@ int runCommand(const RunOptions& options) {
     return results.interrupted ? 128 + stopSignal() : statusDone;
 }
 
+// A file the command line names, read whole.
+bool readWholeFile(const std::string& path, std::string& text, std::string& error) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream read;
+    if (!file || !(read << file.rdbuf())) {
+        error = "cannot read " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    text = std::move(read).str();
+    return true;
+}
+
 struct SprtOptions {
     RunOptions run;
     SprtSettings settings;
     std::int64_t gameLimit = 100000;
+    // Given only when the command line names a limit.
+    const CLI::Option* gameLimitGiven = nullptr;
+    // A test's --json to go on with.
+    std::string resume;
 };
 
 // The two bots, A and B, seated A first and B in every other seat; the
@@ -264,6 +280,16 @@ struct SprtOptions {
 bool checkSprt(SprtOptions& options, std::string& error) {
     RunOptions& run = options.run;
     SimConfig& config = run.config;
+    if (!outputsApart(run.outputs, error)) {
+        return false;
+    }
+    if (!options.resume.empty()) {
+        return true;
+    }
+    if (run.bots.empty()) {
+        error = "--bots is required, unless --resume goes on with a test";
+        return false;
+    }
     if (!readBots(run, error)) {
         return false;
     }
@@ -277,7 +303,8 @@ bool checkSprt(SprtOptions& options, std::string& error) {
         return false;
     }
     if (config.seats[0] == config.seats[1]) {
-        error = "--bots names one bot twice; a bot's share is told apart only from another's";
+        error = "--bots names one bot twice; measure a bot against itself on another stream, "
+                "as random,random:stream=1";
         return false;
     }
     config.players = run.players != 0 ? run.players : minPlayers;
@@ -298,14 +325,28 @@ int sprtCommand(const SprtOptions& options) {
     OutputFile json;
     std::string error;
     const std::string& jsonName = run.outputs[jsonOutput];
+    SprtOutcome outcome = newSprt(run.config, options.settings, options.gameLimit);
+    if (!options.resume.empty()) {
+        std::string text;
+        if (!readWholeFile(options.resume, text, error)) {
+            return failed(error);
+        }
+        if (!readSprtJson(text, outcome, error)) {
+            return failed(options.resume + ": " + error);
+        }
+        if (options.gameLimitGiven->count() > 0 &&
+            !setSprtGameLimit(outcome, options.gameLimit, error)) {
+            return failed("--games: " + error);
+        }
+    }
+    // Opened once the test to go on with is read: it may be the same file.
     if (!jsonName.empty() && !json.open(jsonName, error)) {
         return failed(error);
     }
     setBotTimeLimit(std::chrono::milliseconds(std::llround(run.botTimeout * 1000)));
     catchStops();
-    ProgressBar progress = progressBar(!run.quiet, options.gameLimit);
-    const SprtOutcome outcome =
-        playSprt(run.config, options.settings, options.gameLimit, run.threads, &progress);
+    ProgressBar progress = progressBar(!run.quiet, outcome.gameLimit);
+    playSprt(outcome, run.threads, &progress);
     (jsonName == "-" ? std::cerr : std::cout) << sprtReport(outcome) << std::flush;
     if (json.isOpen()) {
         json.write(sprtJson(outcome));
@@ -322,14 +363,12 @@ int sprtCommand(const SprtOptions& options) {
 // Adds one summary to the merge; false, with the reason, when it is of
 // another run, contradicts itself or counts deals already counted.
 bool addSummaryFile(SimResults& merged, const std::string& path, std::string& error) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
+    std::string text;
     SimResults part;
-    if (!file || !(text << file.rdbuf())) {
-        error = "cannot read " + path + ": " + std::strerror(errno);
+    if (!readWholeFile(path, text, error)) {
         return false;
     }
-    if (!readSummaryJson(text.str(), part, error)) {
+    if (!readSummaryJson(text, part, error)) {
         error = path + ": " + error;
         return false;
     }
@@ -462,6 +501,22 @@ void addOutput(CLI::App* command, const char* name, std::string& file, const cha
     command->add_option(name, file, what)->check(outputName);
 }
 
+// The options of a command that plays exec: bots.
+void addBotOptions(CLI::App* command, RunOptions& run) {
+    command
+        ->add_option("--bot-timeout", run.botTimeout,
+                     "Seconds an exec: bot may take over one decision before the run stops "
+                     "(default 10)")
+        ->type_name("SECONDS")
+        ->check(botSeconds);
+    command
+        ->add_option("--bot-key", run.botKey,
+                     "Seed the exec: bots' requests under this key, the botKey of an earlier "
+                     "run's --json, to play that run again (default: a fresh key)")
+        ->type_name("HEX")
+        ->check(botKeyText);
+}
+
 // A command of the command line: its subcommand, whose options it owns, and
 // what runs it once they are parsed.
 struct Command {
@@ -514,18 +569,7 @@ Command runCommandLine(CLI::App& app) {
     addOutput(command, "--svg", run->outputs[svgOutput],
               "Draw the results as SVG to this file (- as for --json)");
     command->add_flag("--quiet", run->quiet, "No progress line on standard error");
-    command
-        ->add_option("--bot-timeout", run->botTimeout,
-                     "Seconds an exec: bot may take over one decision before the run stops "
-                     "(default 10)")
-        ->type_name("SECONDS")
-        ->check(botSeconds);
-    command
-        ->add_option("--bot-key", run->botKey,
-                     "Seed the exec: bots' requests under this key, the botKey of an earlier "
-                     "run's --json, to play that run again (default: a fresh key)")
-        ->type_name("HEX")
-        ->check(botKeyText);
+    addBotOptions(command, *run);
     return {command, [run] {
                 std::string error;
                 return checkRun(*run, error) && readBotKey(*run, error) ? runCommand(*run)
@@ -548,11 +592,11 @@ Command sprtCommandLine(CLI::App& app) {
     run.threads = static_cast<std::int32_t>(std::max(1U, std::thread::hardware_concurrency()));
     CLI::App* command = app.add_subcommand(
         "sprt", "Play rotated deals until it is clear whether bot A beats bot B by a margin");
-    command
-        ->add_option("--bots", run.bots,
-                     "Bots A and B, separated by a comma: A in seat 1, B in every other seat")
-        ->type_name("A,B")
-        ->required();
+    CLI::Option* bots =
+        command
+            ->add_option("--bots", run.bots,
+                         "Bots A and B, separated by a comma: A in seat 1, B in every other seat")
+            ->type_name("A,B");
     command->add_option("--players", run.players, "Players, 2 to 5 (default 2)")
         ->type_name("N")
         ->check(CLI::Range(minPlayers, maxPlayers));
@@ -571,12 +615,13 @@ Command sprtCommandLine(CLI::App& app) {
                      "Chance of missing A stronger by the margin (default 0.05)")
         ->type_name("P")
         ->check(errorRate);
-    command
-        ->add_option("--games", sprt->gameLimit,
-                     "Most games to play, in whole rotated deals, before giving up undecided "
-                     "(default 100000)")
-        ->type_name("N")
-        ->check(CLI::Range(std::int64_t{1}, mostGames));
+    sprt->gameLimitGiven =
+        command
+            ->add_option("--games", sprt->gameLimit,
+                         "Most games to play, in whole rotated deals, before giving up undecided "
+                         "(default 100000)")
+            ->type_name("N")
+            ->check(CLI::Range(std::int64_t{1}, mostGames));
     command->add_option("--seed", run.seed, "Seed of the whole test (default 1)")->type_name("N");
     command
         ->add_option("--budget", run.config.budget,
@@ -591,6 +636,19 @@ Command sprtCommandLine(CLI::App& app) {
               "Write the test's figures and verdict as JSON to this file (- for standard output, "
               "the report then going to standard error)");
     command->add_flag("--quiet", run.quiet, "No progress line on standard error");
+    addBotOptions(command, run);
+    // The test to go on with holds everything that decides its games.
+    CLI::Option* resume =
+        command
+            ->add_option("--resume", sprt->resume,
+                         "Go on with the test whose --json this file is, from where it stopped; "
+                         "--games may raise its limit")
+            ->type_name("FILE");
+    for (const char* decides :
+         {"--players", "--margin", "--alpha", "--beta", "--seed", "--budget", "--bot-key"}) {
+        resume->excludes(command->get_option(decides));
+    }
+    resume->excludes(bots);
     return {command, [sprt] {
                 std::string error;
                 return checkSprt(*sprt, error) ? sprtCommand(*sprt) : failed(error);

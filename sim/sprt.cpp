@@ -59,27 +59,33 @@ void showProgress(ProgressBar& bar, std::int64_t games, double llr, const SprtBo
 
 } // namespace
 
-SprtOutcome playSprt(const SimConfig& config, const SprtSettings& settings, std::int64_t gameLimit,
-                     std::int32_t threads, ProgressBar* progress) {
+SprtOutcome newSprt(const SimConfig& config, const SprtSettings& settings, std::int64_t gameLimit) {
     SprtOutcome outcome;
     outcome.settings = settings;
     outcome.gameLimit = gameLimit;
+    outcome.results.config = config;
+    outcome.results.config.deals = std::max<std::int64_t>(1, gameLimit / gamesPerDeal(config));
+    return outcome;
+}
+
+void playSprt(SprtOutcome& outcome, std::int32_t threads, ProgressBar* progress) {
     SimResults& total = outcome.results;
-    total.config = config;
+    const SimConfig& config = total.config;
     const std::int64_t perDeal = gamesPerDeal(config);
-    const std::int64_t dealLimit = std::max<std::int64_t>(1, gameLimit / perDeal);
-    total.config.deals = dealLimit;
-    const SprtBounds bounds = sprtBounds(settings);
-    std::int64_t done = 0;
-    while (done < dealLimit && outcome.verdict == SprtVerdict::undecided) {
-        const DealRange batch{done, std::min(dealLimit, done + sprtBatchDeals)};
-        const SimResults part = runSimulation(config, batch, threads, nullptr, nullptr);
+    const SprtBounds bounds = sprtBounds(outcome.settings);
+    std::int64_t done = total.summary.deals;
+    total.interrupted = false;
+    while (done < config.deals && outcome.verdict == SprtVerdict::undecided) {
+        // Batches end on multiples of the batch, wherever the test resumed.
+        const std::int64_t end =
+            std::min(config.deals, (done / sprtBatchDeals + 1) * sprtBatchDeals);
+        const SimResults part =
+            runSimulation(config, DealRange{done, end}, threads, nullptr, nullptr);
         addSummary(total.summary, part.summary);
         total.timing.seconds += part.timing.seconds;
         total.timing.threads = threads;
         done += part.summary.deals;
-        outcome.llr = sprtLlr(settings, dealSharesOf(total.summary, perDeal));
-        outcome.verdict = sprtVerdict(outcome.llr, bounds);
+        outcome.llr = sprtLlr(outcome.settings, dealSharesOf(total.summary, perDeal));
         if (progress != nullptr) {
             showProgress(*progress, total.summary.games, outcome.llr, bounds);
         }
@@ -88,14 +94,28 @@ SprtOutcome playSprt(const SimConfig& config, const SprtSettings& settings, std:
             total.botFailure = part.botFailure;
             break;
         }
+        outcome.verdict = sprtVerdict(outcome.llr, bounds);
     }
+    total.coverage.clear();
     if (done > 0) {
         total.coverage.push_back(DealRange{0, done});
     }
     if (progress != nullptr) {
         endProgress(*progress);
     }
-    return outcome;
+}
+
+bool setSprtGameLimit(SprtOutcome& outcome, std::int64_t gameLimit, std::string& error) {
+    SimResults& results = outcome.results;
+    const std::int64_t deals = std::max<std::int64_t>(1, gameLimit / gamesPerDeal(results.config));
+    if (deals < results.summary.deals) {
+        error = "the test has played " + std::to_string(results.summary.games) +
+                " games already, more than " + std::to_string(gameLimit) + " allow";
+        return false;
+    }
+    outcome.gameLimit = gameLimit;
+    results.config.deals = deals;
+    return true;
 }
 
 namespace {
@@ -164,6 +184,18 @@ std::string sprtReport(const SprtOutcome& outcome) {
     return text + verdictLine(outcome) + "\n";
 }
 
+namespace {
+
+// The run's summary, all of it but how long it took.
+nlohmann::json runWithoutTiming(const SimResults& results) {
+    nlohmann::json run =
+        nlohmann::json::parse(summaryJson(results, figuresOf(results.config, results.summary)));
+    run.erase("timing");
+    return run;
+}
+
+} // namespace
+
 std::string sprtJson(const SprtOutcome& outcome) {
     using Json = nlohmann::json;
     const SimResults& results = outcome.results;
@@ -205,8 +237,79 @@ std::string sprtJson(const SprtOutcome& outcome) {
         {"bounds", {{"lower", bounds.lower}, {"upper", bounds.upper}}},
         {"verdict", verdictKey(outcome.verdict)},
         {"interrupted", results.interrupted},
+        {"run", runWithoutTiming(results)},
     };
     return json.dump(2) + "\n";
+}
+
+namespace {
+
+// The test's own settings as the command line would check them.
+bool settingsHold(const SprtSettings& settings) {
+    return settings.margin > 0 && settings.margin < 1 - settings.fair && settings.alpha > 0 &&
+           settings.alpha < 0.5 && settings.beta > 0 && settings.beta < 0.5;
+}
+
+// A against B: rotated, B in every seat but the first, and B not A.
+bool seatedForTest(const SimConfig& config) {
+    const auto& seats = config.seats;
+    return config.rotate && seats.size() >= 2 && seats[0] != seats[1] &&
+           std::all_of(seats.begin() + 1, seats.end(),
+                       [&seats](const BotSettings& bot) { return bot == seats[1]; });
+}
+
+} // namespace
+
+bool readSprtJson(std::string_view text, SprtOutcome& outcome, std::string& error) {
+    using Json = nlohmann::json;
+    constexpr std::int64_t mostGames = 1'000'000'000'000;
+    const Json json = Json::parse(text, nullptr, false);
+    const auto says = [&json](const char* key, const char* value) {
+        return json.contains(key) && json[key] == value;
+    };
+    if (!json.is_object() || !says("program", "pellaro-sim") || !says("command", "sprt") ||
+        !json.contains("run")) {
+        error = "not a test written by pellaro-sim sprt --json";
+        return false;
+    }
+    SprtOutcome read;
+    if (!readSummaryJson(json["run"].dump(), read.results, error)) {
+        error = "the test's run: " + error;
+        return false;
+    }
+    SimResults& results = read.results;
+    const Coverage& coverage = results.coverage;
+    try {
+        const Json& configuration = json.at("configuration");
+        configuration.at("margin").get_to(read.settings.margin);
+        configuration.at("alpha").get_to(read.settings.alpha);
+        configuration.at("beta").get_to(read.settings.beta);
+        read.gameLimit = configuration.at("gameLimit").get<std::int64_t>();
+        read.settings.fair = 1.0 / results.config.players;
+        if (configuration.at("batchDeals") != sprtBatchDeals || !settingsHold(read.settings) ||
+            read.gameLimit < 1 || read.gameLimit > mostGames ||
+            results.config.deals !=
+                std::max<std::int64_t>(1, read.gameLimit / gamesPerDeal(results.config))) {
+            throw std::invalid_argument("configuration");
+        }
+    } catch (const std::exception&) {
+        error = "the test's configuration is malformed";
+        return false;
+    }
+    if (!seatedForTest(results.config) || coverage.size() > 1 ||
+        (coverage.size() == 1 && coverage[0].first != 0)) {
+        error = "the test's run is not one bot against another over its first deals";
+        return false;
+    }
+    const std::int64_t done = results.summary.deals;
+    read.llr = sprtLlr(read.settings, dealSharesOf(results.summary, gamesPerDeal(results.config)));
+    // A verdict stands only where the test looks at it.
+    if (done > 0 && (done % sprtBatchDeals == 0 || done == results.config.deals)) {
+        read.verdict = sprtVerdict(read.llr, sprtBounds(read.settings));
+    }
+    results.interrupted = false;
+    outcome = read;
+    return true;
 }
 
 } // namespace pellaro

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace pellaro {
 
@@ -66,19 +67,32 @@ struct SprtOutcome {
 // each, so that where a test stops depends on the seed and options alone.
 inline constexpr std::int64_t sprtBatchDeals = 50;
 
-// Plays A, the first seat of the configuration, against B in the others,
-// rotated, until the ratio crosses a bound or no whole deal fits under the
-// game limit; at least one deal is played. A Ctrl-C or a bot's failure
-// stops it after the deals finished so far.
-SprtOutcome playSprt(const SimConfig& config, const SprtSettings& settings, std::int64_t gameLimit,
-                     std::int32_t threads, ProgressBar* progress);
+// A test about to start: A, the first seat of the configuration, against B
+// in the others, rotated, nothing played yet.
+SprtOutcome newSprt(const SimConfig& config, const SprtSettings& settings, std::int64_t gameLimit);
+
+// Goes on with the test until the ratio crosses a bound at the end of a
+// batch or no whole deal fits under the game limit; at least one deal is
+// played. A Ctrl-C or a bot's failure stops it after the deals finished so
+// far, undecided; resumed, it looks at the verdict where an uninterrupted
+// test would have, so that it ends exactly as that test.
+void playSprt(SprtOutcome& outcome, std::int32_t threads, ProgressBar* progress);
 
 // The report: the bots, the error rates, the deals played, A's share with its
 // interval, the ratio and its bounds, and the verdict on the last line.
 std::string sprtReport(const SprtOutcome& outcome);
 
-// The configuration, the sums (enough to go on later), the ratio, its bounds
-// and the verdict; a function of the options and the seed alone.
+// The configuration, the sums, the ratio, its bounds and the verdict, and
+// the run's whole summary, enough to go on later; a function of the options
+// and the seed alone.
 std::string sprtJson(const SprtOutcome& outcome);
+
+// Reads back what sprtJson wrote, to go on with the test; false, with the
+// reason, when the text is not such a test or contradicts itself.
+bool readSprtJson(std::string_view text, SprtOutcome& outcome, std::string& error);
+
+// Makes the test's game limit `gameLimit`; false, with the reason, when the
+// test has played more games already.
+bool setSprtGameLimit(SprtOutcome& outcome, std::int64_t gameLimit, std::string& error);
 
 } // namespace pellaro

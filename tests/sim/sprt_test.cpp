@@ -211,6 +211,96 @@ TEST(SprtProgram, StopsAtAVerdictOrTheGameLimit) {
     }
 }
 
+// A test stopped short, at its game limit or by a signal, and resumed ends
+// exactly as the test left alone, byte for byte.
+TEST(SprtProgram, AResumedTestEndsAsOneLeftAlone) {
+    const ScratchFolder folder;
+    const std::vector<std::string> test = {"sprt",   "--bots", "random,random:stream=1",
+                                           "--seed", "3",      "--quiet"};
+    const auto sprt = [&test](std::vector<std::string> more) {
+        more.insert(more.begin(), test.begin(), test.end());
+        return runSim(more);
+    };
+    const std::string whole = folder.file("whole.json");
+    const SimRun alone = sprt({"--json", whole});
+    ASSERT_EQ(alone.status, 0) << alone.err;
+    const std::int64_t games = Json::parse(readText(whole))["sums"]["games"];
+    ASSERT_GT(games, 2 * sprtBatchDeals) << "the test should take more than one batch";
+    const std::string part = folder.file("part.json");
+    // Stopped between two looks, then inside the first batch.
+    for (const char* limit : {"130", "2"}) {
+        const SimRun stopped = sprt({"--games", limit, "--json", part});
+        ASSERT_EQ(stopped.status, 0) << stopped.err;
+        EXPECT_EQ(lastLine(stopped.out), std::string("undecided after ") + limit + " games");
+        const SimRun resumed =
+            runSim({"sprt", "--resume", part, "--games", "100000", "--json", part, "--quiet"});
+        ASSERT_EQ(resumed.status, 0) << resumed.err;
+        EXPECT_EQ(resumed.out, alone.out) << limit;
+        EXPECT_EQ(readText(part), readText(whole)) << limit;
+    }
+    // A finished test resumed plays nothing and says the same.
+    const SimRun again = runSim({"sprt", "--resume", whole, "--quiet"});
+    EXPECT_EQ(again.out, alone.out);
+}
+
+TEST(SprtProgram, ResumingWhatIsNoTestIsRefused) {
+    const ScratchFolder folder;
+    const std::string test = folder.file("test.json");
+    ASSERT_EQ(runSim({"sprt", "--bots", "greedy,random", "--games", "4", "--json", test}).status,
+              0);
+    const Json good = Json::parse(readText(test));
+    const auto spoilt = [&](const char* pointer, const Json& value) {
+        Json json = good;
+        json[Json::json_pointer(pointer)] = value;
+        return json.dump();
+    };
+    const std::string summary = folder.file("run.json");
+    // The test with the summary of this run in place of its own.
+    const auto withRun = [&](std::vector<std::string> run, std::int64_t gameLimit) {
+        run.insert(run.begin(), {"run", "--json", summary});
+        EXPECT_EQ(runSim(run).status, 0);
+        Json json = good;
+        json["run"] = Json::parse(readText(summary));
+        json["configuration"]["gameLimit"] = gameLimit;
+        return json.dump();
+    };
+    struct Case {
+        std::string text;
+        std::vector<std::string> more;
+        std::string says;
+    };
+    const std::vector<Case> cases = {
+        {good["run"].dump(), {}, "not a test written by pellaro-sim sprt"},
+        {"{", {}, "not a test written by pellaro-sim sprt"},
+        {spoilt("/configuration/margin", 0.9), {}, "configuration is malformed"},
+        {spoilt("/configuration/alpha", "x"), {}, "configuration is malformed"},
+        {spoilt("/configuration/gameLimit", 4000), {}, "configuration is malformed"},
+        {spoilt("/configuration/batchDeals", 7), {}, "configuration is malformed"},
+        {withRun({"--bots", "greedy,random", "--games", "4"}, 4), {}, "not one bot against"},
+        {withRun({"--bots", "greedy,greedy", "--rotate", "--games", "2"}, 4),
+         {},
+         "not one bot against"},
+        {withRun({"--bots", "greedy,random", "--rotate", "--games", "4", "--shard", "2/2"}, 8),
+         {},
+         "not one bot against"},
+        {spoilt("/run/counts/bots/0/shareUnits", 1), {}, "contradicts"},
+        {readText(test), {"--games", "2"}, "played 4 games already"},
+        {readText(test), {"--seed", "2"}, "excludes"},
+        {readText(test), {"--bots", "random,greedy"}, "excludes"},
+    };
+    for (const Case& c : cases) {
+        const std::string resumed = folder.file("resumed.json");
+        writeText(resumed, c.text);
+        std::vector<std::string> arguments = {"sprt", "--quiet", "--resume", resumed};
+        arguments.insert(arguments.end(), c.more.begin(), c.more.end());
+        const SimRun run = runSim(arguments);
+        EXPECT_EQ(run.status, 2) << c.says;
+        EXPECT_TRUE(isOneLineError(run.err)) << c.says << ": " << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << c.says << ": " << run.err;
+        EXPECT_EQ(readText(resumed), c.text) << c.says;
+    }
+}
+
 TEST(SprtProgram, BadOptionsGetOneLineAndStatusTwo) {
     const ScratchFolder folder;
     struct Case {
@@ -235,6 +325,8 @@ TEST(SprtProgram, BadOptionsGetOneLineAndStatusTwo) {
         {{"--bots", "greedy,random", "--seed", "x"}, "--seed"},
         {{"--bots", "greedy,random", "--json", ""}, "--json"},
         {{"--bots", "greedy,random", "--json", folder.file("missing/sprt.json")}, "cannot write"},
+        {{"--players", "3"}, "--bots is required, unless --resume"},
+        {{"--resume", folder.file("missing.json")}, "cannot read"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> arguments = {"sprt", "--quiet"};
