@@ -1,8 +1,10 @@
 #include "summary.h"
+#include "tournament.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numeric>
 
 namespace pellaro {
 
@@ -250,6 +252,73 @@ std::string svgChart(const SimResults& results, const Figures& figures) {
         svg += sharesPanel(top, "Win share by bot, with its 95% interval", botItems, fair);
     }
     svg += scoresPanel(top + panelStep, results);
+    svg += "</svg>\n";
+    return svg;
+}
+
+std::string tournamentChart(const Tournament& tournament, const TournamentFigures& figures) {
+    const TournamentConfig& config = tournament.config;
+    const Ratings& ratings = figures.ratings;
+    const std::size_t count = config.bots.size();
+    std::vector<std::size_t> order(count);
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&ratings](std::size_t a, std::size_t b) {
+        return ratings.strength[a] > ratings.strength[b];
+    });
+    double low = 0;
+    double high = 0;
+    for (std::size_t bot = 0; bot < count; ++bot) {
+        const double rating = eloPoints(ratings.strength[bot]);
+        const double spread = 1.96 * eloPoints(ratings.deviation[bot]);
+        low = std::min(low, rating - spread);
+        high = std::max(high, rating + spread);
+    }
+    // Bots down the left, the rating scale along the bottom.
+    constexpr double nameRight = 330;
+    constexpr double rowHeight = 34;
+    const double top = 80;
+    const double bottom = top + rowHeight * static_cast<double>(count);
+    const double height = bottom + 70;
+    const Axis axis = axisOver(low, high, -1e9, 1e9);
+    const auto xOf = [&](double rating) {
+        return nameRight + 20 +
+               (right - nameRight - 20) * (rating - axis.low) / (axis.high - axis.low);
+    };
+    std::string svg = printed("<?xml version='1.0' encoding='UTF-8'?>\n"
+                              "<svg xmlns='http://www.w3.org/2000/svg' width='%.0f' "
+                              "height='%.0f' viewBox='0 0 %.0f %.0f' "
+                              "font-family='sans-serif'>\n",
+                              width, height, width, height);
+    svg += "<rect width='100%' height='100%' fill='#fff'/>\n";
+    svg += label(width / 2, 28,
+                 printed("Pellaro tournament: %zu bots, %d players, seed %llu", count,
+                         config.players, static_cast<unsigned long long>(config.seed)) +
+                     (tournament.interrupted ? " (partial)" : ""),
+                 "middle", 16);
+    svg += label(width / 2, 52, "Rating with its 95% interval, 400 points for ten to one", "middle",
+                 13);
+    for (const double tick : ticksOf(axis)) {
+        svg += line(xOf(tick), top - 8, xOf(tick), bottom, "stroke='#e4e4e4'");
+        svg += label(xOf(tick), bottom + 18, printed("%+.0f", tick), "middle", 11);
+    }
+    svg += line(xOf(0), top - 8, xOf(0), bottom, "stroke='#555' stroke-dasharray='6 4'");
+    for (std::size_t rank = 0; rank < count; ++rank) {
+        const std::size_t bot = order[rank];
+        const double y = top + rowHeight * (static_cast<double>(rank) + 0.5);
+        const double rating = eloPoints(ratings.strength[bot]);
+        const double spread = 1.96 * eloPoints(ratings.deviation[bot]);
+        std::string name = botName(config.bots[bot], config.budget);
+        if (name.size() > 44) {
+            name = name.substr(0, 41) + "...";
+        }
+        svg += label(nameRight, y + 4, printed("%zu. ", rank + 1) + name, "end", 12);
+        const std::string style = printed("stroke='%s' stroke-width='3'", "#1f77b4");
+        svg += std::string("<g class='interval'>") +
+               line(xOf(rating - spread), y, xOf(rating + spread), y, style) + "</g>\n";
+        svg += printed("<circle class='rating' cx='%.1f' cy='%.1f' r='5' fill='#1f77b4'/>\n",
+                       xOf(rating), y);
+    }
+    svg += label(width / 2, bottom + 42, "rating");
     svg += "</svg>\n";
     return svg;
 }

@@ -1,8 +1,9 @@
-// pellaro-sim: the command line and its commands, run, sprt, merge, show and bot.
+// pellaro-sim: the command line and its commands, run, sprt, tournament, merge, show and bot.
 #include "protocol/bot_server.h"
 #include "records.h"
 #include "simulation.h"
 #include "sprt.h"
+#include "tournament.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -130,6 +131,25 @@ bool writeResults(const SimResults& results, const OutputNames& names,
         }
         if (file.isOpen() && !file.commit(error)) {
             return false;
+        }
+    }
+    return true;
+}
+
+// The report, then the summary and the chart, as for a run.
+bool writeTournament(const Tournament& tournament, const OutputNames& names,
+                     std::array<OutputFile, 3>& files, std::string& error) {
+    const TournamentFigures figures = tournamentFigures(tournament);
+    const bool piped = std::find(names.begin(), names.end(), "-") != names.end();
+    (piped ? std::cerr : std::cout) << tournamentReport(tournament, figures) << std::flush;
+    for (const Output output : {jsonOutput, svgOutput}) {
+        OutputFile& file = files[output];
+        if (file.isOpen()) {
+            file.write(output == jsonOutput ? tournamentJson(tournament, figures)
+                                            : tournamentChart(tournament, figures));
+            if (!file.commit(error)) {
+                return false;
+            }
         }
     }
     return true;
@@ -360,6 +380,91 @@ int sprtCommand(const SprtOptions& options) {
     return outcome.results.interrupted ? 128 + stopSignal() : statusDone;
 }
 
+struct TournamentOptions {
+    RunOptions run;
+    bool gauntlet = false;
+};
+
+// The bots, each named once, the players, the shard and the seed.
+bool checkTournament(TournamentOptions& options, std::string& error) {
+    RunOptions& run = options.run;
+    SimConfig& config = run.config;
+    if (!readBots(run, error) || !readShard(run, error) || !outputsApart(run.outputs, error)) {
+        return false;
+    }
+    if (!wholeNumber(run.seed, config.seed)) {
+        error = "--seed wants a number from 0 to 18446744073709551615, not '" + run.seed + "'";
+        return false;
+    }
+    const auto& bots = config.seats;
+    if (bots.size() < 2) {
+        error = "--bots wants two bots or more, such as greedy,random";
+        return false;
+    }
+    for (auto bot = bots.begin(); bot != bots.end(); ++bot) {
+        if (std::find(bots.begin(), bot, *bot) != bot) {
+            error = "--bots names " + botName(*bot, config.budget) +
+                    " twice; measure a bot against itself on another stream, as "
+                    "random,random:stream=1";
+            return false;
+        }
+    }
+    config.players = run.players != 0 ? run.players : minPlayers;
+    return readBotKey(run, error);
+}
+
+int tournamentCommand(const TournamentOptions& options) {
+    const RunOptions& run = options.run;
+    const SimConfig& config = run.config;
+    std::array<OutputFile, 3> files;
+    std::string error;
+    if (!openOutputs(run.outputs, files, error)) {
+        return failed(error);
+    }
+    TournamentConfig settings;
+    settings.players = config.players;
+    settings.bots = config.seats;
+    settings.seed = config.seed;
+    settings.deals = std::max<std::int64_t>(1, run.games / config.players);
+    settings.budget = config.budget;
+    settings.gauntlet = options.gauntlet;
+    settings.botKey = config.botKey;
+    setBotTimeLimit(std::chrono::milliseconds(std::llround(run.botTimeout * 1000)));
+    catchStops();
+    Tournament tournament = newTournament(settings);
+    playTournament(tournament, shardRange(settings.deals, run.shard, run.shardCount), run.threads,
+                   progressBar(!run.quiet, 1).enabled);
+    if (!writeTournament(tournament, run.outputs, files, error)) {
+        return failed(error);
+    }
+    if (!tournament.botFailure.empty()) {
+        return failed(tournament.botFailure);
+    }
+    return tournament.interrupted ? 128 + stopSignal() : statusDone;
+}
+
+int mergeTournaments(const std::vector<std::string>& paths, const OutputNames& outputs) {
+    Tournament merged;
+    std::array<OutputFile, 3> files;
+    std::string error;
+    if (!outputsApart(outputs, error)) {
+        return failed(error);
+    }
+    for (const std::string& path : paths) {
+        std::string text;
+        Tournament part;
+        if (!readWholeFile(path, text, error)) {
+            return failed(error);
+        }
+        if (!readTournamentJson(text, part, error) || !addTournament(merged, part, error)) {
+            return failed(path + ": " + error);
+        }
+    }
+    return openOutputs(outputs, files, error) && writeTournament(merged, outputs, files, error)
+               ? statusDone
+               : failed(error);
+}
+
 // Adds one summary to the merge; false, with the reason, when it is of
 // another run, contradicts itself or counts deals already counted.
 bool addSummaryFile(SimResults& merged, const std::string& path, std::string& error) {
@@ -393,9 +498,16 @@ bool addSummaryFile(SimResults& merged, const std::string& path, std::string& er
 }
 
 int mergeCommand(const std::vector<std::string>& summaries, const OutputNames& outputs) {
+    std::string first;
+    std::string error;
+    if (!readWholeFile(summaries.front(), first, error)) {
+        return failed(error);
+    }
+    if (isTournamentJson(first)) {
+        return mergeTournaments(summaries, outputs);
+    }
     SimResults merged;
     std::array<OutputFile, 3> files;
-    std::string error;
     const bool done =
         outputsApart(outputs, error) &&
         std::all_of(summaries.begin(), summaries.end(),
@@ -655,6 +767,57 @@ Command sprtCommandLine(CLI::App& app) {
             }};
 }
 
+Command tournamentCommandLine(CLI::App& app) {
+    const auto tournament = std::make_shared<TournamentOptions>();
+    RunOptions& run = tournament->run;
+    run.threads = static_cast<std::int32_t>(std::max(1U, std::thread::hardware_concurrency()));
+    run.games = 1000;
+    CLI::App* command = app.add_subcommand(
+        "tournament", "Rank bots by rating from every pairing played on the same deals");
+    command
+        ->add_option("--bots", run.bots,
+                     "The bots, two or more, separated by commas, each named once")
+        ->type_name("LIST")
+        ->required();
+    command->add_option("--players", run.players, "Players, 2 to 5 (default 2)")
+        ->type_name("N")
+        ->check(CLI::Range(minPlayers, maxPlayers));
+    command->add_flag("--gauntlet", tournament->gauntlet,
+                      "Every bot against the first alone, rather than every pairing");
+    command
+        ->add_option("--games", run.games,
+                     "Games of each table, in whole rotated deals (default 1000)")
+        ->type_name("N")
+        ->check(CLI::Range(std::int64_t{1}, mostGames));
+    command->add_option("--seed", run.seed, "Seed of the whole tournament (default 1)")
+        ->type_name("N");
+    command
+        ->add_option("--budget", run.config.budget,
+                     "Playouts or iterations per decision of the searching bots named without "
+                     "a budget of their own (default 1000)")
+        ->type_name("N")
+        ->check(CLI::Range(1, mostBudget));
+    command->add_option("--threads", run.threads, "Threads (default: one per core)")
+        ->type_name("N")
+        ->check(CLI::Range(1, mostThreads));
+    command
+        ->add_option("--shard", run.shardText,
+                     "Play only shard K of N of every table's deals, for merging later (K/N)")
+        ->type_name("K/N");
+    addOutput(command, "--json", run.outputs[jsonOutput],
+              "Write the ranking, the cross-table and every table's counts as JSON to this file "
+              "(- for standard output, the report then going to standard error)");
+    addOutput(command, "--svg", run.outputs[svgOutput],
+              "Draw the ratings as SVG to this file (- as for --json)");
+    command->add_flag("--quiet", run.quiet, "No progress line on standard error");
+    addBotOptions(command, run);
+    return {command, [tournament] {
+                std::string error;
+                return checkTournament(*tournament, error) ? tournamentCommand(*tournament)
+                                                           : failed(error);
+            }};
+}
+
 Command botCommandLine(CLI::App& app) {
     struct Served {
         std::string name;
@@ -681,9 +844,11 @@ Command mergeCommandLine(CLI::App& app) {
         OutputNames outputs;
     };
     const auto merge = std::make_shared<Merge>();
-    CLI::App* command =
-        app.add_subcommand("merge", "Add up the --json summaries of shards of one run");
-    command->add_option("summaries", merge->summaries, "Summaries written by run --json")
+    CLI::App* command = app.add_subcommand(
+        "merge", "Add up the --json summaries of shards of one run or tournament");
+    command
+        ->add_option("summaries", merge->summaries,
+                     "Summaries written by run --json, or by tournament --json")
         ->type_name("SUMMARY")
         ->required();
     addOutput(command, "--json", merge->outputs[jsonOutput],
@@ -715,8 +880,9 @@ int commandLine(int argc, char** argv) {
     CLI::App app{"Games between computer players of Pellaro, measured.", "pellaro-sim"};
     app.require_subcommand(1, 1);
     // In the order the help lists them.
-    const std::array commands = {runCommandLine(app), sprtCommandLine(app), botCommandLine(app),
-                                 mergeCommandLine(app), showCommandLine(app)};
+    const std::array commands = {runCommandLine(app),        sprtCommandLine(app),
+                                 tournamentCommandLine(app), botCommandLine(app),
+                                 mergeCommandLine(app),      showCommandLine(app)};
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& failure) {

@@ -470,6 +470,9 @@ void playBatches(Shared& shared) {
         }
         BatchResult result;
         result.batch = batch;
+        if (config.countOrders) {
+            result.summary.orders.emplace();
+        }
         const std::int64_t first = shared.range.first + batch * shared.batchDeals;
         const std::int64_t end = std::min(first + shared.batchDeals, shared.range.end);
         if (external) {
@@ -543,6 +546,9 @@ SimResults runSimulation(const SimConfig& config, DealRange range, std::int32_t 
     SimResults results;
     results.config = config;
     results.summary = shared.total;
+    if (config.countOrders && !results.summary.orders) {
+        results.summary.orders.emplace();
+    }
     results.interrupted = shared.prefixEnded || shared.total.deals < range.end - range.first;
     results.botFailure = shared.failure;
     if (shared.total.deals > 0) {

@@ -3,7 +3,9 @@
 #include "engine/results.h"
 
 #include <algorithm>
+#include <cassert>
 #include <iterator>
+#include <numeric>
 #include <span>
 
 namespace pellaro {
@@ -180,6 +182,45 @@ void addGame(Summary& summary, const GameOutcome& outcome, DealTotals& deal) {
             std::clamp(outcome.scores[seat], lowestScore, highestScore) - lowestScore;
         ++summary.scoreCounts[bot][bin];
     }
+    if (summary.orders) {
+        assert(deal.games < maxPlayers);
+        deal.orders[static_cast<std::size_t>(deal.games++)] = finishingOrder(outcome);
+    }
+}
+
+OrderCode finishingOrder(const GameOutcome& outcome) {
+    std::array<std::int32_t, maxPlayers> seats{};
+    const auto order = std::span(seats).first(static_cast<std::size_t>(outcome.players));
+    std::iota(order.begin(), order.end(), 0);
+    const auto before = [&outcome](std::int32_t a, std::int32_t b) {
+        const std::int32_t scoreA = outcome.scores[a];
+        const std::int32_t scoreB = outcome.scores[b];
+        return scoreA != scoreB ? scoreA > scoreB : outcome.bots[a] < outcome.bots[b];
+    };
+    // Five seats at most: an insertion sort.
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        for (std::size_t j = i; j > 0 && before(order[j], order[j - 1]); --j) {
+            std::swap(order[j], order[j - 1]);
+        }
+    }
+    OrderCode code = 0;
+    for (std::size_t place = 0; place < order.size(); ++place) {
+        const std::int32_t seat = order[place];
+        const bool tied = place > 0 && outcome.scores[order[place - 1]] == outcome.scores[seat];
+        code |= (static_cast<OrderCode>(outcome.bots[seat]) | (tied ? tiedWithPlaceBefore : 0))
+                << (4 * place);
+    }
+    return code;
+}
+
+std::vector<Place> placesOf(OrderCode code, std::int32_t players) {
+    std::vector<Place> places;
+    for (std::int32_t place = 0; place < players; ++place) {
+        const OrderCode nibble = (code >> (4 * place)) & 15;
+        places.push_back(
+            Place{static_cast<std::int32_t>(nibble & 7), (nibble & tiedWithPlaceBefore) != 0});
+    }
+    return places;
 }
 
 void addSummary(Summary& total, const Summary& part) {
@@ -197,6 +238,15 @@ void addSummary(Summary& total, const Summary& part) {
             total.scoreCounts[i][bin] += part.scoreCounts[i][bin];
         }
     }
+    if (part.orders) {
+        OrderCounts& orders = total.orders ? *total.orders : total.orders.emplace();
+        for (const auto& [code, games] : part.orders->games) {
+            orders.games[code] += games;
+        }
+        for (const auto& [pair, count] : part.orders->pairsInDeals) {
+            orders.pairsInDeals[pair] += count;
+        }
+    }
 }
 
 void closeDeal(Summary& summary, const DealTotals& deal) {
@@ -206,6 +256,15 @@ void closeDeal(Summary& summary, const DealTotals& deal) {
         summary.seats[i].dealScoreSquares += deal.seatScores[i] * deal.seatScores[i];
         summary.bots[i].dealShareSquares += deal.botShares[i] * deal.botShares[i];
         summary.bots[i].dealScoreSquares += deal.botScores[i] * deal.botScores[i];
+    }
+    if (summary.orders) {
+        const auto orders = std::span(deal.orders).first(static_cast<std::size_t>(deal.games));
+        for (std::size_t i = 0; i < orders.size(); ++i) {
+            ++summary.orders->games[orders[i]];
+            for (std::size_t j = i + 1; j < orders.size(); ++j) {
+                ++summary.orders->pairsInDeals[std::minmax(orders[i], orders[j])];
+            }
+        }
     }
 }
 

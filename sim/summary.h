@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <limits>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,9 @@ struct SimConfig {
     // afresh for each run unless given, and kept in the summary so that the
     // run can be played again. None without one.
     std::optional<RequestKey> botKey;
+    // Whether the summary counts the games' finishing orders, as a
+    // tournament's ratings need.
+    bool countOrders = false;
 };
 
 // Deals first to end - 1: the share of a run one machine or one batch plays.
@@ -102,13 +106,39 @@ struct Tally {
     std::int64_t dealScoreSquares = 0;
 };
 
+// A game's finishing order by bot: places best first, four bits a place from
+// the lowest, each the index of the place's bot among the run's distinct bots
+// and, in the high bit, whether it tied the place before. Tied bots come in
+// index order, so that seats of one bot swapped give one code.
+using OrderCode = std::uint32_t;
+inline constexpr OrderCode tiedWithPlaceBefore = 8;
+
+// The bot of each place of an order, best first, and whether it tied the
+// place before.
+struct Place {
+    std::int32_t bot = 0;
+    bool tied = false;
+};
+
+// How often each finishing order came out, and how often two came out in one
+// deal: what a rating model needs to weigh a deal's games as the one sample
+// they are. Counted only when the configuration asks, exact, added like the
+// rest.
+struct OrderCounts {
+    std::map<OrderCode, std::int64_t> games;
+    // Pairs of a deal's games, the smaller code first.
+    std::map<std::pair<OrderCode, OrderCode>, std::int64_t> pairsInDeals;
+};
+
 // A deal's share units and score sums, per seat and per bot, while its games
-// are counted.
+// are counted, and the orders of its games when they are counted.
 struct DealTotals {
     std::array<std::int64_t, maxPlayers> seatShares{};
     std::array<std::int64_t, maxPlayers> seatScores{};
     std::array<std::int64_t, maxPlayers> botShares{};
     std::array<std::int64_t, maxPlayers> botScores{};
+    std::array<OrderCode, maxPlayers> orders{};
+    std::int32_t games = 0;
 };
 
 struct LengthTally {
@@ -144,7 +174,12 @@ struct Summary {
     std::array<Tally, maxPlayers> bots{};
     // Final scores of each bot, bin 0 holding lowestScore.
     std::array<std::array<std::int64_t, scoreBins>, maxPlayers> scoreCounts{};
+    // Only when the configuration counts them.
+    std::optional<OrderCounts> orders;
 };
+
+OrderCode finishingOrder(const GameOutcome& outcome);
+std::vector<Place> placesOf(OrderCode code, std::int32_t players);
 
 // How long the games took: the one figure that may differ between runs.
 struct Timing {
