@@ -1,10 +1,12 @@
 #include "results_file.h"
 
 #include "../engine/results.h"
+#include "seating.h"
 
 #include <algorithm>
 #include <array>
 #include <cassert>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -95,7 +97,7 @@ bool integerIn(const json* value, std::int64_t low, std::int64_t high) {
 
 bool isStrength(const json* value) {
     return value != nullptr && value->is_string() &&
-           (*value == "easy" || *value == "medium" || *value == "hard");
+           strengthOfRecord(value->get<std::string>()).has_value();
 }
 
 // The scores, one for each player.
@@ -290,6 +292,23 @@ bool isReadOnly(const fs::path& file) {
 
 } // namespace
 
+std::string recordedStrength(Strength strength) {
+    std::string word = strengthName(strength);
+    for (char& c : word) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return word;
+}
+
+std::optional<Strength> strengthOfRecord(const std::string& word) {
+    for (std::size_t s = 0; s < strengthCount; ++s) {
+        if (recordedStrength(static_cast<Strength>(s)) == word) {
+            return static_cast<Strength>(s);
+        }
+    }
+    return std::nullopt;
+}
+
 fs::path resultsFolder() {
     const char* data = std::getenv("XDG_DATA_HOME");
     if (data != nullptr && fs::path(data).is_absolute()) {
@@ -428,22 +447,6 @@ RecordOutcome recordGame(const fs::path& folder, const SoloResult& game) {
                                    "); " + unsaved);
     }
     return outcome;
-}
-
-WinTally tallyOf(const std::vector<SoloResult>& games, const std::string& strength,
-                 std::int32_t players) {
-    WinTally tally;
-    for (const SoloResult& game : games) {
-        if (game.strength != strength || game.players != players) {
-            continue;
-        }
-        ++tally.games;
-        const bool personWon =
-            std::any_of(game.winners.begin(), game.winners.end(),
-                        [&game](std::int32_t seat) { return seat <= game.people; });
-        tally.wins += personWon ? 1 : 0;
-    }
-    return tally;
 }
 
 std::string recordDate(std::int64_t secondsSinceEpoch) {

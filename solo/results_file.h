@@ -1,8 +1,11 @@
 #pragma once
 
+#include "strengths.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +28,12 @@ struct SoloResult {
 // cppcheck-suppress unknownMacro
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(SoloResult, date, players, people, strength, seed, scores,
                                    winners)
+
+// How the records name a strength: "easy", "medium" or "hard".
+std::string recordedStrength(Strength strength);
+
+// The strength a record names; none for any other word.
+std::optional<Strength> strengthOfRecord(const std::string& word);
 
 // The folder of the results file: $XDG_DATA_HOME/pellaro when that is an
 // absolute path, else $HOME/.local/share/pellaro; empty when neither is set.
@@ -86,15 +95,6 @@ struct RecordOutcome {
 // and so on, never one already there; results.jsonl then holds its other
 // lines as they were and the game.
 RecordOutcome recordGame(const std::filesystem::path& folder, const SoloResult& game);
-
-// Games at the strength and table size, and those a person won.
-struct WinTally {
-    std::int32_t games = 0;
-    std::int32_t wins = 0;
-};
-
-WinTally tallyOf(const std::vector<SoloResult>& games, const std::string& strength,
-                 std::int32_t players);
 
 // The time in the records' form.
 std::string recordDate(std::int64_t secondsSinceEpoch);

@@ -1,4 +1,5 @@
 #include "data_home.h"
+#include "solo/record_statistics.h"
 #include "solo/results_file.h"
 
 #include <csignal>
@@ -59,7 +60,7 @@ TEST(ResultsFile, AddsEachGameAndTalliesTheRecordByStrengthAndTableSize) {
         EXPECT_EQ(outcome.earlier.size(), all.size());
         all.push_back(record);
     }
-    const WinTally tally = tallyOf(all, "hard", 4);
+    const RecordFigures tally = figuresOf(all, RecordGroup{Strength::Hard, 4, false});
     EXPECT_EQ(tally.games, 3);
     EXPECT_EQ(tally.wins, 2);
     const std::vector<std::string> lines = linesOf(home.pellaro() / "results.jsonl");
@@ -160,7 +161,7 @@ TEST(ResultsFile, TwoWritersAtOnceLoseNothing) {
     const RecordOutcome outcome = recordGame(resultsFolder(), game(2, "medium", 2));
     EXPECT_EQ(outcome.warnings, std::vector<std::string>{});
     EXPECT_EQ(outcome.earlier.size(), 2U * games);
-    EXPECT_EQ(tallyOf(outcome.earlier, "medium", 3).games, games);
+    EXPECT_EQ(figuresOf(outcome.earlier, RecordGroup{Strength::Medium, 3, false}).games, games);
 }
 
 TEST(ResultsFile, BlankLinesAndAMissingLastLineEndAreNoCorruption) {
