@@ -240,6 +240,12 @@ bool setAside(const fs::path& file, const ResultsRead& read, const std::string& 
         kept += '\n';
     });
     kept += line;
+    // Replacing a link would cut the file it leads to off from the games.
+    std::error_code error;
+    if (fs::is_symlink(fs::symlink_status(file, error))) {
+        failure = "it is a symbolic link";
+        return false;
+    }
     for (std::int32_t copy = 1;; ++copy) {
         aside = file;
         aside += ".corrupt" + (copy == 1 ? std::string() : '.' + std::to_string(copy));

@@ -93,7 +93,8 @@ struct RecordOutcome {
 // A file without any write permission is left alone. A file with unread lines
 // keeps every byte under a new name, results.jsonl.corrupt, then .corrupt.2
 // and so on, never one already there; results.jsonl then holds its other
-// lines as they were and the game.
+// lines as they were and the game. A results file that is a symbolic link
+// is never replaced: its unread lines stay where they are.
 RecordOutcome recordGame(const std::filesystem::path& folder, const SoloResult& game);
 
 // The time in the records' form.

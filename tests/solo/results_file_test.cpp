@@ -386,6 +386,24 @@ TEST(ResultsFile, LinesThatCannotBeSetAsideStayAndTheGameIsAdded) {
     std::_Exit(asItWas ? 0 : 1);
 }
 
+// A results file that is a link to the player's own file stays one, and
+// the game goes to that file.
+TEST(ResultsFile, ALinkedFileIsNeverReplaced) {
+    const TemporaryDataHome home;
+    fs::create_directories(home.pellaro());
+    const fs::path own = home.folder / "kept elsewhere.jsonl";
+    writeBytes(own, lineOf(game(3, "medium", 3)) + "damage\n");
+    fs::create_symlink(own, resultsFile(home.pellaro()));
+    const RecordOutcome outcome = recordGame(home.pellaro(), game(3, "medium", 1));
+    ASSERT_EQ(outcome.warnings.size(), 1U);
+    EXPECT_TRUE(outcome.warnings[0].ends_with(
+        "; not counted, and left in place: cannot set the file aside (it is a symbolic link)."))
+        << outcome.warnings[0];
+    EXPECT_TRUE(fs::is_symlink(resultsFile(home.pellaro())));
+    EXPECT_EQ(bytesOf(own),
+              lineOf(game(3, "medium", 3)) + "damage\n" + lineOf(game(3, "medium", 1)));
+}
+
 // A game that cannot be written whole leaves the file as it was: no half
 // line, no copy. The file size limit cuts the writes short, in a child
 // process of the test.
