@@ -248,7 +248,10 @@ bool setAside(const fs::path& file, const ResultsRead& read, const std::string& 
     }
     for (std::int32_t copy = 1;; ++copy) {
         aside = file;
-        aside += ".corrupt" + (copy == 1 ? std::string() : '.' + std::to_string(copy));
+        aside += ".corrupt";
+        if (copy > 1) {
+            aside += '.' + std::to_string(copy);
+        }
         if (link(file.c_str(), aside.c_str()) == 0) {
             break;
         }
@@ -279,7 +282,10 @@ bool appendLine(const fs::path& file, const std::string& before, const std::stri
     const ssize_t written = write(descriptor, bytes.data(), bytes.size());
     const bool whole = written == static_cast<ssize_t>(bytes.size());
     if (!whole) {
-        failure = written < 0 ? reason() : "only part of the line could be written";
+        failure = "only part of the line could be written";
+        if (written < 0) {
+            failure = reason();
+        }
         if (ftruncate(descriptor, static_cast<off_t>(before.size())) != 0) {
             failure += ", and that part could not be taken back: " + reason();
         }
@@ -422,16 +428,19 @@ RecordOutcome recordGame(const fs::path& folder, const SoloResult& game) {
     }
     // The earlier games are shown whatever becomes of this one.
     outcome.earlier = read.games;
-    const std::string unread = read.unread.empty() ? "" : unreadLinesWarning(file, read.unread);
+    std::string unread;
+    if (!read.unread.empty()) {
+        unread = unreadLinesWarning(file, read.unread);
+    }
     if (!lock.held() || (read.exists && isReadOnly(file))) {
         if (!unread.empty()) {
             outcome.warnings.push_back(unread + "; not counted.");
         }
-        outcome.warnings.push_back(
-            "warning: " +
-            (lock.held() ? file.string() + " is read-only"
-                         : "cannot lock " + lockFile.string() + " (" + lock.failure() + ')') +
-            "; " + unsaved);
+        std::string why = "cannot lock " + lockFile.string() + " (" + lock.failure() + ')';
+        if (lock.held()) {
+            why = file.string() + " is read-only";
+        }
+        outcome.warnings.push_back("warning: " + why + "; " + unsaved);
         return outcome;
     }
     const std::string line = json(game).dump() + '\n';

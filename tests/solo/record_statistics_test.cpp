@@ -32,13 +32,6 @@ SoloResult played(const std::string& strength, std::vector<std::int32_t> scores,
                       std::move(winners)};
 }
 
-TEST(RecordStatistics, GroupsAreNamedByStrengthTableSizeAndPeople) {
-    EXPECT_EQ(groupName(groupOf(played("hard", {1, 2, 3, 4, 5}))), "Against Hard at five players");
-    EXPECT_EQ(groupName(groupOf(played("easy", {1, 2}))), "Against Easy at two players");
-    EXPECT_EQ(groupName(groupOf(played("medium", {1, 2, 3, 4}, 3))),
-              "Several people against Medium at four players");
-}
-
 // Games with several people are counted apart from one person's, and a
 // game is won when any person shares the top score.
 TEST(RecordStatistics, OnePersonIsCountedApartFromSeveral) {

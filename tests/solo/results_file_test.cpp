@@ -3,6 +3,7 @@
 #include "solo/results_file.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -365,7 +366,8 @@ TEST(ResultsFile, LinesThatCannotBeSetAsideStayAndTheGameIsAdded) {
 
 // In a child process of the test: adds a game while no file may grow beyond
 // the limit, tells the warnings, and exits with 0 when the folder holds the
-// results file as it was and its lock, and nothing else.
+// results file as it was and its lock, and nothing else; exit() rather than
+// _Exit(), so that instrumented builds keep what the child ran.
 [[noreturn]] void addWithinSizeLimit(const fs::path& folder, rlim_t bytes,
                                      const std::string& earlier) {
     std::signal(SIGXFSZ, SIG_IGN);
@@ -383,7 +385,7 @@ TEST(ResultsFile, LinesThatCannotBeSetAsideStayAndTheGameIsAdded) {
     const bool asItWas =
         bytesOf(resultsFile(folder)) == earlier &&
         std::distance(fs::directory_iterator(folder), fs::directory_iterator()) == 2;
-    std::_Exit(asItWas ? 0 : 1);
+    std::exit(asItWas ? 0 : 1);
 }
 
 // A results file that is a link to the player's own file stays one, and
