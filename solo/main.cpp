@@ -1,4 +1,6 @@
 #include "../console/console_input.h"
+#include "record_statistics.h"
+#include "results_file.h"
 #include "solo_loop.h"
 #include "solo_options.h"
 
@@ -17,6 +19,9 @@ int main(int argc, char** argv) {
         return 2;
     case OptionsRead::Play:
         break;
+    }
+    if (options.stats) {
+        return showRecord(resultsFolder(), std::cout, std::cerr);
     }
     // The console's own stream buffers read standard input by whole blocks;
     // every line end and question is flushed explicitly.

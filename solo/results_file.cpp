@@ -1,29 +1,47 @@
 #include "results_file.h"
 
+#include "../engine/results.h"
+#include "seating.h"
+
 #include <algorithm>
 #include <array>
+#include <cassert>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
+#include <limits>
+#include <string_view>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace pellaro {
 
 namespace fs = std::filesystem;
+using nlohmann::json;
 
 namespace {
 
-// An exclusive lock on the folder's lock file, held while it lives.
+const char* const lockName = "results.lock";
+
+std::string reason() {
+    return std::strerror(errno);
+}
+
+// A lock on the folder's lock file, held while it lives: exclusive for a
+// game being added, which makes the lock file when missing; shared for a
+// reader, and only when the lock file is there, since a reader writes nothing.
 class FolderLock {
 public:
-    explicit FolderLock(const fs::path& file)
-        : descriptor_(open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
-        if (descriptor_ >= 0 && flock(descriptor_, LOCK_EX) != 0) {
+    FolderLock(const fs::path& file, bool exclusive)
+        : descriptor_(open(file.c_str(), O_RDONLY | O_CLOEXEC | (exclusive ? O_CREAT : 0), 0644)) {
+        if (descriptor_ < 0) {
+            failure_ = reason();
+        } else if (flock(descriptor_, exclusive ? LOCK_EX : LOCK_SH) != 0) {
+            failure_ = reason();
             close(descriptor_);
             descriptor_ = -1;
         }
@@ -39,13 +57,123 @@ public:
     FolderLock& operator=(FolderLock&&) = delete;
 
     bool held() const { return descriptor_ >= 0; }
+    const std::string& failure() const { return failure_; }
 
 private:
     int descriptor_ = -1;
+    std::string failure_;
 };
 
-std::string reason() {
-    return std::strerror(errno);
+// Calls back with each line of the text, numbered from 1, without its line
+// end; a last line without one is a line too.
+template <typename Visit>
+void forEachLine(std::string_view text, const Visit& visit) {
+    std::int32_t number = 0;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        visit(++number, text.substr(0, end));
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+}
+
+const json* fieldOf(const json& record, const char* name) {
+    const auto found = record.find(name);
+    return found == record.end() ? nullptr : &*found;
+}
+
+// A whole number from low to high: never a fraction, a text or a number
+// that would wrap round.
+bool integerIn(const json* value, std::int64_t low, std::int64_t high) {
+    if (value == nullptr || !value->is_number_integer()) {
+        return false;
+    }
+    if (value->is_number_unsigned() &&
+        value->get<std::uint64_t>() > std::numeric_limits<std::int64_t>::max()) {
+        return false;
+    }
+    const auto number = value->get<std::int64_t>();
+    return number >= low && number <= high;
+}
+
+bool isStrength(const json* value) {
+    return value != nullptr && value->is_string() &&
+           strengthOfRecord(value->get<std::string>()).has_value();
+}
+
+// The scores, one for each player.
+bool areScores(const json* value, std::size_t players) {
+    return value != nullptr && value->is_array() && value->size() == players &&
+           std::all_of(value->begin(), value->end(), [](const json& score) {
+               return integerIn(&score, std::numeric_limits<std::int32_t>::min(),
+                                std::numeric_limits<std::int32_t>::max());
+           });
+}
+
+// Exactly the seats with the top score, ascending, as the game names them.
+bool areWinners(const json* value, const std::vector<std::int32_t>& scores) {
+    const Standings results = standingsOf(scores);
+    std::vector<std::int64_t> seats;
+    for (std::int32_t seat = 0; seat < results.players; ++seat) {
+        if (isWinner(results, seat)) {
+            seats.push_back(seat + 1);
+        }
+    }
+    return value != nullptr && value->is_array() && value->size() == seats.size() &&
+           std::equal(seats.begin(), seats.end(), value->begin(),
+                      [](std::int64_t seat, const json& winner) {
+                          return integerIn(&winner, seat, seat);
+                      });
+}
+
+// Why the line holds no game that this program could have played; empty
+// when it holds one, which is then in `game`. Nothing is converted before it
+// is known to fit, so that no number is cut or wrapped round.
+std::string problemOf(std::string_view line, SoloResult& game) {
+    const json record = json::parse(line, nullptr, false);
+    if (record.is_discarded()) {
+        return "not JSON";
+    }
+    if (!record.is_object()) {
+        return "not a game's record";
+    }
+    const json* date = fieldOf(record, "date");
+    if (date == nullptr || !date->is_string()) {
+        return "no date";
+    }
+    const json* players = fieldOf(record, "players");
+    if (!integerIn(players, minPlayers, maxPlayers)) {
+        return "no number of players from 2 to 5";
+    }
+    const auto count = players->get<std::int32_t>();
+    if (!integerIn(fieldOf(record, "people"), 1, count - 1)) {
+        return "no number of people from 1 to " + std::to_string(count - 1);
+    }
+    if (!isStrength(fieldOf(record, "strength"))) {
+        return "no strength easy, medium or hard";
+    }
+    if (!integerIn(fieldOf(record, "seed"), 0, std::numeric_limits<std::uint32_t>::max())) {
+        return "no seed from 0 to 4294967295";
+    }
+    const json* scores = fieldOf(record, "scores");
+    if (!areScores(scores, static_cast<std::size_t>(count))) {
+        return "not one score for each of the " + std::to_string(count) + " players";
+    }
+    if (!areWinners(fieldOf(record, "winners"), scores->get<std::vector<std::int32_t>>())) {
+        return "winners other than those of the top score";
+    }
+    game = record.get<SoloResult>();
+    return {};
+}
+
+bool readAll(int descriptor, std::string& text) {
+    std::array<char, 1 << 16> buffer{};
+    for (;;) {
+        const ssize_t got = read(descriptor, buffer.data(), buffer.size());
+        if (got <= 0) {
+            return got == 0;
+        }
+        text.append(buffer.data(), static_cast<std::size_t>(got));
+    }
 }
 
 bool writeAll(int descriptor, const std::string& text) {
@@ -63,16 +191,20 @@ bool writeAll(int descriptor, const std::string& text) {
     return true;
 }
 
-// Writes the text to a new temporary file in the folder and renames it over
-// the target; on failure removes it and gives the reason.
+// Writes the text to a new temporary file in the folder, with the target's
+// permissions, and renames it over the target; on failure removes it and
+// gives the reason.
 bool replaceFile(const fs::path& target, const std::string& text, std::string& failure) {
+    std::error_code ignored;
+    const fs::perms permissions = fs::status(target, ignored).permissions() & fs::perms::all;
     std::string name = target.string() + ".XXXXXX";
     const int descriptor = mkstemp(name.data());
     if (descriptor < 0) {
         failure = reason();
         return false;
     }
-    const bool written = writeAll(descriptor, text) && fsync(descriptor) == 0;
+    const bool written = fchmod(descriptor, static_cast<mode_t>(permissions)) == 0 &&
+                         writeAll(descriptor, text) && fsync(descriptor) == 0;
     if (!written) {
         failure = reason();
     }
@@ -90,28 +222,104 @@ bool replaceFile(const fs::path& target, const std::string& text, std::string& f
     return false;
 }
 
-// Reads the earlier games; lines that are no game are counted as bad.
-bool readGames(const fs::path& file, std::vector<SoloResult>& games, std::int32_t& bad) {
+// Keeps every byte of the file under the first free name of
+// results.jsonl.corrupt, .corrupt.2, ..., as a second link, so that nothing
+// is copied and no earlier copy is ever overwritten; then replaces the file
+// by its lines that were read, as they were, and the game's line. On
+// failure the file is as it was and no new name is left.
+bool setAside(const fs::path& file, const ResultsRead& read, const std::string& line,
+              fs::path& aside, std::string& failure) {
+    std::string kept;
+    std::size_t unread = 0;
+    forEachLine(read.text, [&](std::int32_t number, std::string_view text) {
+        if (unread < read.unread.size() && read.unread[unread].number == number) {
+            ++unread;
+            return;
+        }
+        kept.append(text);
+        kept += '\n';
+    });
+    kept += line;
+    // Replacing a link would cut the file it leads to off from the games.
     std::error_code error;
-    if (!fs::is_regular_file(file, error)) {
+    if (fs::is_symlink(fs::symlink_status(file, error))) {
+        failure = "it is a symbolic link";
         return false;
     }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    for (std::string line; std::getline(in, line);) {
-        const nlohmann::json value = nlohmann::json::parse(line, nullptr, false);
-        try {
-            games.push_back(value.get<SoloResult>());
-        } catch (const nlohmann::json::exception&) {
-            ++bad;
+    for (std::int32_t copy = 1;; ++copy) {
+        aside = file;
+        aside += ".corrupt";
+        if (copy > 1) {
+            aside += '.' + std::to_string(copy);
+        }
+        if (link(file.c_str(), aside.c_str()) == 0) {
+            break;
+        }
+        if (errno != EEXIST) {
+            failure = reason();
+            return false;
         }
     }
-    return !in.bad();
+    if (replaceFile(file, kept, failure)) {
+        return true;
+    }
+    // The new name is still the file itself, which is as it was.
+    unlink(aside.c_str());
+    return false;
+}
+
+// Appends the line in one write, after a line end when the file lacks its
+// last one, so that the line is never joined to another. A write cut short
+// is taken back, so that no half line stays.
+bool appendLine(const fs::path& file, const std::string& before, const std::string& line,
+                std::string& failure) {
+    const int descriptor = open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (descriptor < 0) {
+        failure = reason();
+        return false;
+    }
+    const std::string bytes = (before.empty() || before.back() == '\n' ? "" : "\n") + line;
+    const ssize_t written = write(descriptor, bytes.data(), bytes.size());
+    const bool whole = written == static_cast<ssize_t>(bytes.size());
+    if (!whole) {
+        failure = "only part of the line could be written";
+        if (written < 0) {
+            failure = reason();
+        }
+        if (ftruncate(descriptor, static_cast<off_t>(before.size())) != 0) {
+            failure += ", and that part could not be taken back: " + reason();
+        }
+    }
+    close(descriptor);
+    return whole;
+}
+
+// No write permission for anyone: the player keeps the file as it is.
+bool isReadOnly(const fs::path& file) {
+    std::error_code error;
+    const fs::perms writable =
+        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    return (fs::status(file, error).permissions() & writable) == fs::perms::none;
 }
 
 } // namespace
+
+std::string recordedStrength(Strength strength) {
+    std::string word = strengthName(strength);
+    for (char& c : word) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return word;
+}
+
+std::optional<Strength> strengthOfRecord(const std::string& word) {
+    for (std::size_t s = 0; s < strengthCount; ++s) {
+        if (recordedStrength(static_cast<Strength>(s)) == word) {
+            return static_cast<Strength>(s);
+        }
+    }
+    return std::nullopt;
+}
 
 fs::path resultsFolder() {
     const char* data = std::getenv("XDG_DATA_HOME");
@@ -125,72 +333,135 @@ fs::path resultsFolder() {
     return {};
 }
 
+fs::path resultsFile(const fs::path& folder) {
+    return folder / "results.jsonl";
+}
+
+ResultsRead readResults(const fs::path& file) {
+    ResultsRead read;
+    // Not blocking, so that a pipe in the file's place cannot hang the game.
+    const int descriptor = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (descriptor < 0) {
+        if (errno != ENOENT) {
+            read.failure = reason();
+        }
+        return read;
+    }
+    read.exists = true;
+    struct stat status {};
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        read.failure = "not a file";
+    } else if (!readAll(descriptor, read.text)) {
+        read.failure = reason();
+    }
+    close(descriptor);
+    if (!read.failure.empty()) {
+        read.text.clear();
+        return read;
+    }
+    forEachLine(read.text, [&read](std::int32_t number, std::string_view line) {
+        if (line.find_first_not_of(" \t\r") == std::string_view::npos) {
+            return;
+        }
+        SoloResult game;
+        std::string why = problemOf(line, game);
+        if (why.empty()) {
+            read.games.push_back(std::move(game));
+        } else {
+            read.unread.push_back(UnreadLine{number, std::move(why)});
+        }
+    });
+    return read;
+}
+
+ResultsRead readResultsIn(const fs::path& folder) {
+    assert(!folder.empty());
+    const FolderLock lock(folder / lockName, false);
+    return readResults(resultsFile(folder));
+}
+
+std::string unreadLinesWarning(const fs::path& file, const std::vector<UnreadLine>& unread) {
+    assert(!unread.empty());
+    if (unread.size() == 1) {
+        return "warning: line " + std::to_string(unread[0].number) + " of " + file.string() +
+               " is no game (" + unread[0].why + ')';
+    }
+    // A file of nothing but garbage still gets one line.
+    constexpr std::size_t named = 3;
+    std::string text = "warning: " + std::to_string(unread.size()) + " lines of " + file.string() +
+                       " are no game (";
+    for (std::size_t i = 0; i < std::min(named, unread.size()); ++i) {
+        text += (i == 0 ? "line " : "; line ") + std::to_string(unread[i].number) + ": " +
+                unread[i].why;
+    }
+    if (unread.size() > named) {
+        text += "; and " + std::to_string(unread.size() - named) + " more";
+    }
+    return text + ')';
+}
+
 RecordOutcome recordGame(const fs::path& folder, const SoloResult& game) {
     RecordOutcome outcome;
-    const std::string unsaved = "this game's result was not saved";
+    const std::string unsaved = "this game's result was not saved.";
     if (folder.empty()) {
         outcome.readEarlier = false;
-        outcome.warnings.push_back("warning: neither XDG_DATA_HOME nor HOME is set; " + unsaved +
-                                   '.');
+        outcome.warnings.push_back("warning: neither XDG_DATA_HOME nor HOME is set; " + unsaved);
         return outcome;
     }
     std::error_code error;
     fs::create_directories(folder, error);
-    const FolderLock lock(folder / "results.lock");
-    if (error || !lock.held()) {
+    if (error) {
         outcome.readEarlier = false;
         outcome.warnings.push_back("warning: cannot use " + folder.string() + " (" +
-                                   (error ? error.message() : reason()) + "); " + unsaved + '.');
+                                   error.message() + "); " + unsaved);
         return outcome;
     }
-    const fs::path file = folder / "results.jsonl";
-    std::int32_t bad = 0;
-    if (fs::exists(file, error) && !readGames(file, outcome.earlier, bad)) {
+    const fs::path lockFile = folder / lockName;
+    const FolderLock lock(lockFile, true);
+    const fs::path file = resultsFile(folder);
+    const ResultsRead read = readResults(file);
+    if (!read.failure.empty()) {
         outcome.readEarlier = false;
-        outcome.warnings.push_back("warning: cannot read " + file.string() + "; " + unsaved + '.');
+        outcome.warnings.push_back("warning: cannot read " + file.string() + " (" + read.failure +
+                                   "); " + unsaved);
         return outcome;
     }
-    if (bad > 0) {
-        fs::path aside = file;
-        aside += ".corrupt";
-        fs::rename(file, aside, error);
-        if (error) {
-            outcome.warnings.push_back("warning: " + file.string() +
-                                       " holds lines that are no game, and cannot be kept aside (" +
-                                       error.message() + "); " + unsaved + '.');
+    // The earlier games are shown whatever becomes of this one.
+    outcome.earlier = read.games;
+    std::string unread;
+    if (!read.unread.empty()) {
+        unread = unreadLinesWarning(file, read.unread);
+    }
+    if (!lock.held() || (read.exists && isReadOnly(file))) {
+        if (!unread.empty()) {
+            outcome.warnings.push_back(unread + "; not counted.");
+        }
+        std::string why = "cannot lock " + lockFile.string() + " (" + lock.failure() + ')';
+        if (lock.held()) {
+            why = file.string() + " is read-only";
+        }
+        outcome.warnings.push_back("warning: " + why + "; " + unsaved);
+        return outcome;
+    }
+    const std::string line = json(game).dump() + '\n';
+    std::string failure;
+    if (!unread.empty()) {
+        fs::path aside;
+        if (setAside(file, read, line, aside, failure)) {
+            outcome.warnings.push_back(unread + "; the file as it was is kept as " +
+                                       aside.string() + ", and " + file.filename().string() +
+                                       " keeps the other lines.");
             return outcome;
         }
-        outcome.warnings.push_back(
-            "warning: " + std::to_string(bad) + " line" + (bad == 1 ? "" : "s") + " of " +
-            file.string() + " could not be read; the file is kept as " + aside.string() + '.');
+        outcome.warnings.push_back(unread +
+                                   "; not counted, and left in place: cannot set the file aside (" +
+                                   failure + ").");
     }
-    std::string text;
-    for (const SoloResult& earlier : outcome.earlier) {
-        text += nlohmann::json(earlier).dump() + '\n';
-    }
-    text += nlohmann::json(game).dump() + '\n';
-    std::string failure;
-    if (!replaceFile(file, text, failure)) {
+    if (!appendLine(file, read.text, line, failure)) {
         outcome.warnings.push_back("warning: cannot write " + file.string() + " (" + failure +
-                                   "); " + unsaved + '.');
+                                   "); " + unsaved);
     }
     return outcome;
-}
-
-WinTally tallyOf(const std::vector<SoloResult>& games, const std::string& strength,
-                 std::int32_t players) {
-    WinTally tally;
-    for (const SoloResult& game : games) {
-        if (game.strength != strength || game.players != players) {
-            continue;
-        }
-        ++tally.games;
-        const bool personWon =
-            std::any_of(game.winners.begin(), game.winners.end(),
-                        [&game](std::int32_t seat) { return seat <= game.people; });
-        tally.wins += personWon ? 1 : 0;
-    }
-    return tally;
 }
 
 std::string recordDate(std::int64_t secondsSinceEpoch) {

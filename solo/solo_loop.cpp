@@ -11,12 +11,12 @@
 #include "computer_turns.h"
 #include "history.h"
 #include "person_moves.h"
+#include "record_statistics.h"
 #include "results_file.h"
 #include "seating.h"
 #include "solo_display.h"
 #include "solo_questions.h"
 
-#include <array>
 #include <cstdint>
 #include <ctime>
 #include <iostream>
@@ -70,9 +70,6 @@ struct SoloTable {
     }
 };
 
-const std::array<const char*, maxPlayers + 1> numberWords = {"no",    "one",  "two",
-                                                             "three", "four", "five"};
-
 std::string seatingLine(const Seating& seating) {
     const std::string strength = computerName(seating);
     std::string line;
@@ -92,23 +89,15 @@ std::string seatingLine(const Seating& seating) {
            std::to_string(seating.players) + " are " + strength + " computer players.";
 }
 
-std::string lowerCase(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
-}
-
 // Saves the finished game and tells the people's record at this strength
-// and table size; a failure costs one line of warning and nothing else.
+// and table size, one person apart from several; a failure costs one line
+// of warning and nothing else.
 void recordResult(const GameState& game, const Seating& seating, std::uint32_t seed) {
     const std::vector<std::int32_t> scores = allScores(game);
     SoloResult record{recordDate(std::time(nullptr)),
                       seating.players,
                       seating.people,
-                      lowerCase(strengthName(seating.strength)),
+                      recordedStrength(seating.strength),
                       seed,
                       scores,
                       winners(game, topScore(game, scores))};
@@ -120,11 +109,10 @@ void recordResult(const GameState& game, const Seating& seating, std::uint32_t s
         return;
     }
     outcome.earlier.push_back(record);
-    const WinTally tally = tallyOf(outcome.earlier, record.strength, seating.players);
-    std::cout << "Against " << strengthName(seating.strength) << " at "
-              << numberWords[static_cast<std::size_t>(seating.players)]
-              << " players: " << tally.wins << (tally.wins == 1 ? " win" : " wins") << " in "
-              << tally.games << (tally.games == 1 ? " game." : " games.");
+    const RecordGroup group = groupOf(record);
+    const RecordFigures figures = figuresOf(outcome.earlier, group);
+    std::cout << groupName(group) << ": " << figures.wins << (figures.wins == 1 ? " win" : " wins")
+              << " in " << figures.games << (figures.games == 1 ? " game." : " games.");
     endLine();
 }
 

@@ -27,6 +27,10 @@ OptionsRead readSoloOptions(int argc, const char* const* argv, SoloOptions& opti
                        "a built-in bot such as greedy or ismcts:5000, or exec:COMMAND for a "
                        "program that speaks the pellaro-bot protocol; its games are not recorded")
             ->type_name("BOT");
+    app.add_flag("--stats", options.stats,
+                 "Show your record from the results file, by strength and table size, and exit")
+        ->excludes(seedOption)
+        ->excludes(botOption);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& failure) {

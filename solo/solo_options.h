@@ -16,6 +16,9 @@ struct SoloOptions {
     // asked for: a built-in bot that decides from its seat's view, or a
     // program (exec:COMMAND).
     std::optional<BotSettings> bot{};
+    // --stats: show the person's record from the results file instead of
+    // playing.
+    bool stats = false;
 };
 
 enum class OptionsRead : std::uint8_t {

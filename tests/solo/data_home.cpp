@@ -1,6 +1,8 @@
 #include "data_home.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 namespace pellaro {
 
@@ -25,6 +27,13 @@ std::string TemporaryDataHome::setting() const {
 
 std::filesystem::path TemporaryDataHome::pellaro() const {
     return folder / "pellaro";
+}
+
+std::string bytesOf(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
 }
 
 } // namespace pellaro

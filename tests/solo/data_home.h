@@ -23,4 +23,7 @@ struct TemporaryDataHome {
     std::filesystem::path folder;
 };
 
+// Every byte of a file, none when it cannot be read.
+std::string bytesOf(const std::filesystem::path& file);
+
 } // namespace pellaro

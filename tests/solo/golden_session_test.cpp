@@ -80,6 +80,7 @@ TEST(SoloGolden, CoversWhatItIsKeptFor) {
           // The end of a game.
           "\nScores\nPlayer #1 (you) scored ",
           "\n  for:     ", "\n  against: ", "Against Hard at five players: 0 wins in 1 game.\n",
+          "Several people against Medium at four players: 1 win in 1 game.\n",
           "Against Easy at two players: ", " in 2 games.\n",
           "This deal was seed 1405; to play it again: pellaro-solo --seed 1405\n",
           "Review your decisions against Hard's? (Y/N) Where Hard would have chosen otherwise",

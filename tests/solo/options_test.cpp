@@ -34,7 +34,10 @@ TEST(SoloOptions, ReadsTheSeedAndRefusesAnythingElseInOneLine) {
         {{"--seed"}, OptionsRead::Bad, std::nullopt, "--seed"},
         {{"--speed", "3"}, OptionsRead::Bad, std::nullopt, "--speed"},
         {{"extra"}, OptionsRead::Bad, std::nullopt, "extra"},
-        {{"--help"}, OptionsRead::Help, std::nullopt, "--seed N"},
+        {{"--help"}, OptionsRead::Help, std::nullopt, "--stats"},
+        {{"--stats"}, OptionsRead::Play, std::nullopt, ""},
+        {{"--stats", "--seed", "3"}, OptionsRead::Bad, std::nullopt, "excludes"},
+        {{"--bot", "greedy", "--stats"}, OptionsRead::Bad, std::nullopt, "excludes"},
         {{"--bot", "greedy"}, OptionsRead::Play, std::nullopt, ""},
         {{"--bot", "exec:python3 mine.py"}, OptionsRead::Play, std::nullopt, ""},
         {{"--bot", "clairvoyant"}, OptionsRead::Bad, std::nullopt, "'clairvoyant'"},
@@ -50,6 +53,9 @@ TEST(SoloOptions, ReadsTheSeedAndRefusesAnythingElseInOneLine) {
         std::string text;
         EXPECT_EQ(readArguments(c.arguments, options, text), c.read) << c.said;
         EXPECT_EQ(options.seed, c.seed) << c.said;
+        if (c.read == OptionsRead::Play) {
+            EXPECT_EQ(options.stats, c.arguments == std::vector<const char*>{"--stats"}) << c.said;
+        }
         EXPECT_NE(text.find(c.said), std::string::npos) << text;
         if (c.read == OptionsRead::Bad) {
             EXPECT_EQ(text.find('\n'), std::string::npos) << text;
