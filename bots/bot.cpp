@@ -176,40 +176,42 @@ std::string_view settingWord(Setting setting) {
     return settingWords[static_cast<std::size_t>(setting)];
 }
 
+namespace {
+
+// The ":setting=value" of a name, or nothing when the setting is at its
+// default (the budget at the usual one), as a bare number for the budget.
+std::string settingPart(const BotSettings& settings, Setting setting, std::int32_t usualBudget) {
+    const BotSettings defaults;
+    const std::string prefix = ':' + std::string(settingWord(setting)) + '=';
+    const auto words = valueWords(setting);
+    if (setting == Setting::Budget) {
+        return settings.budget != usualBudget ? ':' + std::to_string(settings.budget) : "";
+    }
+    if (setting == Setting::Stream) {
+        return settings.stream != defaults.stream ? prefix + std::to_string(settings.stream) : "";
+    }
+    if (!words.empty()) {
+        const std::size_t value = valueIndex(settings, setting);
+        return value != valueIndex(defaults, setting) ? prefix + std::string(words[value]) : "";
+    }
+    const bool exploration = setting == Setting::Exploration;
+    const double value = exploration ? settings.exploration : settings.marginScale;
+    const double usual = exploration ? defaults.exploration : defaults.marginScale;
+    return value != usual ? prefix + shortest(value) : "";
+}
+
+} // namespace
+
 std::string botName(const BotSettings& settings, std::int32_t usualBudget) {
     assert(settings.entry != nullptr);
     if (isProgram(settings)) {
         return std::string(execPrefix) + settings.command;
     }
     std::string name(settings.entry->name);
-    const BotSettings defaults;
     for (std::int32_t index = 0; index < settingCount; ++index) {
         const auto setting = static_cast<Setting>(index);
-        if ((settings.entry->reads & settingBit(setting)) == 0) {
-            continue;
-        }
-        const auto words = valueWords(setting);
-        if (setting == Setting::Budget) {
-            if (settings.budget != usualBudget) {
-                name += ':' + std::to_string(settings.budget);
-            }
-        } else if (setting == Setting::Stream) {
-            if (settings.stream != defaults.stream) {
-                name += ":stream=" + std::to_string(settings.stream);
-            }
-        } else if (!words.empty()) {
-            const std::size_t value = valueIndex(settings, setting);
-            if (value != valueIndex(defaults, setting)) {
-                name += ':' + std::string(settingWord(setting)) + '=' + std::string(words[value]);
-            }
-        } else {
-            const double value =
-                setting == Setting::Exploration ? settings.exploration : settings.marginScale;
-            const double usual =
-                setting == Setting::Exploration ? defaults.exploration : defaults.marginScale;
-            if (value != usual) {
-                name += ':' + std::string(settingWord(setting)) + '=' + shortest(value);
-            }
+        if ((settings.entry->reads & settingBit(setting)) != 0) {
+            name += settingPart(settings, setting, usualBudget);
         }
     }
     return name;

@@ -457,7 +457,7 @@ int mergeTournaments(const std::vector<std::string>& paths, const OutputNames& o
             return failed(error);
         }
         if (!readTournamentJson(text, part, error) || !addTournament(merged, part, error)) {
-            return failed(path + ": " + error);
+            return failed(error.insert(0, path + ": "));
         }
     }
     return openOutputs(outputs, files, error) && writeTournament(merged, outputs, files, error)

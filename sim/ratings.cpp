@@ -205,28 +205,31 @@ Matrix without(const Matrix& matrix, std::size_t reference) {
 
 } // namespace
 
-Ratings fitRatings(const RatingData& data, std::optional<std::int32_t> reference) {
-    assert(data.players >= 2);
-    const auto count = static_cast<std::size_t>(data.players);
-    const std::vector<StrictOrder> orders = strictOrders(data);
-    Ratings ratings;
-    const std::vector<double> strength = mostLikely(orders, data.players, ratings.iterations);
+namespace {
 
-    // The sandwich: the information inverted on either side of the spread of
-    // the deals' scores. A deal's score is the sum of its games' scores; the
-    // squares and products of those sums come from the orders' counts and
-    // their pairs within deals.
-    Matrix information(count, std::vector<double>(count, 0.0));
+// The information of the orders, and the spread of the deals' scores: a
+// deal's score is the sum of its games' scores, and the squares and products
+// of those sums come from the orders' counts and their pairs within deals.
+struct Derivatives {
+    Matrix information;
+    Matrix spread;
+};
+
+Derivatives derivativesAt(const RatingData& data, const std::vector<StrictOrder>& orders,
+                          const std::vector<double>& strength) {
+    const auto count = static_cast<std::size_t>(data.players);
+    Derivatives derivatives{Matrix(count, std::vector<double>(count, 0.0)),
+                            Matrix(count, std::vector<double>(count, 0.0))};
     std::vector<std::vector<double>> perGame(data.orders.size(), std::vector<double>(count, 0.0));
     for (const StrictOrder& order : orders) {
-        const bool seen = order.seen < data.orders.size();
-        const double games = seen ? static_cast<double>(data.orders[order.seen].games) : 1.0;
-        addDerivatives(order, strength, order.weight, nullptr, &information);
-        if (seen) {
+        addDerivatives(order, strength, order.weight, nullptr, &derivatives.information);
+        // The virtual games have no deal.
+        if (order.seen < data.orders.size()) {
+            const auto games = static_cast<double>(data.orders[order.seen].games);
             addDerivatives(order, strength, order.weight / games, &perGame[order.seen], nullptr);
         }
     }
-    Matrix spread(count, std::vector<double>(count, 0.0));
+    Matrix& spread = derivatives.spread;
     const auto addOuter = [&spread, count](const std::vector<double>& a,
                                            const std::vector<double>& b, double times) {
         for (std::size_t i = 0; i < count; ++i) {
@@ -241,36 +244,58 @@ Ratings fitRatings(const RatingData& data, std::optional<std::int32_t> reference
     for (const OrdersTogether& pair : data.together) {
         addOuter(perGame[pair.first], perGame[pair.second], 2.0 * static_cast<double>(pair.pairs));
     }
-    const std::size_t pinned = reference ? static_cast<std::size_t>(*reference) : 0;
-    const Matrix bread = inverse(without(information, pinned));
-    const Matrix pinnedCovariance = product(product(bread, without(spread, pinned)), bread);
-    // Back to every player, the pinned one's row and column zero.
+    return derivatives;
+}
+
+// The sandwich, the information inverted on either side of the spread, with
+// the pinned player's strength held at 0: its row and column stay 0.
+Matrix covarianceOf(const Derivatives& derivatives, std::size_t pinned) {
+    const Matrix bread = inverse(without(derivatives.information, pinned));
+    const Matrix inner = product(product(bread, without(derivatives.spread, pinned)), bread);
+    const std::size_t count = derivatives.information.size();
     Matrix covariance(count, std::vector<double>(count, 0.0));
-    for (std::size_t i = 0, a = 0; i < count; ++i) {
-        for (std::size_t j = 0, b = 0; j < count && i != pinned; ++j) {
-            if (j != pinned) {
-                covariance[i][j] = pinnedCovariance[a][b++];
+    for (std::size_t i = 0; i < count; ++i) {
+        for (std::size_t j = 0; j < count; ++j) {
+            if (i != pinned && j != pinned) {
+                covariance[i][j] = inner[i - (i > pinned ? 1 : 0)][j - (j > pinned ? 1 : 0)];
             }
         }
-        a += i != pinned ? 1 : 0;
     }
+    return covariance;
+}
+
+// Each strength less their mean, and its variance with it.
+void centre(std::vector<double>& logs, Matrix& covariance) {
+    const std::size_t count = logs.size();
+    const double mean = std::accumulate(logs.begin(), logs.end(), 0.0) / static_cast<double>(count);
+    std::vector<double> rowMeans(count, 0.0);
+    double allMean = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        rowMeans[i] = std::accumulate(covariance[i].begin(), covariance[i].end(), 0.0) /
+                      static_cast<double>(count);
+        allMean += rowMeans[i] / static_cast<double>(count);
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        logs[i] -= mean;
+        covariance[i][i] += allMean - 2 * rowMeans[i];
+    }
+}
+
+} // namespace
+
+Ratings fitRatings(const RatingData& data, std::optional<std::int32_t> reference) {
+    assert(data.players >= 2);
+    const auto count = static_cast<std::size_t>(data.players);
+    const std::vector<StrictOrder> orders = strictOrders(data);
+    Ratings ratings;
+    const std::vector<double> strength = mostLikely(orders, data.players, ratings.iterations);
+    const std::size_t pinned = reference ? static_cast<std::size_t>(*reference) : 0;
+    Matrix covariance = covarianceOf(derivativesAt(data, orders, strength), pinned);
     std::vector<double> logs(count);
     std::transform(strength.begin(), strength.end(), logs.begin(),
                    [&](double s) { return std::log(s / strength[pinned]); });
     if (!reference) {
-        // Centred: each rating less their mean, and its covariance with it.
-        const double mean = std::accumulate(logs.begin(), logs.end(), 0.0) / data.players;
-        std::vector<double> rowMeans(count, 0.0);
-        double allMean = 0;
-        for (std::size_t i = 0; i < count; ++i) {
-            rowMeans[i] = std::accumulate(covariance[i].begin(), covariance[i].end(), 0.0) /
-                          static_cast<double>(count);
-            allMean += rowMeans[i] / static_cast<double>(count);
-        }
-        for (std::size_t i = 0; i < count; ++i) {
-            logs[i] -= mean;
-            covariance[i][i] += allMean - 2 * rowMeans[i];
-        }
+        centre(logs, covariance);
     }
     ratings.strength = logs;
     for (std::size_t i = 0; i < count; ++i) {

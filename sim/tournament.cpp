@@ -15,7 +15,7 @@ namespace {
 
 using Json = nlohmann::json;
 
-constexpr std::int32_t formatVersion = 1;
+constexpr std::int32_t tournamentFormat = 1;
 
 SimConfig tableConfig(const TournamentConfig& config, std::int32_t alone, std::int32_t other) {
     SimConfig table;
@@ -158,12 +158,14 @@ TournamentFigures tournamentFigures(const Tournament& tournament) {
         std::int64_t won = 0;
         for (std::size_t j = 0; j < count; ++j) {
             const std::int64_t meetings = figures.meetings[i][j];
-            figures.shares[i][j] =
-                meetings > 0 ? static_cast<double>(halves[i][j]) / (2.0 * meetings) : 0.0;
+            figures.shares[i][j] = meetings > 0 ? static_cast<double>(halves[i][j]) /
+                                                      (2.0 * static_cast<double>(meetings))
+                                                : 0.0;
             places += meetings;
             won += halves[i][j];
         }
-        figures.share[i] = places > 0 ? static_cast<double>(won) / (2.0 * places) : 0.0;
+        figures.share[i] =
+            places > 0 ? static_cast<double>(won) / (2.0 * static_cast<double>(places)) : 0.0;
     }
     return figures;
 }
@@ -318,7 +320,7 @@ std::string tournamentJson(const Tournament& tournament, const TournamentFigures
     }
     const Json json{{"program", "pellaro-sim"},
                     {"command", "tournament"},
-                    {"format", formatVersion},
+                    {"format", tournamentFormat},
                     {"configuration", configuration},
                     {"interrupted", tournament.interrupted},
                     {"ranking", ranking},
@@ -424,9 +426,9 @@ bool readTournamentJson(std::string_view text, Tournament& tournament, std::stri
         error = "not a tournament written by pellaro-sim tournament --json";
         return false;
     }
-    if (json["format"] != formatVersion) {
+    if (json["format"] != tournamentFormat) {
         error = "a tournament of format " + json["format"].dump() + ", not " +
-                std::to_string(formatVersion);
+                std::to_string(tournamentFormat);
         return false;
     }
     Tournament read;
@@ -448,7 +450,7 @@ bool readTournamentJson(std::string_view text, Tournament& tournament, std::stri
         SimResults results;
         if (!readSummaryJson(tables[index].contains("run") ? tables[index]["run"].dump() : "",
                              results, error)) {
-            error = where + error;
+            error.insert(0, where);
             return false;
         }
         const Json& seats = tables[index];
@@ -466,7 +468,7 @@ bool readTournamentJson(std::string_view text, Tournament& tournament, std::stri
             error = "malformed orders";
         }
         if (!error.empty()) {
-            error = where + error;
+            error.insert(0, where);
             return false;
         }
         table.results = std::move(results);

@@ -32,7 +32,7 @@ TEST(TournamentProgram, ShardsMergeIntoTheWholeTournament) {
             std::vector<std::string> arguments = {"tournament", "--quiet", "--json", json};
             arguments.insert(arguments.end(), options.begin(), options.end());
             arguments.insert(arguments.end(), more.begin(), more.end());
-            const SimRun run = runSim(arguments);
+            SimRun run = runSim(arguments);
             EXPECT_EQ(run.status, 0) << run.err;
             return run;
         };
@@ -103,7 +103,7 @@ TEST(TournamentProgram, BadOptionsAndFilesGetOneLineAndStatusTwo) {
     const auto spoilt = [&](const char* pointer, const Json& value) {
         Json json = Json::parse(readText(good));
         json[Json::json_pointer(pointer)] = value;
-        const std::string path = folder.file("spoilt" + std::to_string(++spoiltFiles) + ".json");
+        std::string path = folder.file("spoilt" + std::to_string(++spoiltFiles) + ".json");
         writeText(path, json.dump());
         return path;
     };
