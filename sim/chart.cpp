@@ -309,7 +309,8 @@ std::string tournamentChart(const Tournament& tournament, const TournamentFigure
         const double spread = 1.96 * eloPoints(ratings.deviation[bot]);
         std::string name = botName(config.bots[bot], config.budget);
         if (name.size() > 44) {
-            name = name.substr(0, 41) + "...";
+            name.resize(41);
+            name += "...";
         }
         svg += label(nameRight, y + 4, printed("%zu. ", rank + 1) + name, "end", 12);
         const std::string style = printed("stroke='%s' stroke-width='3'", "#1f77b4");

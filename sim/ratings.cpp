@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <iterator>
 #include <numbers>
 #include <numeric>
 
@@ -43,9 +44,10 @@ void expand(const OrderSeen& order, std::size_t seen, std::vector<StrictOrder>& 
         orders = std::move(longer);
     }
     const double weight = static_cast<double>(order.games) / static_cast<double>(orders.size());
-    for (std::vector<std::int32_t>& players : orders) {
-        out.push_back(StrictOrder{std::move(players), weight, seen});
-    }
+    std::transform(orders.begin(), orders.end(), std::back_inserter(out),
+                   [weight, seen](std::vector<std::int32_t>& players) {
+                       return StrictOrder{std::move(players), weight, seen};
+                   });
 }
 
 std::vector<StrictOrder> strictOrders(const RatingData& data) {
@@ -77,10 +79,11 @@ std::vector<double> mostLikely(const std::vector<StrictOrder>& orders, std::int3
     for (iterations = 1; iterations <= mostIterations; ++iterations) {
         std::vector<double> competed(count, 0.0);
         for (const StrictOrder& order : orders) {
-            double remaining = 0;
-            for (const std::int32_t player : order.players) {
-                remaining += strength[static_cast<std::size_t>(player)];
-            }
+            double remaining =
+                std::accumulate(order.players.begin(), order.players.end(), 0.0,
+                                [&strength](double sum, std::int32_t player) {
+                                    return sum + strength[static_cast<std::size_t>(player)];
+                                });
             double share = 0;
             for (std::size_t place = 0; place + 1 < order.players.size(); ++place) {
                 share += order.weight / remaining;

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <numeric>
@@ -193,11 +194,9 @@ bool intervalsShown(const Tournament& tournament) {
 }
 
 std::int64_t gamesPlayed(const Tournament& tournament) {
-    std::int64_t games = 0;
-    for (const Table& table : tournament.tables) {
-        games += table.results.summary.games;
-    }
-    return games;
+    return std::accumulate(
+        tournament.tables.begin(), tournament.tables.end(), std::int64_t{0},
+        [](std::int64_t games, const Table& table) { return games + table.results.summary.games; });
 }
 
 } // namespace
@@ -315,9 +314,8 @@ std::string tournamentJson(const Tournament& tournament, const TournamentFigures
         cross.push_back(line);
     }
     Json tables = Json::array();
-    for (const Table& table : tournament.tables) {
-        tables.push_back(tableJson(table));
-    }
+    std::transform(tournament.tables.begin(), tournament.tables.end(), std::back_inserter(tables),
+                   tableJson);
     const Json json{{"program", "pellaro-sim"},
                     {"command", "tournament"},
                     {"format", tournamentFormat},

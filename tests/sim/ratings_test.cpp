@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <map>
+#include <numeric>
 #include <random>
 #include <vector>
 
@@ -45,10 +46,10 @@ std::vector<RatedPlace> drawOrder(std::vector<std::int32_t> seats,
                                   const std::vector<double>& strength, std::mt19937_64& random) {
     std::vector<RatedPlace> places;
     while (!seats.empty()) {
-        double total = 0;
-        for (const std::int32_t player : seats) {
-            total += std::exp(strength[static_cast<std::size_t>(player)]);
-        }
+        const double total = std::accumulate(
+            seats.begin(), seats.end(), 0.0, [&strength](double sum, std::int32_t player) {
+                return sum + std::exp(strength[static_cast<std::size_t>(player)]);
+            });
         double pick = std::uniform_real_distribution<double>(0, total)(random);
         std::size_t chosen = 0;
         while (chosen + 1 < seats.size() &&
