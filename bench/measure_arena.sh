@@ -72,9 +72,9 @@ ladder() {
 }
 
 solo() {
-    # Easy, Medium and Hard, and random below them; about an hour on two cores.
+    # Easy, Medium and Hard, and random below them; about twenty minutes on one core.
     tournament tournament-solo --players 2 --bots random,greedy,ismcts:8000,ismcts:20000 \
-        --games 200 --seed 14
+        --games 100 --seed 14
 }
 
 if (($# == 0)); then

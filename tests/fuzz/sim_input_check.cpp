@@ -1,7 +1,9 @@
 #include "sim_input_check.h"
 
 #include "sim/records.h"
+#include "sim/sprt.h"
 #include "sim/summary.h"
+#include "sim/tournament.h"
 
 namespace pellaro {
 
@@ -25,6 +27,38 @@ std::string simInputFault(std::string_view input) {
         addSummary(again.summary, results.summary);
     } else if (error.empty()) {
         return "a summary refused without a reason";
+    }
+    error.clear();
+    SprtOutcome test;
+    if (readSprtJson(input, test, error)) {
+        const std::string json = sprtJson(test);
+        SprtOutcome again;
+        if (sprtReport(test).empty() || !readSprtJson(json, again, error) ||
+            sprtJson(again) != json) {
+            return "an accepted test does not read back as it was: " + error;
+        }
+    } else if (error.empty()) {
+        return "a test refused without a reason";
+    }
+    error.clear();
+    Tournament tournament;
+    if (readTournamentJson(input, tournament, error)) {
+        const TournamentFigures figures = tournamentFigures(tournament);
+        const std::string json = tournamentJson(tournament, figures);
+        Tournament again;
+        if (tournamentReport(tournament, figures).empty() ||
+            tournamentChart(tournament, figures).empty() ||
+            !readTournamentJson(json, again, error) ||
+            tournamentJson(again, tournamentFigures(again)) != json) {
+            return "an accepted tournament does not read back as it was: " + error;
+        }
+        // Under UBSan an overflow here is a fault: accepted counts are bounded.
+        for (std::size_t table = 0; table < again.tables.size(); ++table) {
+            addSummary(again.tables[table].results.summary,
+                       tournament.tables[table].results.summary);
+        }
+    } else if (error.empty()) {
+        return "a tournament refused without a reason";
     }
     GameRecord record;
     error.clear();
