@@ -145,6 +145,21 @@ TEST(SoloPersonMoves, TheHintAtTheTakeQuestionWeighsTheDraw) {
     EXPECT_EQ(atTake, atAction);
 }
 
+// With no Draw open the Take question weighs the rows alone.
+TEST(SoloPersonMoves, TheHintAtTheTakeQuestionWithoutADrawWeighsRows) {
+    GameState game = newGame(2, 5);
+    for (const std::int32_t row : {0, 0, 0, 1, 1, 1}) {
+        applyMove(game, TurnAction::Draw, row);
+    }
+    ASSERT_FALSE(isActionPossible(game, TurnAction::Draw));
+    const Asked asked = ask(game, "?\n1\n");
+    EXPECT_EQ(asked.output.find("draw"), std::string::npos) << asked.output;
+    EXPECT_NE(asked.output.find("? for a hint: Hint: Hard would take row "), std::string::npos);
+    EXPECT_NE(asked.output.find(". Expected lead over the other player:\n   row 1 "),
+              std::string::npos)
+        << asked.output;
+}
+
 // A question with one possible answer is not asked: the person is told.
 TEST(SoloPersonMoves, AQuestionWithOneAnswerIsNotAsked) {
     GameState opening = newGame(3, 5);
