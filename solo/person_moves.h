@@ -18,12 +18,13 @@ namespace pellaro {
 // Take can be taken back to the Draw-or-Take question (a Draw cannot: its
 // card has been seen); ? at either question gives a hint. Every decision
 // with more than one answer is added to `decisions` for the review. The
-// person's own turn number (`turn`, from 1) opens the turn's first line, so
-// that the review can name the turn. Nothing when standard input ended first.
+// person's own turn number (`turnNumber`, from 1) opens the turn's first
+// line, so that the review can name the turn. Nothing when standard input
+// ended first.
 std::optional<ChosenMove> askSoloPersonMove(const GameState& game, const Seating& seating,
                                             std::uint64_t gameSeed, std::size_t movesPlayed,
                                             std::vector<Decision>& decisions,
-                                            std::int32_t turn = 1);
+                                            std::int32_t turnNumber = 1);
 
 // Why the game refuses the typed row, a number as typed (1 for the first
 // row), for an action the game refuses on it.
