@@ -2,11 +2,9 @@
 // computer players.
 #include "advice.h"
 
-#include "../bots/bot.h"
 #include "../bots/choice_values.h"
 #include "../bots/seat_view.h"
 #include "../engine/seeded_random.h"
-#include "strengths.h"
 
 #include <algorithm>
 #include <cassert>
@@ -23,26 +21,25 @@ std::uint64_t decisionSeed(std::uint64_t gameSeed, std::size_t movesPlayed, Deci
 }
 
 Advice advise(const GameState& game, DecisionStage stage, TurnAction action, std::uint64_t seed) {
-    const SeatView view = seatView(game);
-    Bot hard = newBot(settingsOf(Strength::Hard), seed, game.currentPlayer);
-    Advice advice;
     std::optional<TurnAction> asked;
     CardKind drawn = noCard;
-    if (stage == DecisionStage::Action) {
-        const ChosenMove chosen = decideAction(hard, view);
-        advice.strongest = Choice{chosen.action, chosen.row};
-    } else {
+    if (stage == DecisionStage::Row) {
         asked = action;
         drawn = action == TurnAction::Draw ? topCard(game) : noCard;
-        advice.strongest = Choice{action, chooseRow(hard, view, action, drawn)};
     }
+    Advice advice;
     advice.chances = valuesChances(game.numberOfPlayers);
-    // Valued by what Hard plays for, so that its choice and the values agree
-    // but for the noise of two separate searches.
-    for (const ChoiceValue& value : choiceValues(view, asked, drawn, advicePlayouts,
+    // Valued by what Hard plays for; the recommendation is read off the same
+    // values, so a hint never rates its own advice below another choice.
+    for (const ChoiceValue& value : choiceValues(seatView(game), asked, drawn, advicePlayouts,
                                                  deriveSeed(seed, 1), Objective::ByTableSize)) {
         advice.choices.push_back({Choice{value.action, value.row}, value.value});
     }
+    assert(!advice.choices.empty());
+    const auto best = std::max_element(
+        advice.choices.begin(), advice.choices.end(),
+        [](const ChoiceWorth& a, const ChoiceWorth& b) { return a.value < b.value; });
+    advice.strongest = best->choice;
     return advice;
 }
 
@@ -58,15 +55,28 @@ double worthOf(const Advice& advice, const Choice& choice) {
     return found->value;
 }
 
-std::vector<Regret> reviewDecisions(const std::vector<Decision>& decisions) {
+std::vector<Regret> reviewDecisions(const std::vector<Decision>& decisions,
+                                    const ReviewProgress& progress) {
     std::vector<Regret> regrets;
+    // The move of the last Draw judged a mistake: its placement follows it.
+    std::optional<std::size_t> wrongDraw;
     for (std::size_t i = 0; i < decisions.size(); ++i) {
         const Decision& decision = decisions[i];
-        const Advice advice = advise(decision.game, decision.stage, decision.action, decision.seed);
-        if (advice.strongest != decision.chosen) {
+        const bool placingWrongDraw =
+            decision.stage == DecisionStage::Row && wrongDraw == decision.movesPlayed;
+        const Advice advice = placingWrongDraw ? Advice{}
+                                               : advise(decision.game, decision.stage,
+                                                        decision.action, decision.seed);
+        if (!placingWrongDraw && advice.strongest != decision.chosen) {
             regrets.push_back(
                 {i, advice.strongest,
                  worthOf(advice, advice.strongest) - worthOf(advice, decision.chosen)});
+            if (decision.stage == DecisionStage::Action) {
+                wrongDraw = decision.movesPlayed;
+            }
+        }
+        if (progress) {
+            progress(i + 1);
         }
     }
     std::stable_sort(regrets.begin(), regrets.end(),

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace pellaro {
@@ -40,7 +41,8 @@ struct ChoiceWorth {
 bool valuesChances(std::int32_t players);
 
 struct Advice {
-    // What the Hard computer player would choose in the seat.
+    // What the Hard computer player would choose in the seat: the choice of
+    // highest value below, the first of equals, so that the two agree.
     Choice strongest;
     // Every choice open, in the order Draw, then rows from the lowest.
     std::vector<ChoiceWorth> choices;
@@ -79,14 +81,20 @@ struct Decision {
 };
 
 // A decision where the Hard player would have chosen otherwise, and what the
-// person's choice cost by the same values.
+// person's choice cost by the same values, never less than 0.
 struct Regret {
     std::size_t decision = 0;
     Choice strongest;
     double cost = 0.0;
 };
 
-// The decisions that differ from the Hard player's, largest cost first.
-std::vector<Regret> reviewDecisions(const std::vector<Decision>& decisions);
+// Told after each decision valued, with how many are done.
+using ReviewProgress = std::function<void(std::size_t done)>;
+
+// The decisions that differ from the Hard player's, largest cost first, one
+// per turn: when the Draw of a turn was itself a mistake, its placement is
+// not judged apart.
+std::vector<Regret> reviewDecisions(const std::vector<Decision>& decisions,
+                                    const ReviewProgress& progress = {});
 
 } // namespace pellaro

@@ -35,6 +35,14 @@ std::string cardList(const std::vector<CardKind>& cards) {
     return text;
 }
 
+std::int32_t ownTurn(const History& history, std::size_t movesPlayed, std::int32_t seat) {
+    assert(movesPlayed <= history.turns.size());
+    const auto end = history.turns.begin() + static_cast<std::ptrdiff_t>(movesPlayed);
+    return 1 + static_cast<std::int32_t>(
+                   std::count_if(history.turns.begin(), end,
+                                 [seat](const PlayedTurn& turn) { return turn.seat == seat; }));
+}
+
 std::string turnLine(const Seating& seating, const PlayedTurn& turn) {
     const std::string row = std::to_string(turn.move.row + 1);
     if (turn.move.action == TurnAction::Draw) {

@@ -38,6 +38,10 @@ struct History {
 void recordTurn(History& history, const GameState& before, const ChosenMove& move,
                 const GameState& after, bool over);
 
+// The seat's own turn number, from 1, at the move after `movesPlayed` moves
+// of the game: shown at a person's questions and named by the review.
+std::int32_t ownTurn(const History& history, std::size_t movesPlayed, std::int32_t seat);
+
 // The line that tells one move: "Player #3 (Hard) takes row 2: R R W."
 std::string turnLine(const Seating& seating, const PlayedTurn& turn);
 

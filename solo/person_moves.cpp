@@ -22,20 +22,30 @@ struct Turn {
     const Seating& seating;
     std::uint64_t gameSeed;
     std::size_t movesPlayed;
+    std::int32_t number;
 };
 
-void showHint(const Turn& turn, DecisionStage stage, TurnAction action) {
+// "Player #1 (you), turn 7": how the turn's first line begins.
+std::string turnName(const Turn& turn) {
+    return seatName(turn.seating, turn.game.currentPlayer) + ", turn " +
+           std::to_string(turn.number);
+}
+
+void showHint(const Turn& turn, DecisionStage stage, TurnAction action, bool mayGoBack) {
+    // While a Draw is still open, the Take question weighs it too, with the
+    // values of the question before, so that both hints agree.
+    const bool withDraw = stage == DecisionStage::Row && action == TurnAction::Take && mayGoBack;
+    const DecisionStage valued = withDraw ? DecisionStage::Action : stage;
     const Advice advice =
-        advise(turn.game, stage, action, decisionSeed(turn.gameSeed, turn.movesPlayed, stage));
-    showLines(hintLines(advice, stage));
+        advise(turn.game, valued, action, decisionSeed(turn.gameSeed, turn.movesPlayed, valued));
+    showLines(hintLines(advice, valued, withDraw));
 }
 
 enum class ActionAnswer : std::uint8_t { Draw, Take, Ended };
 
 ActionAnswer askAction(const Turn& turn) {
     for (;;) {
-        std::cout << seatName(turn.seating, turn.game.currentPlayer)
-                  << ": (D)raw a card, (T)ake a row or ? for a hint: ";
+        std::cout << turnName(turn) << ": (D)raw a card, (T)ake a row or ? for a hint: ";
         const std::optional<char> answer = readWordAnswer();
         if (!answer) {
             return ActionAnswer::Ended;
@@ -48,7 +58,7 @@ ActionAnswer askAction(const Turn& turn) {
         case 't':
             return ActionAnswer::Take;
         case '?':
-            showHint(turn, DecisionStage::Action, TurnAction::Draw);
+            showHint(turn, DecisionStage::Action, TurnAction::Draw, false);
             break;
         default:
             std::cout << "Please answer D to draw, T to take a row or ? for a hint.";
@@ -86,7 +96,7 @@ RowAnswer askRow(const Turn& turn, TurnAction action, bool mayGoBack) {
             ++text;
         }
         if (*text == '?') {
-            showHint(turn, DecisionStage::Row, action);
+            showHint(turn, DecisionStage::Row, action, mayGoBack);
             continue;
         }
         if (mayGoBack && (*text == 'B' || *text == 'b')) {
@@ -154,7 +164,7 @@ std::string choiceWords(const Choice& choice, DecisionStage stage) {
     return stage == DecisionStage::Action ? "draw" : "place it on row " + rowNumber(choice.row);
 }
 
-std::vector<std::string> hintLines(const Advice& advice, DecisionStage stage) {
+std::vector<std::string> hintLines(const Advice& advice, DecisionStage stage, bool backToDraw) {
     std::string values = " ";
     for (const ChoiceWorth& worth : advice.choices) {
         std::string name;
@@ -169,6 +179,7 @@ std::vector<std::string> hintLines(const Advice& advice, DecisionStage stage) {
     }
     return {
         "Hint: Hard would " + choiceWords(advice.strongest, stage) +
+            (backToDraw && advice.strongest.action == TurnAction::Draw ? " (B goes back)" : "") +
             (advice.chances ? ". Chance of winning:" : ". Expected lead over the other player:"),
         values};
 }
@@ -208,7 +219,7 @@ std::optional<TurnAction> chooseAction(const Turn& turn, bool canDraw, bool canT
         }
         return answer == ActionAnswer::Draw ? TurnAction::Draw : TurnAction::Take;
     }
-    std::cout << seatName(turn.seating, turn.game.currentPlayer)
+    std::cout << turnName(turn)
               << (canDraw ? ": no row holds a card, so you draw."
                           : ": every row in play is full, so you take one.");
     endLine();
@@ -219,8 +230,9 @@ std::optional<TurnAction> chooseAction(const Turn& turn, bool canDraw, bool canT
 
 std::optional<ChosenMove> askSoloPersonMove(const GameState& game, const Seating& seating,
                                             std::uint64_t gameSeed, std::size_t movesPlayed,
-                                            std::vector<Decision>& decisions) {
-    const Turn turn{game, seating, gameSeed, movesPlayed};
+                                            std::vector<Decision>& decisions,
+                                            std::int32_t turnNumber) {
+    const Turn turn{game, seating, gameSeed, movesPlayed, turnNumber};
     const bool canDraw = isActionPossible(game, TurnAction::Draw);
     const bool canTake = isActionPossible(game, TurnAction::Take);
     const auto decided = [&](TurnAction action, Choice chosen) {

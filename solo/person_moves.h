@@ -17,18 +17,23 @@ namespace pellaro {
 // only when more than one answer is possible; a refused row is told why; a
 // Take can be taken back to the Draw-or-Take question (a Draw cannot: its
 // card has been seen); ? at either question gives a hint. Every decision
-// with more than one answer is added to `decisions` for the review. Nothing
-// when standard input ended first.
+// with more than one answer is added to `decisions` for the review. The
+// person's own turn number (`turnNumber`, from 1) opens the turn's first
+// line, so that the review can name the turn. Nothing when standard input
+// ended first.
 std::optional<ChosenMove> askSoloPersonMove(const GameState& game, const Seating& seating,
                                             std::uint64_t gameSeed, std::size_t movesPlayed,
-                                            std::vector<Decision>& decisions);
+                                            std::vector<Decision>& decisions,
+                                            std::int32_t turnNumber = 1);
 
 // Why the game refuses the typed row, a number as typed (1 for the first
 // row), for an action the game refuses on it.
 std::string refusalText(const GameState& game, TurnAction action, std::int32_t typed);
 
 // The hint's two lines: what Hard would do, then the value of every choice.
-std::vector<std::string> hintLines(const Advice& advice, DecisionStage stage);
+// `backToDraw` is for the Take question, where a better Draw is one B away.
+std::vector<std::string> hintLines(const Advice& advice, DecisionStage stage,
+                                   bool backToDraw = false);
 
 // "draw", "take row 2", "place it on row 3".
 std::string choiceWords(const Choice& choice, DecisionStage stage);

@@ -13,6 +13,7 @@
 #include "person_moves.h"
 #include "record_statistics.h"
 #include "results_file.h"
+#include "review.h"
 #include "seating.h"
 #include "solo_display.h"
 #include "solo_questions.h"
@@ -21,6 +22,7 @@
 #include <ctime>
 #include <iostream>
 #include <optional>
+#include <unistd.h>
 #include <vector>
 
 namespace pellaro {
@@ -61,7 +63,8 @@ struct SoloTable {
             screen.push_back(std::move(line));
         }
         showLines(screen);
-        return askSoloPersonMove(game, seating, seed, history.turns.size(), decisions);
+        return askSoloPersonMove(game, seating, seed, history.turns.size(), decisions,
+                                 ownTurn(history, history.turns.size(), seat));
     }
 
     void played(const GameState& before, const ChosenMove& move, const GameState& after,
@@ -122,37 +125,18 @@ bool askYesNo(const std::string& question) {
     return answer && (*answer == 'y' || *answer == 'Y');
 }
 
+// Told at once, as the review takes some seconds; how far it has come is
+// shown on a terminal alone.
 void showReview(const std::vector<Decision>& decisions, const History& history,
                 const Seating& seating) {
-    const std::vector<Regret> regrets = reviewDecisions(decisions);
-    if (regrets.empty()) {
-        std::cout << "Hard would have chosen as you did at every decision.";
-        endLine();
-        return;
-    }
-    const bool chances = valuesChances(decisions.front().game.numberOfPlayers);
-    std::cout << "Where Hard would have chosen otherwise, and the "
-              << (chances ? "chance of winning" : "expected points") << " it cost:";
+    std::cout << "Reviewing your decisions...";
     endLine();
-    double total = 0.0;
-    for (const Regret& regret : regrets) {
-        const Decision& decision = decisions[regret.decision];
-        const std::int32_t seat = decision.game.currentPlayer;
-        const std::string who =
-            seating.people == 1 ? std::string() : ", Player #" + std::to_string(seat + 1);
-        std::cout << "  Round " << history.turns[decision.movesPlayed].round << ", move "
-                  << decision.movesPlayed + 1 << who << ": Hard would "
-                  << choiceWords(regret.strongest, decision.stage) << ", not "
-                  << choiceWords(decision.chosen, decision.stage) << ": "
-                  << (chances ? tenths(regret.cost * 100.0) + '%' : tenths(regret.cost));
-        endLine();
-        total += regret.cost;
-    }
-    // Chances lost at several decisions do not add up to one chance, so
-    // their total is not shown.
-    std::cout << (chances ? std::string("That is") : "In all " + tenths(total) + " points at")
-              << ' ' << regrets.size() << " of " << decisions.size() << " decisions.";
-    endLine();
+    ReviewCounter counter{isatty(STDOUT_FILENO) == 1, std::time(nullptr), decisions.size()};
+    const std::vector<Regret> regrets = reviewDecisions(decisions, [&counter](std::size_t done) {
+        std::cout << counterUpdate(counter, done, std::time(nullptr)) << std::flush;
+    });
+    std::cout << counterEnd(counter);
+    showLines(reviewLines(decisions, regrets, history, seating));
 }
 
 // The end of a finished game: the last news, the scores with their

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <numeric>
 #include <vector>
 
 namespace pellaro {
@@ -76,6 +77,68 @@ TEST(SoloAdvice, HintsDoNotDependOnTheOrderOfUnseenCards) {
     }
 }
 
+// The recommendation is read off the values shown with it: never a choice
+// they rate below another.
+TEST(SoloAdvice, HintsRecommendTheChoiceTheirValuesRateHighest) {
+    for (const GameState& game : positions()) {
+        for (const DecisionStage stage : {DecisionStage::Action, DecisionStage::Row}) {
+            if (stage == DecisionStage::Row && !isActionPossible(game, TurnAction::Draw)) {
+                continue;
+            }
+            const Advice advice = advise(game, stage, TurnAction::Draw, decisionSeed(2, 9, stage));
+            for (const ChoiceWorth& worth : advice.choices) {
+                EXPECT_LE(worth.value, worthOf(advice, advice.strongest));
+            }
+        }
+    }
+}
+
+// A turn is judged once: when its Draw was a mistake, the placement that
+// followed is not judged apart, though it was no better; and no choice
+// costs less than Hard's.
+TEST(SoloAdvice, TheReviewJudgesEachTurnOnce) {
+    std::vector<Decision> decisions;
+    for (std::uint32_t seed = 0; decisions.size() < 6 && seed < 200; ++seed) {
+        // Two rows of two cards each: a Take is often worth more than a Draw.
+        GameState game = newGame(minPlayers, seed);
+        for (const std::int32_t row : {0, 1, 0, 1}) {
+            applyMove(game, TurnAction::Draw, row);
+        }
+        const std::size_t move = seed;
+        const std::uint64_t atAction = decisionSeed(6, move, DecisionStage::Action);
+        const std::uint64_t atRow = decisionSeed(6, move, DecisionStage::Row);
+        if (!isActionPossible(game, TurnAction::Draw) ||
+            !isActionPossible(game, TurnAction::Take) ||
+            advise(game, DecisionStage::Action, TurnAction::Draw, atAction).strongest == Choice{}) {
+            continue;
+        }
+        // The placement Hard rates lowest, when it is not Hard's own.
+        const Advice placing = advise(game, DecisionStage::Row, TurnAction::Draw, atRow);
+        const auto worst = std::min_element(
+            placing.choices.begin(), placing.choices.end(),
+            [](const ChoiceWorth& a, const ChoiceWorth& b) { return a.value < b.value; });
+        if (worst->value == worthOf(placing, placing.strongest)) {
+            continue;
+        }
+        decisions.push_back(
+            {game, DecisionStage::Action, TurnAction::Draw, Choice{}, atAction, move});
+        decisions.push_back(
+            {game, DecisionStage::Row, TurnAction::Draw, worst->choice, atRow, move});
+    }
+    ASSERT_EQ(decisions.size(), 6U);
+    std::vector<std::size_t> told;
+    const std::vector<Regret> regrets =
+        reviewDecisions(decisions, [&told](std::size_t done) { told.push_back(done); });
+    std::vector<std::size_t> all(decisions.size());
+    std::iota(all.begin(), all.end(), 1);
+    EXPECT_EQ(told, all);
+    ASSERT_EQ(regrets.size(), 3U);
+    for (const Regret& regret : regrets) {
+        EXPECT_EQ(decisions[regret.decision].stage, DecisionStage::Action);
+        EXPECT_GT(regret.cost, 0.0);
+    }
+}
+
 // The review judges every decision as a hint would, so it is as fair.
 TEST(SoloAdvice, TheReviewDoesNotDependOnTheOrderOfUnseenCards) {
     std::vector<Decision> decisions;
@@ -130,15 +193,22 @@ TEST(SoloAdvice, HintsShowLeadsHeadToHeadAndChancesAgainstMore) {
          {"Hint: Hard would take row 2. Expected lead over the other player:",
           "   draw -6.2  take 2 +1.0"}},
         {true,
-         {0.234, 0.185},
-         {"Hint: Hard would take row 2. Chance of winning:", "   draw 23%  take 2 19%"}},
+         {0.185, 0.234},
+         {"Hint: Hard would take row 2. Chance of winning:", "   draw 19%  take 2 23%"}},
     };
     for (const Case& example : cases) {
         const Choice take{TurnAction::Take, 1};
         const Advice advice{
             take, {{Choice{}, example.values[0]}, {take, example.values[1]}}, example.chances};
         EXPECT_EQ(hintLines(advice, DecisionStage::Action), example.lines);
+        // At the Take question a Take is advised in the same words.
+        EXPECT_EQ(hintLines(advice, DecisionStage::Action, true), example.lines);
     }
+    // There a better Draw names the way back to it.
+    const Advice drawn{Choice{}, {{Choice{}, 0.3}, {Choice{TurnAction::Take, 1}, 0.2}}, true};
+    EXPECT_EQ(hintLines(drawn, DecisionStage::Action, true),
+              (std::vector<std::string>{"Hint: Hard would draw (B goes back). Chance of winning:",
+                                        "   draw 30%  take 2 20%"}));
 }
 
 } // namespace

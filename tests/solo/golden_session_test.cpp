@@ -65,27 +65,31 @@ TEST(SoloGolden, CoversWhatItIsKeptFor) {
           "\nRound 1, opened by Player #1 (you).\nRound 1, 76 cards left to draw.\nRow 1: empty\n",
           "Player #2 (Hard)   R:", " is over. Taken: #", ", opened by Player #",
           "Player #3 (Hard) takes row ", " and places it on row ",
-          ". LAST ROUND!\nRow 1: ", " took a row\n", "Player #2 (person): ", " (full)\n",
+          ". LAST ROUND!\nRow 1: ", " took a row\n", "Player #2 (person), turn ", " (full)\n",
           // The person's questions: refusals, the way back, no needless question, hints.
           "There is no row 6: the rows are 1 to 5.\n", " was already taken this round.\n",
           " is empty: there is nothing to take.\n",
           "Please answer D to draw, T to take a row or ? for a hint.\n",
           "Please type a row number (1-5) or ? for a hint.\n",
-          "Row to take (1-5), B to go back or ? for a hint: Player #1 (you): (D)raw",
+          "Row to take (1-5), B to go back or ? for a hint: Player #1 (you), turn ",
           ": no row holds a card, so you draw.\n",
           " is the only one with room, so it goes there.\n",
           ": every row in play is full, so you take one.\n", " is the only one left to take.\n",
           "Hint: Hard would draw. Chance of winning:\n   draw ",
           "Hint: Hard would place it on row ",
+          // At the Take question the Draw is weighed too.
+          "for a hint: Hint: Hard would draw (B goes back). Chance of winning:\n   draw ",
           // The end of a game.
           "\nScores\nPlayer #1 (you) scored ",
           "\n  for:     ", "\n  against: ", "Against Hard at five players: 0 wins in 1 game.\n",
           "Several people against Medium at four players: 1 win in 1 game.\n",
           "Against Easy at two players: ", " in 2 games.\n",
           "This deal was seed 1405; to play it again: pellaro-solo --seed 1405\n",
-          "Review your decisions against Hard's? (Y/N) Where Hard would have chosen otherwise",
-          "\nThat is ", "\nIn all ", "expected points it cost:\n",
-          "Play again with the same settings? (Y/N) ",
+          "Review your decisions against Hard's? (Y/N) Reviewing your decisions...\nWhere Hard "
+          "would have chosen otherwise, costliest first, in chance of winning:\nRound ",
+          "costliest first, in expected points:\nRound ", ", your turn ",
+          " of Player #2 (person) (cost ", "\n  Rows: 1: ", "; Hard would have taken row ",
+          "\nYour other ", " cost less: ", "Play again with the same settings? (Y/N) ",
           "Play a new game with other settings? (Y/N) "}) {
         EXPECT_NE(all.find(shown), std::string::npos) << shown;
     }

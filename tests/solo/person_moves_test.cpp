@@ -34,12 +34,13 @@ Asked ask(const GameState& game, const std::string& input) {
     const RedirectedConsole console(input);
     Asked asked;
     asked.move = askSoloPersonMove(game, Seating{game.numberOfPlayers, 1, Strength::Easy}, 9, 4,
-                                   asked.decisions);
+                                   asked.decisions, 3);
     asked.output = console.output();
     return asked;
 }
 
-const std::string actionQuestion = "Player #1 (you): (D)raw a card, (T)ake a row or ? for a hint: ";
+const std::string actionQuestion =
+    "Player #1 (you), turn 3: (D)raw a card, (T)ake a row or ? for a hint: ";
 const std::string takeQuestion = "Row to take (1-4), B to go back or ? for a hint: ";
 
 // Each refused row is told why, and the question comes again.
@@ -119,6 +120,46 @@ TEST(SoloPersonMoves, ATakeCanBeTakenBack) {
     EXPECT_EQ(asked.decisions[1].chosen, (Choice{TurnAction::Draw, 2}));
 }
 
+// At the Take question, with a Draw still open, the hint weighs the Draw
+// too: the same values as the hint before it, and B named when it is best.
+TEST(SoloPersonMoves, TheHintAtTheTakeQuestionWeighsTheDraw) {
+    // A position of a real game, as hints deal the cards not yet seen.
+    GameState game = newGame(4, 5);
+    for (std::int32_t row = 0; row < 4; ++row) {
+        applyMove(game, TurnAction::Draw, row);
+    }
+    const Asked asked = ask(game, "?\nt\n?\n4\n");
+    const std::size_t first = asked.output.find("Hint: ");
+    const std::size_t second = asked.output.find("Hint: ", first + 1);
+    ASSERT_NE(second, std::string::npos);
+    const std::string atAction =
+        asked.output.substr(first, asked.output.find(actionQuestion, first) - first);
+    std::string atTake =
+        asked.output.substr(second, asked.output.find(takeQuestion, second) - second);
+    EXPECT_NE(atTake.find("\n   draw "), std::string::npos) << atTake;
+    const std::size_t back = atTake.find(" (B goes back)");
+    EXPECT_EQ(back != std::string::npos, atAction.starts_with("Hint: Hard would draw.")) << atTake;
+    if (back != std::string::npos) {
+        atTake.erase(back, 14);
+    }
+    EXPECT_EQ(atTake, atAction);
+}
+
+// With no Draw open the Take question weighs the rows alone.
+TEST(SoloPersonMoves, TheHintAtTheTakeQuestionWithoutADrawWeighsRows) {
+    GameState game = newGame(2, 5);
+    for (const std::int32_t row : {0, 0, 0, 1, 1, 1}) {
+        applyMove(game, TurnAction::Draw, row);
+    }
+    ASSERT_FALSE(isActionPossible(game, TurnAction::Draw));
+    const Asked asked = ask(game, "?\n1\n");
+    EXPECT_EQ(asked.output.find("draw"), std::string::npos) << asked.output;
+    EXPECT_NE(asked.output.find("? for a hint: Hint: Hard would take row "), std::string::npos);
+    EXPECT_NE(asked.output.find(". Expected lead over the other player:\n   row 1 "),
+              std::string::npos)
+        << asked.output;
+}
+
 // A question with one possible answer is not asked: the person is told.
 TEST(SoloPersonMoves, AQuestionWithOneAnswerIsNotAsked) {
     GameState opening = newGame(3, 5);
@@ -145,7 +186,7 @@ TEST(SoloPersonMoves, AQuestionWithOneAnswerIsNotAsked) {
         {opening,
          "2\n",
          {TurnAction::Draw, 1},
-         "Player #1 (you): no row holds a card, so you draw.\nYou drew " + card +
+         "Player #1 (you), turn 3: no row holds a card, so you draw.\nYou drew " + card +
              ".\nRow to place it on (1-3) or ? for a hint: "},
         {oneRoom,
          "d\n",
@@ -155,12 +196,14 @@ TEST(SoloPersonMoves, AQuestionWithOneAnswerIsNotAsked) {
         {allFull,
          "3\n",
          {TurnAction::Take, 2},
-         "Player #1 (you): every row in play is full, so you take one.\nRow to take (1-4) or ? "
+         "Player #1 (you), turn 3: every row in play is full, so you take one.\nRow to take (1-4) "
+         "or ? "
          "for a hint: "},
         {lastRow,
          "",
          {TurnAction::Take, 2},
-         "Player #1 (you): every row in play is full, so you take one.\nRow 3 is the only one "
+         "Player #1 (you), turn 3: every row in play is full, so you take one.\nRow 3 is the only "
+         "one "
          "left to take.\n"},
     };
     for (const Case& c : cases) {

@@ -17,7 +17,7 @@ const char* const strengthLetters = "emh";
 // each row numbered within the board, every answer is used, and every line
 // fits 80 columns.
 TEST(SoloSeats, PeopleSitFirstAndComputerPlayersAfterThem) {
-    const std::regex asked("^Player #([0-9]) \\((you|person)\\): ");
+    const std::regex asked("^Player #([0-9]) \\((you|person)\\), turn [1-9][0-9]*: ");
     const std::regex told("^Player #([0-9]) \\((Easy|Medium)\\) (?:draws (?:[RGBYPSVW]|\\+2) and "
                           "places it on|takes) row ([0-9])[.:]");
     std::uint32_t seed = 2000;
