@@ -44,16 +44,17 @@ TEST(SoloEndOfInput, EndsTheProgramRightAfterTheQuestionThatFindsIt) {
         {"n\n5\n1\ne\n", "so you draw.\n" + drewFive + placeFive},
         {"n\n5\n1\ne d\n", "so you draw.\n" + drewFive + placeFive},
         // At two players no one is asked for the number of people.
-        {"n\n2\n1\nh\nd\n", "Invalid choice!\n" + strength + "You are Player #1;" +
-                                " Player #2 is a Hard computer player.\n" +
-                                "\nRound 1, opened by Player #1 (you).\nRound 1, 76 cards left" +
-                                " to draw.\nRow 1: empty\nRow 2: empty\nPlayer #1 (you)    R:0" +
-                                " G:0 B:0 Y:0 P:0 S:0 V:0 W:0 +2:0  score   0\nPlayer #2 (Hard)" +
-                                "   R:0 G:0 B:0 Y:0 P:0 S:0 V:0 W:0 +2:0  score   0\nPlayer #1" +
-                                " (you): no row holds a card, so you draw.\n" + drewTwo + "Row to" +
-                                " place it on (1-2) or ? for a hint: Please type a row number" +
-                                " (1-2) or ? for a hint.\nRow to place it on (1-2) or ? for a " +
-                                "hint: "},
+        {"n\n2\n1\nh\nd\n",
+         "Invalid choice!\n" + strength + "You are Player #1;" +
+             " Player #2 is a Hard computer player.\n" +
+             "\nRound 1, opened by Player #1 (you).\nRound 1, 76 cards left" +
+             " to draw.\nRow 1: empty\nRow 2: empty\nPlayer #1 (you)    R:0" +
+             " G:0 B:0 Y:0 P:0 S:0 V:0 W:0 +2:0  score   0\nPlayer #2 (Hard)" +
+             "   R:0 G:0 B:0 Y:0 P:0 S:0 V:0 W:0 +2:0  score   0\nStill unseen:" +
+             " 76   R:9 G:9 B:9 Y:9 P:9 S:9 V:9 W:3 +2:10\nPlayer #1" +
+             " (you): no row holds a card, so you draw.\n" + drewTwo + "Row to" +
+             " place it on (1-2) or ? for a hint: Please type a row number" +
+             " (1-2) or ? for a hint.\nRow to place it on (1-2) or ? for a hint: "},
     };
     for (const Case& c : cases) {
         const SessionResult result = runSoloSession(c.input, {1});
