@@ -129,12 +129,18 @@ std::vector<std::string> newsLines(History& history, const Seating& seating, std
         }
         for (std::size_t t = history.shown; t < history.turns.size(); ++t) {
             const PlayedTurn& turn = history.turns[t];
-            if (turn.round == round && turn.seat != viewer) {
+            if (turn.round != round) {
+                continue;
+            }
+            if (turn.seat != viewer) {
                 lines.push_back(turnLine(seating, turn));
-                if (turn.madeLastRound) {
-                    lines.emplace_back(
-                        "That draw makes this the last round: too few cards remain for another.");
-                }
+            }
+            // The viewer's own draw is told too: it was typed at this
+            // screen, but what it made of the round was not.
+            if (turn.madeLastRound) {
+                lines.push_back(std::string(turn.seat == viewer ? "Your" : "That") +
+                                " draw makes this the last round: too few cards remain for "
+                                "another.");
             }
         }
     }

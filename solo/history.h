@@ -52,7 +52,8 @@ std::string roundSummary(const Seating& seating, const History& history, std::in
 // by its one-line summary, the round being played by a heading when it began
 // meanwhile and then one line per move. The heading, or the line after the
 // draw that made it so, says when the round is certainly the last. The
-// viewer's own moves are left out: they were typed at this screen. `opener`
+// viewer's own moves are left out, as they were typed at this screen, but
+// not what their draw made of the round. `opener`
 // is the seat to play, which opens the round when it has no move yet. Marks
 // everything told.
 std::vector<std::string> newsLines(History& history, const Seating& seating, std::int32_t viewer,

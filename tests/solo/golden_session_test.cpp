@@ -70,6 +70,7 @@ TEST(SoloGolden, CoversWhatItIsKeptFor) {
           // The last round, announced at its heading or at the draw that makes it so.
           "(you).\nThis is the last round: too few cards remain for another.\nRound ",
           ".\nThat draw makes this the last round: too few cards remain for another.\nRound ",
+          "hint: \nYour draw makes this the last round: too few cards remain for another.\n",
           // The person's questions: refusals, the way back, no needless question, hints.
           "There is no row 6: the rows are 1 to 5.\n", " was already taken this round.\n",
           " is empty: there is nothing to take.\n",

@@ -134,6 +134,10 @@ TEST(SoloScreens, TheLastRoundIsAnnouncedAtItsHeadingOrAtTheDrawThatMakesItSo) {
     EXPECT_EQ(tableLines(game, seating, 1)[0], "Round 1, 8 cards left to draw.");
     newsLines(history, seating, 0, game.currentPlayer);
     ASSERT_FALSE(playAll(game, history, {draw1}));
+    // The seat that drew is told too, though not of its own move.
+    History drawer = history;
+    EXPECT_EQ(joined(newsLines(drawer, seating, 1, game.currentPlayer)),
+              "Your draw makes this the last round: too few cards remain for another.\n");
     EXPECT_EQ(joined(newsLines(history, seating, 0, game.currentPlayer)),
               "Player #2 (Easy) draws " + std::string(cardLabels[game.deck[68]]) +
                   " and places it on row 2.\n"
