@@ -140,6 +140,23 @@ bool applyMove(GameState& game, TurnAction action, std::int32_t row, RowChoices&
     return play<true>(game, action, row, choices);
 }
 
+std::int32_t fewestDrawsLeftInRound(const GameState& game) {
+    std::int32_t draws = 0;
+    for (std::int32_t row = 0; row < game.numberOfPlayers; ++row) {
+        const Row& onBoard = game.rows[row];
+        draws += static_cast<std::int32_t>(!onBoard.taken && cardsOn(onBoard) == 0);
+    }
+    return draws;
+}
+
+bool isCertainlyLastRound(const GameState& game) {
+    // The threshold is only ever nearer after more draws, so the round with
+    // the fewest decides.
+    GameState fewest = game;
+    fewest.nextCard += fewestDrawsLeftInRound(game);
+    return isLastRound(fewest);
+}
+
 bool closedRound(const GameState& after, TurnAction action, std::int32_t row, bool gameOver) {
     // A row taken stays taken until the board is cleared: one look, rather
     // than one at every player, tells whether the round ended.

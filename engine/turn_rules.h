@@ -83,6 +83,17 @@ bool applyMove(GameState& game, TurnAction action, std::int32_t row);
 // searches' playouts, which play millions of moves a decision.
 bool applyMove(GameState& game, TurnAction action, std::int32_t row, RowChoices& choices);
 
+// The fewest cards still to be drawn before the round under way can end:
+// every seat still in takes a row of its own, and a row must hold a card to
+// be taken, so each row not yet taken that holds none needs one draw; a
+// seat can always draw onto such a row or take one that holds cards.
+std::int32_t fewestDrawsLeftInRound(const GameState& game);
+
+// Whether the round under way ends the game whatever the players do: even
+// with no draw beyond the fewest it needs, the round closes with the deck at
+// the last round's threshold.
+bool isCertainlyLastRound(const GameState& game);
+
 // Whether the move just played on the row, with the game's state after it,
 // closed a round: only a Take can, and the round's end clears the board
 // unless it ended the game.

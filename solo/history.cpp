@@ -1,5 +1,7 @@
 #include "history.h"
 
+#include "../engine/turn_rules.h"
+
 #include <algorithm>
 #include <cassert>
 
@@ -7,7 +9,12 @@ namespace pellaro {
 
 void recordTurn(History& history, const GameState& before, const ChosenMove& move,
                 const GameState& after, bool over) {
-    PlayedTurn turn{before.currentPlayer, move, noCard, {}, history.round};
+    PlayedTurn turn{before.currentPlayer,
+                    move,
+                    noCard,
+                    {},
+                    history.round,
+                    !isCertainlyLastRound(before) && isCertainlyLastRound(after)};
     if (move.action == TurnAction::Draw) {
         turn.drawn = topCard(before);
     } else {
@@ -98,6 +105,13 @@ std::int32_t openerOf(const History& history, std::int32_t round, std::int32_t o
     return first != history.turns.end() ? first->seat : opener;
 }
 
+// Whether the Take that closed the round before made this one the last.
+bool lastFromItsStart(const History& history, std::int32_t round) {
+    return std::any_of(history.turns.begin(), history.turns.end(), [round](const PlayedTurn& turn) {
+        return turn.round == round - 1 && turn.madeLastRound;
+    });
+}
+
 } // namespace
 
 std::vector<std::string> newsLines(History& history, const Seating& seating, std::int32_t viewer,
@@ -117,11 +131,24 @@ std::vector<std::string> newsLines(History& history, const Seating& seating, std
             history.headed = round;
             lines.push_back("Round " + std::to_string(round) + ", opened by " +
                             seatName(seating, openerOf(history, round, opener)) + '.');
+            if (lastFromItsStart(history, round)) {
+                lines.emplace_back("This is the last round: too few cards remain for another.");
+            }
         }
         for (std::size_t t = history.shown; t < history.turns.size(); ++t) {
             const PlayedTurn& turn = history.turns[t];
-            if (turn.round == round && turn.seat != viewer) {
+            if (turn.round != round) {
+                continue;
+            }
+            if (turn.seat != viewer) {
                 lines.push_back(turnLine(seating, turn));
+            }
+            // The viewer's own draw is told too: it was typed at this
+            // screen, but what it made of the round was not.
+            if (turn.madeLastRound) {
+                lines.push_back(std::string(turn.seat == viewer ? "Your" : "That") +
+                                " draw makes this the last round: too few cards remain for "
+                                "another.");
             }
         }
     }

@@ -21,6 +21,9 @@ struct PlayedTurn {
     // The cards of the row a Take gathered, in row order.
     std::vector<CardKind> taken;
     std::int32_t round = 1;
+    // Whether this move made the round to be played certainly the last: a
+    // Draw within it, or the Take that closed the round before it.
+    bool madeLastRound = false;
 };
 
 // Every move of one game, by rounds, and how much of it the screen has told.
@@ -51,9 +54,12 @@ std::string roundSummary(const Seating& seating, const History& history, std::in
 // What happened since the screen last told the table, condensed so that a
 // person's whole turn fits one screen: a round that ended meanwhile is told
 // by its one-line summary, the round being played by a heading when it began
-// meanwhile and then one line per move. The viewer's own moves are left out:
-// they were typed at this screen. `opener` is the seat to play, which opens
-// the round when it has no move yet. Marks everything told.
+// meanwhile and then one line per move. The heading, or the line after the
+// draw that made it so, says when the round is certainly the last. The
+// viewer's own moves are left out, as they were typed at this screen, but
+// not what their draw made of the round. `opener`
+// is the seat to play, which opens the round when it has no move yet. Marks
+// everything told.
 std::vector<std::string> newsLines(History& history, const Seating& seating, std::int32_t viewer,
                                    std::int32_t opener);
 

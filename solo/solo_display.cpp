@@ -2,10 +2,14 @@
 
 #include "../console/console_input.h"
 #include "../engine/results.h"
+#include "../engine/turn.h"
 #include "history.h"
 
 #include <algorithm>
+#include <array>
 #include <iostream>
+#include <numeric>
+#include <utility>
 
 namespace pellaro {
 
@@ -42,17 +46,26 @@ std::string padded(std::string text, std::size_t width) {
     return text;
 }
 
+// The names of a table's seats fill one column; a bot of --bot may have a
+// name longer than a strength's.
+std::size_t nameColumn(const Seating& seating) {
+    const std::size_t column = std::max<std::size_t>(19, seatName(seating, 0).size() + 1);
+    return std::max(column, seatName(seating, seating.players - 1).size() + 1);
+}
+
+// "R:2 G:0 ... +2:1 ": cards by kind, in the board's order.
+std::string kindCounts(const std::array<std::int32_t, cardKindCount>& counts) {
+    std::string text;
+    for (int kind = 0; kind < cardKindCount; ++kind) {
+        text += label(static_cast<CardKind>(kind)) + ':' + std::to_string(counts[kind]) + ' ';
+    }
+    return text;
+}
+
 std::string pileLine(const GameState& game, const Seating& seating, std::int32_t seat) {
     const PlayerState& player = game.players[static_cast<std::size_t>(seat)];
-    // The names of a table's seats fill one column; a bot of --bot may have
-    // a name longer than a strength's.
-    const std::size_t column = std::max<std::size_t>(19, seatName(seating, 0).size() + 1);
-    const std::size_t last = seatName(seating, seating.players - 1).size() + 1;
-    std::string line = padded(seatName(seating, seat), std::max(column, last));
-    for (int kind = 0; kind < cardKindCount; ++kind) {
-        line +=
-            label(static_cast<CardKind>(kind)) + ':' + std::to_string(player.counts[kind]) + ' ';
-    }
+    std::string line =
+        padded(seatName(seating, seat), nameColumn(seating)) + kindCounts(player.counts);
     const std::string score = std::to_string(finalScore(game, seat));
     line += padded(" score", 10 - score.size()) + score;
     return line + (player.outOfRound ? "  took a row" : "");
@@ -73,13 +86,21 @@ std::vector<std::string> tableLines(const GameState& game, const Seating& seatin
     std::vector<std::string> lines;
     std::string status = "Round " + std::to_string(round) + ", " +
                          std::to_string(deckSize - game.nextCard) + " cards left to draw";
-    lines.push_back(status + (isLastRound(game) ? ". LAST ROUND!" : "."));
+    lines.push_back(status + (isCertainlyLastRound(game) ? ". LAST ROUND!" : "."));
     for (std::int32_t r = 0; r < game.numberOfPlayers; ++r) {
         lines.push_back(rowLine(r + 1, game.rows[static_cast<std::size_t>(r)]));
     }
     for (std::int32_t seat = 0; seat < game.numberOfPlayers; ++seat) {
         lines.push_back(pileLine(game, seating, seat));
     }
+    // Every drawn card lies face up, so what is still unseen is known to
+    // every seat; the computer players count it, and a person need not.
+    const std::array<std::int32_t, cardKindCount> unseen = unseenOnTable(game);
+    const std::int32_t count = std::accumulate(unseen.begin(), unseen.end(), 0);
+    std::string unseenLine =
+        padded("Still unseen: " + std::to_string(count), nameColumn(seating)) + kindCounts(unseen);
+    unseenLine.pop_back();
+    lines.push_back(std::move(unseenLine));
     return lines;
 }
 

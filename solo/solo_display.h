@@ -14,9 +14,10 @@ namespace pellaro {
 // most 80 characters at five players, so that a person's turn fits a
 // terminal of 80 by 24 and reads well through a pipe or a screen reader.
 
-// The round, the cards left, the rows and every seat's pile with its score
-// so far; the seats are named with their kind, so each person sees which
-// seat is theirs and how strong the computer players are.
+// The round, the cards left, the rows, every seat's pile with its score so
+// far and the cards still unseen by kind; the seats are named with their
+// kind, so each person sees which seat is theirs and how strong the computer
+// players are. The round is called the last as soon as it is certain to be.
 std::vector<std::string> tableLines(const GameState& game, const Seating& seating,
                                     std::int32_t round);
 

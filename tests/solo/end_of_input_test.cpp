@@ -50,10 +50,11 @@ TEST(SoloEndOfInput, EndsTheProgramRightAfterTheQuestionThatFindsIt) {
              "\nRound 1, opened by Player #1 (you).\nRound 1, 76 cards left" +
              " to draw.\nRow 1: empty\nRow 2: empty\nPlayer #1 (you)    R:0" +
              " G:0 B:0 Y:0 P:0 S:0 V:0 W:0 +2:0  score   0\nPlayer #2 (Hard)" +
-             "   R:0 G:0 B:0 Y:0 P:0 S:0 V:0 W:0 +2:0  score   0\nPlayer #1" +
+             "   R:0 G:0 B:0 Y:0 P:0 S:0 V:0 W:0 +2:0  score   0\nStill unseen:" +
+             " 76   R:9 G:9 B:9 Y:9 P:9 S:9 V:9 W:3 +2:10\nPlayer #1" +
              " (you), turn 1: no row holds a card, so you draw.\n" + drewTwo + "Row to" +
              " place it on (1-2) or ? for a hint: Please type a row number" +
-             " (1-2) or ? for a hint.\nRow to place it on (1-2) or ? for a " + "hint: "},
+             " (1-2) or ? for a hint.\nRow to place it on (1-2) or ? for a hint: "},
     };
     for (const Case& c : cases) {
         const SessionResult result = runSoloSession(c.input, {1});

@@ -66,6 +66,11 @@ TEST(SoloGolden, CoversWhatItIsKeptFor) {
           "Player #2 (Hard)   R:", " is over. Taken: #", ", opened by Player #",
           "Player #3 (Hard) takes row ", " and places it on row ",
           ". LAST ROUND!\nRow 1: ", " took a row\n", "Player #2 (person), turn ", " (full)\n",
+          "\nStill unseen: 76   R:9 G:9 B:9 Y:9 P:9 S:9 V:9 W:3 +2:10\n",
+          // The last round, announced at its heading or at the draw that makes it so.
+          "(you).\nThis is the last round: too few cards remain for another.\nRound ",
+          ".\nThat draw makes this the last round: too few cards remain for another.\nRound ",
+          "hint: \nYour draw makes this the last round: too few cards remain for another.\n",
           // The person's questions: refusals, the way back, no needless question, hints.
           "There is no row 6: the rows are 1 to 5.\n", " was already taken this round.\n",
           " is empty: there is nothing to take.\n",

@@ -6,6 +6,8 @@
 #include "solo/solo_display.h"
 #include "support/legal_rows.h"
 
+#include <algorithm>
+#include <array>
 #include <gtest/gtest.h>
 #include <numeric>
 #include <regex>
@@ -43,11 +45,11 @@ TEST(SoloScreens, TheTableShowsRowsPilesScoresAndWhoSitsWhere) {
     game.players[1].outOfRound = true;
     game.players[1].counts[Red] = 4;
     game.players[1].counts[Blue] = 1;
-    game.players[3].counts[PlusTwo] = 10;
-    game.nextCard = 40;
+    game.players[3].counts[PlusTwo] = 9;
+    game.nextCard = 18;
     const Seating seating{5, 1, Strength::Hard};
     EXPECT_EQ(joined(tableLines(game, seating, 4)),
-              "Round 4, 36 cards left to draw.\n"
+              "Round 4, 58 cards left to draw.\n"
               "Row 1: R W +2 (full)\n"
               "Row 2: G\n"
               "Row 3: taken\n"
@@ -56,8 +58,9 @@ TEST(SoloScreens, TheTableShowsRowsPilesScoresAndWhoSitsWhere) {
               "Player #1 (you)    R:0 G:0 B:0 Y:0 P:0 S:0 V:0 W:0 +2:0  score   0\n"
               "Player #2 (Hard)   R:4 G:0 B:1 Y:0 P:0 S:0 V:0 W:0 +2:0  score  11  took a row\n"
               "Player #3 (Hard)   R:0 G:0 B:0 Y:0 P:0 S:0 V:0 W:0 +2:0  score   0\n"
-              "Player #4 (Hard)   R:0 G:0 B:0 Y:0 P:0 S:0 V:0 W:0 +2:10  score  20\n"
-              "Player #5 (Hard)   R:0 G:0 B:0 Y:0 P:0 S:0 V:0 W:0 +2:0  score   0\n");
+              "Player #4 (Hard)   R:0 G:0 B:0 Y:0 P:0 S:0 V:0 W:0 +2:9  score  18\n"
+              "Player #5 (Hard)   R:0 G:0 B:0 Y:0 P:0 S:0 V:0 W:0 +2:0  score   0\n"
+              "Still unseen: 58   R:4 G:8 B:8 Y:9 P:9 S:9 V:9 W:2 +2:0\n");
 }
 
 TEST(SoloScreens, NewsTellsTheRoundSinceTheLastTurnAndSumsUpRoundsThatEnded) {
@@ -92,6 +95,56 @@ TEST(SoloScreens, NewsTellsTheRoundSinceTheLastTurnAndSumsUpRoundsThatEnded) {
     EXPECT_EQ(newsLines(history, seating, 2, game.currentPlayer), std::vector<std::string>{});
 }
 
+// Plays the moves on the game, recording each; returns whether the game ended.
+bool playAll(GameState& game, History& history, const std::vector<ChosenMove>& moves) {
+    bool over = false;
+    for (const ChosenMove& move : moves) {
+        const GameState before = game;
+        over = applyMove(game, move.action, move.row);
+        recordTurn(history, before, move, game, over);
+    }
+    return over;
+}
+
+TEST(SoloScreens, TheLastRoundIsAnnouncedAtItsHeadingOrAtTheDrawThatMakesItSo) {
+    const Seating seating{2, 1, Strength::Easy};
+    const ChosenMove draw0{TurnAction::Draw, 0};
+    const ChosenMove draw1{TurnAction::Draw, 1};
+    // Two players, 63 cards drawn: the round closes at 67, and then even a
+    // card on each row reaches 69, the last round's threshold.
+    GameState game = newGame(2, 1);
+    game.nextCard = 63;
+    History history;
+    ASSERT_FALSE(playAll(
+        game, history, {draw0, draw0, draw1, draw1, {TurnAction::Take, 0}, {TurnAction::Take, 1}}));
+    const std::vector<std::string> news = newsLines(history, seating, 0, game.currentPlayer);
+    ASSERT_EQ(news.size(), 3U);
+    EXPECT_EQ(news[1] + '\n' + news[2],
+              "Round 2, opened by Player #1 (you).\n"
+              "This is the last round: too few cards remain for another.");
+    EXPECT_EQ(tableLines(game, seating, history.round)[0],
+              "Round 2, 9 cards left to draw. LAST ROUND!");
+
+    // From 65 drawn the round could still close at 67, until the fourth
+    // card lies on the rows: the second seat's draw makes it the last.
+    game = newGame(2, 1);
+    game.nextCard = 65;
+    history = History{};
+    ASSERT_FALSE(playAll(game, history, {draw0, draw0, draw1}));
+    EXPECT_EQ(tableLines(game, seating, 1)[0], "Round 1, 8 cards left to draw.");
+    newsLines(history, seating, 0, game.currentPlayer);
+    ASSERT_FALSE(playAll(game, history, {draw1}));
+    // The seat that drew is told too, though not of its own move.
+    History drawer = history;
+    EXPECT_EQ(joined(newsLines(drawer, seating, 1, game.currentPlayer)),
+              "Your draw makes this the last round: too few cards remain for another.\n");
+    EXPECT_EQ(joined(newsLines(history, seating, 0, game.currentPlayer)),
+              "Player #2 (Easy) draws " + std::string(cardLabels[game.deck[68]]) +
+                  " and places it on row 2.\n"
+                  "That draw makes this the last round: too few cards remain for another.\n");
+    EXPECT_EQ(tableLines(game, seating, 1)[0], "Round 1, 7 cards left to draw. LAST ROUND!");
+}
+
 TEST(SoloScreens, LongSummariesWrapAfterASeparator) {
     const std::string text = "Round 12 is over. Taken: #1 (you) R G B; #2 Y Y +2; #3 +2 +2 +2; "
                              "#4 W P S; #5 S S V.";
@@ -100,6 +153,87 @@ TEST(SoloScreens, LongSummariesWrapAfterASeparator) {
                   "Round 12 is over. Taken: #1 (you) R G B; #2 Y Y +2; #3 +2 +2 +2; #4 W P S;",
                   "  #5 S S V."}));
     EXPECT_EQ(wrapped("short; text", "; ", 80), std::vector<std::string>{"short; text"});
+}
+
+// What the screens shown before each move of one game told.
+struct GameWatch {
+    // The deck less every card the news told drawn.
+    std::array<std::int32_t, cardKindCount> unseen = deckMakeUp;
+    // The first round the board called the last.
+    std::int32_t calledLast = 0;
+    // Moves played when the news first said the round was the last, and when
+    // the deck first stood at the last round's threshold; 0 before either.
+    std::size_t announcedAt = 0;
+    std::size_t thresholdAt = 0;
+    std::int32_t announcements = 0;
+};
+
+// "Still unseen: 57   R:4 G:8 ...", the name padded as the piles' are.
+std::string unseenLineOf(const std::array<std::int32_t, cardKindCount>& unseen) {
+    std::string line =
+        "Still unseen: " + std::to_string(std::accumulate(unseen.begin(), unseen.end(), 0));
+    line.resize(19, ' ');
+    for (int kind = 0; kind < cardKindCount; ++kind) {
+        line += std::string(cardLabels[kind]) + ':' + std::to_string(unseen[kind]) + ' ';
+    }
+    line.pop_back();
+    return line;
+}
+
+void watchScreen(GameWatch& watch, const GameState& game, History& history,
+                 const Seating& seating) {
+    std::vector<std::string> screen = newsLines(history, seating, -1, game.currentPlayer);
+    watch.announcements += static_cast<std::int32_t>(
+        std::count_if(screen.begin(), screen.end(), [](const std::string& line) {
+            return line.find("last round") != std::string::npos;
+        }));
+    const std::size_t played = history.turns.size() + 1;
+    watch.announcedAt =
+        watch.announcedAt == 0 && watch.announcements > 0 ? played : watch.announcedAt;
+    watch.thresholdAt = watch.thresholdAt == 0 && isLastRound(game) ? played : watch.thresholdAt;
+    const std::vector<std::string> table = tableLines(game, seating, history.round);
+    // Once announced, the board says so until the game ends.
+    const bool calledLast = table[0].ends_with("LAST ROUND!");
+    EXPECT_EQ(calledLast, watch.announcements > 0) << table[0];
+    watch.calledLast = watch.calledLast == 0 && calledLast ? history.round : watch.calledLast;
+    EXPECT_EQ(table.back(), unseenLineOf(watch.unseen));
+    screen.insert(screen.end(), table.begin(), table.end());
+    for (const std::string& line : screen) {
+        EXPECT_LE(line.size(), 80U) << line;
+    }
+}
+
+// Over many random games, as every seat would see them: the board calls a
+// round the last only when no further round comes; the news announces the
+// last round exactly once, in it, and no later than the draw that reached
+// the threshold; the unseen cards are the deck less every card the news
+// told drawn; and every line fits 80 columns.
+TEST(SoloScreens, TheLastRoundIsAnnouncedOnceAndOnlyWhenCertain) {
+    SmallRandom random{11};
+    for (std::uint32_t seed = 0; seed < 400; ++seed) {
+        const std::int32_t players = minPlayers + static_cast<std::int32_t>(seed % 4);
+        const Seating seating{players, 1, Strength::Easy};
+        GameState game = newGame(players, seed);
+        History history;
+        GameWatch watch;
+        for (bool over = false; !over;) {
+            watchScreen(watch, game, history, seating);
+            const GameState before = game;
+            const ChosenMove move = randomMove(game, random);
+            over = applyMove(game, move.action, move.row);
+            recordTurn(history, before, move, game, over);
+            if (move.action == TurnAction::Draw) {
+                --watch.unseen[history.turns.back().drawn];
+            }
+        }
+        EXPECT_EQ(watch.announcements, 1) << "seed " << seed;
+        EXPECT_EQ(watch.calledLast, history.round) << "seed " << seed;
+        // The threshold comes with a draw, and a Take always follows it.
+        ASSERT_GT(watch.announcedAt, 0U) << "seed " << seed;
+        ASSERT_GT(watch.thresholdAt, 0U) << "seed " << seed;
+        EXPECT_LE(watch.announcedAt, watch.thresholdAt) << "seed " << seed;
+        EXPECT_EQ(history.turns[watch.announcedAt - 1].round, history.round) << "seed " << seed;
+    }
 }
 
 TEST(SoloScreens, ABreakdownShowsEveryPartOfAPile) {
