@@ -63,12 +63,12 @@ std::vector<std::string> entryLines(const Decision& decision, const Regret& regr
 std::string closingLine(const std::vector<Regret>& regrets, std::size_t shown,
                         std::size_t decisions, bool chances) {
     const std::size_t others = decisions - shown;
-    const std::string count = std::to_string(others) + (others == 1 ? " decision" : " decisions");
+    const std::string count = others == 1 ? std::string("one other decision")
+                                          : std::to_string(others) + " other decisions";
     if (regrets.size() == shown) {
-        return "At your other " + count + " Hard would have chosen as you did.";
+        return "At your " + count + " Hard would have chosen as you did.";
     }
-    return "Your other " + count + " cost less: " + costText(regrets[shown].cost, chances) +
-           " at most.";
+    return "Your " + count + " cost less: " + costText(regrets[shown].cost, chances) + " at most.";
 }
 
 } // namespace

@@ -94,7 +94,7 @@ TEST(SoloGolden, CoversWhatItIsKeptFor) {
           "would have chosen otherwise, costliest first, in chance of winning:\nRound ",
           "costliest first, in expected points:\nRound ", ", your turn ",
           " of Player #2 (person) (cost ", "\n  Rows: 1: ", "; Hard would have taken row ",
-          "\nYour other ", " cost less: ", "Play again with the same settings? (Y/N) ",
+          " other decisions cost less: ", "Play again with the same settings? (Y/N) ",
           "Play a new game with other settings? (Y/N) "}) {
         EXPECT_NE(all.find(shown), std::string::npos) << shown;
     }

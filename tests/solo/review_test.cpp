@@ -61,7 +61,7 @@ TEST(SoloReview, TellsEachCostlyTurnWithItsBoardAndOneLineForTheRest) {
          {"Where Hard would have chosen otherwise, costliest first, in expected points:",
           "Round 1, your turn 1 (cost 2.2 points)", "  Rows: 1: R W | 2: taken",
           "  You drew Y and placed it on row 2; Hard would have taken row 1.",
-          "Your other 1 decision cost less: 0.4 points at most."}},
+          "Your one other decision cost less: 0.4 points at most."}},
         {alone,
          ofTwo,
          {{2, Choice{}, 0.99}},
@@ -91,7 +91,7 @@ TEST(SoloReview, TellsEachCostlyTurnWithItsBoardAndOneLineForTheRest) {
           "Round 2, turn 2 of Player #2 (person) (cost 5.7%)",
           "  Rows: 1: R W | 2: taken | 3: empty",
           "  Player #2 (person) took row 2; Hard would have drawn.",
-          "At your other 1 decision Hard would have chosen as you did."}},
+          "At your one other decision Hard would have chosen as you did."}},
     };
     for (const Case& example : cases) {
         const std::int32_t seat = example.game.currentPlayer;
@@ -137,7 +137,7 @@ TEST(SoloReview, ShowsTheCostliestFewWithinEightyColumns) {
                                 [](const std::string& line) { return line.starts_with("Round "); }),
                   5);
         EXPECT_LE(lines.size(), 22U);
-        EXPECT_EQ(lines.back().rfind("Your other ", 0), 0U) << lines.back();
+        EXPECT_EQ(lines.back().rfind("Your ", 0), 0U) << lines.back();
         for (const std::string& line : lines) {
             EXPECT_LE(line.size(), 80U) << line;
         }
