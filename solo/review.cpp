@@ -47,15 +47,13 @@ std::vector<std::string> entryLines(const Decision& decision, const Regret& regr
         "Round " + std::to_string(played.round) + ", " +
         (alone ? "your turn " + turn : "turn " + turn + " of " + seatName(seating, seat)) +
         " (cost " + costText(regret.cost, chances) + ")"};
-    for (const std::string& line : wrapped(rowsLine(decision.game), " ", 80)) {
-        lines.push_back(line);
-    }
+    const std::vector<std::string> rows = wrapped(rowsLine(decision.game), " ", 80);
+    lines.insert(lines.end(), rows.begin(), rows.end());
     const std::string told = "  " + (alone ? std::string("You") : seatName(seating, seat)) + ' ' +
                              playedWords(played) + "; Hard would have " +
                              hardWords(regret.strongest, decision.stage) + '.';
-    for (const std::string& line : wrapped(told, " ", 80)) {
-        lines.push_back(line);
-    }
+    const std::vector<std::string> toldLines = wrapped(told, " ", 80);
+    lines.insert(lines.end(), toldLines.begin(), toldLines.end());
     return lines;
 }
 

@@ -7,7 +7,9 @@
 
 namespace pellaro {
 
-std::string simInputFault(std::string_view input) {
+namespace {
+
+std::string summaryFault(std::string_view input) {
     SimResults results;
     std::string error;
     if (readSummaryJson(input, results, error)) {
@@ -28,7 +30,11 @@ std::string simInputFault(std::string_view input) {
     } else if (error.empty()) {
         return "a summary refused without a reason";
     }
-    error.clear();
+    return {};
+}
+
+std::string testFault(std::string_view input) {
+    std::string error;
     SprtOutcome test;
     if (readSprtJson(input, test, error)) {
         const std::string json = sprtJson(test);
@@ -40,7 +46,11 @@ std::string simInputFault(std::string_view input) {
     } else if (error.empty()) {
         return "a test refused without a reason";
     }
-    error.clear();
+    return {};
+}
+
+std::string tournamentFault(std::string_view input) {
+    std::string error;
     Tournament tournament;
     if (readTournamentJson(input, tournament, error)) {
         const TournamentFigures figures = tournamentFigures(tournament);
@@ -60,8 +70,12 @@ std::string simInputFault(std::string_view input) {
     } else if (error.empty()) {
         return "a tournament refused without a reason";
     }
+    return {};
+}
+
+std::string recordFault(std::string_view input) {
     GameRecord record;
-    error.clear();
+    std::string error;
     if (parseRecord(input, record, error) && checkReplay(record, error)) {
         std::string line;
         appendRecordLine(line, record);
@@ -71,6 +85,18 @@ std::string simInputFault(std::string_view input) {
         }
     } else if (error.empty()) {
         return "a record refused without a reason";
+    }
+    return {};
+}
+
+} // namespace
+
+std::string simInputFault(std::string_view input) {
+    for (const auto reader : {summaryFault, testFault, tournamentFault, recordFault}) {
+        std::string fault = reader(input);
+        if (!fault.empty()) {
+            return fault;
+        }
     }
     return {};
 }
