@@ -37,11 +37,13 @@ errors() {
     # A bot against itself on another stream: equally strong, so H1 is an
     # error, at most alpha (5 %) of the time. Greedy against random: H1
     # every time.
-    local players
+    # A search costs more at more players: 100 tests at two, 30 above.
+    local players searches
     for players in 2 3 4 5; do
+        searches=$((players == 2 ? 100 : 30))
         tests "random against itself, $players players" 200 --players "$players" \
             --bots random,random:stream=1
-        tests "montecarlo:100 against itself, $players players" 100 --players "$players" \
+        tests "montecarlo:100 against itself, $players players" "$searches" --players "$players" \
             --bots montecarlo:100,montecarlo:100:stream=1
         tests "greedy against random, $players players" 100 --players "$players" \
             --bots greedy,random
