@@ -1,4 +1,4 @@
-#!/bin/sh
+#!/usr/bin/env bash
 # A bot that fails on purpose, for the simulator's tests: it writes its pid
 # to $1/pids, greets, plays greedy through pellaro-sim ($2) for $4 requests,
 # then fails in the way $3 names.
@@ -10,22 +10,21 @@ exec 2>/dev/null
 [ "$fault" = exit-at-once ] && exit 3
 read -r greeting
 echo "pellaro-bot 1 failing-$fault"
-# The good moves come from one served greedy bot, through two pipes of the
-# folder: one server for the whole game, not one per request, so that a slow
-# (sanitized) server is started once. It ends with its input, when this bot ends.
+# The good moves come from one served greedy bot, a coprocess for the whole
+# game, not one per request, so that a slow (sanitized) server is started
+# once. Its pipes are made before it starts, and it ends with its input,
+# whenever this bot ends, however killed: nothing of it is left behind.
 if [ "$good" -gt 0 ]; then
-    requests=$folder/requests.$$ replies=$folder/replies.$$
-    mkfifo "$requests" "$replies"
-    "$program" bot greedy < "$requests" > "$replies" &
-    exec 3> "$requests" 4< "$replies"
-    rm -f "$requests" "$replies"
-    echo "pellaro-bot 1" >&3
-    read -r served <&4
+    coproc served { exec "$program" bot greedy; }
+    # The tests wait for it to end, as for this bot.
+    echo "$served_PID" >> "$folder/pids"
+    echo "pellaro-bot 1" >&"${served[1]}"
+    read -r _ <&"${served[0]}"
 fi
 n=0
 while [ "$n" -lt "$good" ] && read -r request; do
-    echo "$request" >&3
-    read -r reply <&4
+    echo "$request" >&"${served[1]}"
+    read -r reply <&"${served[0]}"
     echo "$reply"
     n=$((n + 1))
 done
