@@ -470,9 +470,7 @@ void playBatches(Shared& shared) {
         }
         BatchResult result;
         result.batch = batch;
-        if (config.countOrders) {
-            result.summary.orders.emplace();
-        }
+        result.summary = emptySummary(config);
         const std::int64_t first = shared.range.first + batch * shared.batchDeals;
         const std::int64_t end = std::min(first + shared.batchDeals, shared.range.end);
         if (external) {
@@ -546,8 +544,8 @@ SimResults runSimulation(const SimConfig& config, DealRange range, std::int32_t 
     SimResults results;
     results.config = config;
     results.summary = shared.total;
-    if (config.countOrders && !results.summary.orders) {
-        results.summary.orders.emplace();
+    if (!results.summary.orders) {
+        results.summary.orders = emptySummary(config).orders;
     }
     results.interrupted = shared.prefixEnded || shared.total.deals < range.end - range.first;
     results.botFailure = shared.failure;

@@ -188,6 +188,14 @@ void addGame(Summary& summary, const GameOutcome& outcome, DealTotals& deal) {
     }
 }
 
+Summary emptySummary(const SimConfig& config) {
+    Summary summary;
+    if (config.countOrders) {
+        summary.orders.emplace();
+    }
+    return summary;
+}
+
 OrderCode finishingOrder(const GameOutcome& outcome) {
     std::array<std::int32_t, maxPlayers> seats{};
     const auto order = std::span(seats).first(static_cast<std::size_t>(outcome.players));

@@ -178,6 +178,10 @@ struct Summary {
     std::optional<OrderCounts> orders;
 };
 
+// A summary of no games, counting finishing orders when the configuration
+// asks for them.
+Summary emptySummary(const SimConfig& config);
+
 OrderCode finishingOrder(const GameOutcome& outcome);
 std::vector<Place> placesOf(OrderCode code, std::int32_t players);
 

@@ -13,10 +13,6 @@ namespace pellaro {
 
 namespace {
 
-std::string rowNumber(std::int32_t row) {
-    return std::to_string(std::int64_t{row} + 1);
-}
-
 struct Turn {
     const GameState& game;
     const Seating& seating;

@@ -1,6 +1,7 @@
 #include "review.h"
 
 #include "person_moves.h"
+#include "solo_display.h"
 
 #include <algorithm>
 #include <cassert>
@@ -9,10 +10,6 @@
 namespace pellaro {
 
 namespace {
-
-std::string rowNumber(std::int32_t row) {
-    return std::to_string(std::int64_t{row} + 1);
-}
 
 std::string costText(double cost, bool chances) {
     return chances ? tenths(cost * 100.0) + '%' : tenths(cost) + " points";

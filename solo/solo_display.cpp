@@ -169,4 +169,8 @@ void showLines(const std::vector<std::string>& lines) {
     }
 }
 
+std::string rowNumber(std::int32_t row) {
+    return std::to_string(std::int64_t{row} + 1);
+}
+
 } // namespace pellaro

@@ -31,4 +31,7 @@ std::vector<std::string> resultLines(const GameState& game, const Seating& seati
 // Writes each line with its newline, flushed.
 void showLines(const std::vector<std::string>& lines);
 
+// A row as the screens number it, from 1.
+std::string rowNumber(std::int32_t row);
+
 } // namespace pellaro

@@ -90,8 +90,8 @@ TEST(SoloGolden, CoversWhatItIsKeptFor) {
           "Several people against Medium at four players: 1 win in 1 game.\n",
           "Against Easy at two players: ", " in 2 games.\n",
           "This deal was seed 1405; to play it again: pellaro-solo --seed 1405\n",
-          "Review your decisions against Hard's? (Y/N) Reviewing your decisions...\nWhere Hard "
-          "would have chosen otherwise, costliest first, in chance of winning:\nRound ",
+          "Review your decisions against Hard's? (Y/N) Reviewing your decisions...\n",
+          "Where Hard would have chosen otherwise, costliest first, in chance of winning:\nRound ",
           "costliest first, in expected points:\nRound ", ", your turn ",
           " of Player #2 (person) (cost ", "\n  Rows: 1: ", "; Hard would have taken row ",
           " other decisions cost less: ", "Play again with the same settings? (Y/N) ",
