@@ -53,6 +53,16 @@ std::string line(double x1, double y1, double x2, double y2, const std::string& 
            "/>\n";
 }
 
+// The picture's opening, white, the full width and `height` tall.
+std::string pictureStart(double height) {
+    return printed("<?xml version='1.0' encoding='UTF-8'?>\n"
+                   "<svg xmlns='http://www.w3.org/2000/svg' width='%.0f' "
+                   "height='%.0f' viewBox='0 0 %.0f %.0f' "
+                   "font-family='sans-serif'>\n",
+                   width, height, width, height) +
+           "<rect width='100%' height='100%' fill='#fff'/>\n";
+}
+
 // A round step for an axis over `span`: 1, 2 or 5 times a power of ten,
 // giving four to ten ticks.
 double tickStep(double span) {
@@ -232,12 +242,7 @@ std::string svgChart(const SimResults& results, const Figures& figures) {
     // The bots get a panel of their own whenever they differ.
     const double panels = bots.size() > 1 ? 3 : 2;
     const double height = 70 + panels * panelStep;
-    std::string svg = printed("<?xml version='1.0' encoding='UTF-8'?>\n"
-                              "<svg xmlns='http://www.w3.org/2000/svg' width='%.0f' "
-                              "height='%.0f' viewBox='0 0 %.0f %.0f' "
-                              "font-family='sans-serif'>\n",
-                              width, height, width, height);
-    svg += "<rect width='100%' height='100%' fill='#fff'/>\n";
+    std::string svg = pictureStart(height);
     svg += label(width / 2, 28,
                  printed("Pellaro: %d players, %lld games, seed %llu, bots ", config.players,
                          static_cast<long long>(results.summary.games),
@@ -260,11 +265,7 @@ std::string tournamentChart(const Tournament& tournament, const TournamentFigure
     const TournamentConfig& config = tournament.config;
     const Ratings& ratings = figures.ratings;
     const std::size_t count = config.bots.size();
-    std::vector<std::size_t> order(count);
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&ratings](std::size_t a, std::size_t b) {
-        return ratings.strength[a] > ratings.strength[b];
-    });
+    const std::vector<std::size_t> order = rankingOf(figures);
     double low = 0;
     double high = 0;
     for (std::size_t bot = 0; bot < count; ++bot) {
@@ -284,12 +285,7 @@ std::string tournamentChart(const Tournament& tournament, const TournamentFigure
         return nameRight + 20 +
                (right - nameRight - 20) * (rating - axis.low) / (axis.high - axis.low);
     };
-    std::string svg = printed("<?xml version='1.0' encoding='UTF-8'?>\n"
-                              "<svg xmlns='http://www.w3.org/2000/svg' width='%.0f' "
-                              "height='%.0f' viewBox='0 0 %.0f %.0f' "
-                              "font-family='sans-serif'>\n",
-                              width, height, width, height);
-    svg += "<rect width='100%' height='100%' fill='#fff'/>\n";
+    std::string svg = pictureStart(height);
     svg += label(width / 2, 28,
                  printed("Pellaro tournament: %zu bots, %d players, seed %llu", count,
                          config.players, static_cast<unsigned long long>(config.seed)) +

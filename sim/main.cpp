@@ -613,6 +613,19 @@ void addOutput(CLI::App* command, const char* name, std::string& file, const cha
     command->add_option(name, file, what)->check(outputName);
 }
 
+// The budget and threads of a command that plays games.
+void addPlayOptions(CLI::App* command, RunOptions& run) {
+    command
+        ->add_option("--budget", run.config.budget,
+                     "Playouts or iterations per decision of the searching bots named without "
+                     "a budget of their own (default 1000)")
+        ->type_name("N")
+        ->check(CLI::Range(1, mostBudget));
+    command->add_option("--threads", run.threads, "Threads (default: one per core)")
+        ->type_name("N")
+        ->check(CLI::Range(1, mostThreads));
+}
+
 // The options of a command that plays exec: bots.
 void addBotOptions(CLI::App* command, RunOptions& run) {
     command
@@ -660,15 +673,7 @@ Command runCommandLine(CLI::App& app) {
     command->add_option("--seed", run->seed, "Seed of the whole run (default 1)")->type_name("N");
     command->add_flag("--rotate", run->config.rotate,
                       "Play every deal in every cyclic rotation of the seats' bots");
-    command
-        ->add_option("--budget", run->config.budget,
-                     "Playouts or iterations per decision of the searching bots named without "
-                     "a budget of their own (default 1000)")
-        ->type_name("N")
-        ->check(CLI::Range(1, mostBudget));
-    command->add_option("--threads", run->threads, "Threads (default: one per core)")
-        ->type_name("N")
-        ->check(CLI::Range(1, mostThreads));
+    addPlayOptions(command, *run);
     command
         ->add_option("--shard", run->shardText,
                      "Play only shard K of N of the deals, for merging later (K/N)")
@@ -735,15 +740,7 @@ Command sprtCommandLine(CLI::App& app) {
             ->type_name("N")
             ->check(CLI::Range(std::int64_t{1}, mostGames));
     command->add_option("--seed", run.seed, "Seed of the whole test (default 1)")->type_name("N");
-    command
-        ->add_option("--budget", run.config.budget,
-                     "Playouts or iterations per decision of the searching bots named without "
-                     "a budget of their own (default 1000)")
-        ->type_name("N")
-        ->check(CLI::Range(1, mostBudget));
-    command->add_option("--threads", run.threads, "Threads (default: one per core)")
-        ->type_name("N")
-        ->check(CLI::Range(1, mostThreads));
+    addPlayOptions(command, run);
     addOutput(command, "--json", run.outputs[jsonOutput],
               "Write the test's figures and verdict as JSON to this file (- for standard output, "
               "the report then going to standard error)");
@@ -791,15 +788,7 @@ Command tournamentCommandLine(CLI::App& app) {
         ->check(CLI::Range(std::int64_t{1}, mostGames));
     command->add_option("--seed", run.seed, "Seed of the whole tournament (default 1)")
         ->type_name("N");
-    command
-        ->add_option("--budget", run.config.budget,
-                     "Playouts or iterations per decision of the searching bots named without "
-                     "a budget of their own (default 1000)")
-        ->type_name("N")
-        ->check(CLI::Range(1, mostBudget));
-    command->add_option("--threads", run.threads, "Threads (default: one per core)")
-        ->type_name("N")
-        ->check(CLI::Range(1, mostThreads));
+    addPlayOptions(command, run);
     command
         ->add_option("--shard", run.shardText,
                      "Play only shard K of N of every table's deals, for merging later (K/N)")

@@ -171,20 +171,19 @@ TournamentFigures tournamentFigures(const Tournament& tournament) {
     return figures;
 }
 
-namespace {
-
-std::string nameOf(const Tournament& tournament, std::size_t bot) {
-    return botName(tournament.config.bots[bot], tournament.config.budget);
-}
-
-// The bots from the highest rating down, ties in the order named.
-std::vector<std::size_t> ranking(const TournamentFigures& figures) {
+std::vector<std::size_t> rankingOf(const TournamentFigures& figures) {
     std::vector<std::size_t> order(figures.games.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(), [&figures](std::size_t a, std::size_t b) {
         return figures.ratings.strength[a] > figures.ratings.strength[b];
     });
     return order;
+}
+
+namespace {
+
+std::string nameOf(const Tournament& tournament, std::size_t bot) {
+    return botName(tournament.config.bots[bot], tournament.config.budget);
 }
 
 // Intervals need deals that differ: none from fewer than two a table.
@@ -214,7 +213,7 @@ std::string tournamentReport(const Tournament& tournament, const TournamentFigur
                     tournament.interrupted ? ", stopped early" : "");
     text += "\n  Rank  Rating  95 % interval    Games   Share  Bot\n";
     const bool intervals = intervalsShown(tournament);
-    const std::vector<std::size_t> order = ranking(figures);
+    const std::vector<std::size_t> order = rankingOf(figures);
     for (std::size_t rank = 0; rank < count; ++rank) {
         const std::size_t bot = order[rank];
         const double rating = eloPoints(figures.ratings.strength[bot]);
@@ -291,7 +290,7 @@ std::string tournamentJson(const Tournament& tournament, const TournamentFigures
     }
     const bool intervals = intervalsShown(tournament);
     Json ranking = Json::array();
-    for (const std::size_t bot : pellaro::ranking(figures)) {
+    for (const std::size_t bot : rankingOf(figures)) {
         const double rating = eloPoints(figures.ratings.strength[bot]);
         const double spread = 1.96 * eloPoints(figures.ratings.deviation[bot]);
         Json interval = nullptr;

@@ -70,6 +70,9 @@ struct TournamentFigures {
 // Worked out from the counts alone, so that equal counts give equal figures.
 TournamentFigures tournamentFigures(const Tournament& tournament);
 
+// The bots from the highest rating down, ties in the order named.
+std::vector<std::size_t> rankingOf(const TournamentFigures& figures);
+
 // The ranking with ratings and their intervals, then the cross-table.
 std::string tournamentReport(const Tournament& tournament, const TournamentFigures& figures);
 
