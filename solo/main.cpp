@@ -1,4 +1,5 @@
 #include "../console/console_input.h"
+#include "keyboard_input.h"
 #include "record_statistics.h"
 #include "results_file.h"
 #include "solo_loop.h"
@@ -23,9 +24,11 @@ int main(int argc, char** argv) {
     if (options.stats) {
         return showRecord(resultsFolder(), std::cout, std::cerr);
     }
-    // The console's own stream buffers read standard input by whole blocks;
-    // every line end and question is flushed explicitly.
+    // Standard input is read by whole blocks, and Ctrl-C can reach a
+    // question; every line end and question is flushed explicitly.
     std::ios::sync_with_stdio(false);
+    KeyboardInput keyboard;
+    std::cin.rdbuf(&keyboard);
     const int status = SoloLoop(options);
     endLineLeftByEndedInput();
     return status;

@@ -37,7 +37,11 @@ void showHint(const Turn& turn, DecisionStage stage, TurnAction action, bool may
     showLines(hintLines(advice, valued, withDraw));
 }
 
-enum class ActionAnswer : std::uint8_t { Draw, Take, Ended };
+enum class ActionAnswer : std::uint8_t { Draw, Take, Save, Ended };
+
+bool isSaveWord(char c) {
+    return c == 'S' || c == 's';
+}
 
 ActionAnswer askAction(const Turn& turn) {
     for (;;) {
@@ -56,8 +60,11 @@ ActionAnswer askAction(const Turn& turn) {
         case '?':
             showHint(turn, DecisionStage::Action, TurnAction::Draw, false);
             break;
+        case 'S':
+        case 's':
+            return ActionAnswer::Save;
         default:
-            std::cout << "Please answer D to draw, T to take a row or ? for a hint.";
+            std::cout << "Please answer D to draw, T to take a row, ? for a hint or S to save.";
             endLine();
         }
     }
@@ -71,6 +78,7 @@ bool isBlank(char c) {
 struct RowAnswer {
     bool ended = false;
     bool back = false;
+    bool save = false;
     std::int32_t row = -1;
 };
 
@@ -98,16 +106,19 @@ RowAnswer askRow(const Turn& turn, TurnAction action, bool mayGoBack) {
         if (mayGoBack && (*text == 'B' || *text == 'b')) {
             return RowAnswer{false, true};
         }
+        if (isSaveWord(*text)) {
+            return RowAnswer{false, false, true};
+        }
         if (!(*text == '+' || *text == '-' || (*text >= '0' && *text <= '9'))) {
             std::cout << "Please type a row number " << rows << (mayGoBack ? ", B to go back" : "")
-                      << " or ? for a hint.";
+                      << ", ? for a hint or S to save.";
             endLine();
             continue;
         }
         const std::int32_t typed = leadingNumber(text);
         const std::int32_t row = typed > 0 ? typed - 1 : -1;
         if (isRowValid(turn.game, action, row)) {
-            return RowAnswer{false, false, row};
+            return RowAnswer{false, false, false, row};
         }
         std::cout << refusalText(turn.game, action, typed);
         endLine();
@@ -183,7 +194,7 @@ std::vector<std::string> hintLines(const Advice& advice, DecisionStage stage, bo
 namespace {
 
 // The row for a drawn card: asked, or told when only one row has room.
-std::optional<ChosenMove> placeDrawnCard(const Turn& turn, std::vector<Decision>& decisions) {
+PersonTurn placeDrawnCard(const Turn& turn) {
     const GameState& game = turn.game;
     const RowSet rows = allowedRows(game, TurnAction::Draw);
     const std::string card(cardLabels[static_cast<std::size_t>(topCard(game))]);
@@ -191,76 +202,98 @@ std::optional<ChosenMove> placeDrawnCard(const Turn& turn, std::vector<Decision>
         std::cout << "You drew " << card << ". Row " << rowNumber(lowestRow(rows))
                   << " is the only one with room, so it goes there.";
         endLine();
-        return ChosenMove{TurnAction::Draw, lowestRow(rows)};
+        return {PersonEnd::Moved, ChosenMove{TurnAction::Draw, lowestRow(rows)}, false};
     }
     std::cout << "You drew " << card << '.';
     endLine();
     const RowAnswer answer = askRow(turn, TurnAction::Draw, false);
     if (answer.ended) {
-        return std::nullopt;
+        return {};
     }
-    const Choice chosen{TurnAction::Draw, answer.row};
-    decisions.push_back({game, DecisionStage::Row, TurnAction::Draw, chosen,
-                         decisionSeed(turn.gameSeed, turn.movesPlayed, DecisionStage::Row),
-                         turn.movesPlayed});
-    return ChosenMove{TurnAction::Draw, answer.row};
+    if (answer.save) {
+        return {PersonEnd::SaveAsked, ChosenMove{TurnAction::Draw, -1}, true};
+    }
+    return {PersonEnd::Moved, ChosenMove{TurnAction::Draw, answer.row}, false};
 }
 
 // The action: asked when both are possible, else told.
-std::optional<TurnAction> chooseAction(const Turn& turn, bool canDraw, bool canTake) {
+ActionAnswer chooseAction(const Turn& turn, bool canDraw, bool canTake) {
     if (canDraw && canTake) {
-        const ActionAnswer answer = askAction(turn);
-        if (answer == ActionAnswer::Ended) {
-            return std::nullopt;
-        }
-        return answer == ActionAnswer::Draw ? TurnAction::Draw : TurnAction::Take;
+        return askAction(turn);
     }
     std::cout << turnName(turn)
-              << (canDraw ? ": no row holds a card, so you draw."
-                          : ": every row in play is full, so you take one.");
+              << (canDraw ? ": no row holds a card, so a card must be drawn."
+                          : ": every row in play is full, so a row must be taken.");
     endLine();
-    return canDraw ? TurnAction::Draw : TurnAction::Take;
+    return canDraw ? ActionAnswer::Draw : ActionAnswer::Take;
+}
+
+// Whether the row of a Take is asked: always while a Draw is still open, as
+// the person may go back to it, else when more than one row may be taken.
+bool isTakeRowAsked(const GameState& game) {
+    return isActionPossible(game, TurnAction::Draw) ||
+           rowCount(allowedRows(game, TurnAction::Take)) > 1;
 }
 
 } // namespace
 
-std::optional<ChosenMove> askSoloPersonMove(const GameState& game, const Seating& seating,
-                                            std::uint64_t gameSeed, std::size_t movesPlayed,
-                                            std::vector<Decision>& decisions,
-                                            std::int32_t turnNumber) {
+PersonTurn askSoloPersonMove(const GameState& game, const Seating& seating, std::uint64_t gameSeed,
+                             std::size_t movesPlayed, std::int32_t turnNumber, bool drawn) {
     const Turn turn{game, seating, gameSeed, movesPlayed, turnNumber};
+    if (drawn) {
+        std::cout << turnName(turn) << ": ";
+        return placeDrawnCard(turn);
+    }
     const bool canDraw = isActionPossible(game, TurnAction::Draw);
     const bool canTake = isActionPossible(game, TurnAction::Take);
-    const auto decided = [&](TurnAction action, Choice chosen) {
-        decisions.push_back({game, DecisionStage::Action, action, chosen,
-                             decisionSeed(gameSeed, movesPlayed, DecisionStage::Action),
-                             movesPlayed});
-    };
     for (;;) {
-        const std::optional<TurnAction> action = chooseAction(turn, canDraw, canTake);
-        if (!action) {
-            return std::nullopt;
-        }
-        if (*action == TurnAction::Draw) {
-            if (canTake) {
-                decided(TurnAction::Draw, Choice{});
-            }
-            return placeDrawnCard(turn, decisions);
+        const ActionAnswer action = chooseAction(turn, canDraw, canTake);
+        switch (action) {
+        case ActionAnswer::Ended:
+            return {};
+        case ActionAnswer::Save:
+            return {PersonEnd::SaveAsked, ChosenMove{}, false};
+        case ActionAnswer::Draw:
+            return placeDrawnCard(turn);
+        case ActionAnswer::Take:
+            break;
         }
         const RowSet rows = allowedRows(game, TurnAction::Take);
-        if (!canDraw && rowCount(rows) == 1) {
+        if (!isTakeRowAsked(game)) {
             std::cout << "Row " << rowNumber(lowestRow(rows)) << " is the only one left to take.";
             endLine();
-            return ChosenMove{TurnAction::Take, lowestRow(rows)};
+            return {PersonEnd::Moved, ChosenMove{TurnAction::Take, lowestRow(rows)}, false};
         }
         const RowAnswer answer = askRow(turn, TurnAction::Take, canDraw);
         if (answer.ended) {
-            return std::nullopt;
+            return {};
+        }
+        if (answer.save) {
+            return {PersonEnd::SaveAsked, ChosenMove{}, false};
         }
         if (!answer.back) {
-            decided(TurnAction::Take, Choice{TurnAction::Take, answer.row});
-            return ChosenMove{TurnAction::Take, answer.row};
+            return {PersonEnd::Moved, ChosenMove{TurnAction::Take, answer.row}, false};
         }
+    }
+}
+
+void addDecisions(std::vector<Decision>& decisions, const GameState& game, const ChosenMove& move,
+                  std::uint64_t gameSeed, std::size_t movesPlayed) {
+    const auto decided = [&](DecisionStage stage, TurnAction action, Choice chosen) {
+        decisions.push_back(
+            {game, stage, action, chosen, decisionSeed(gameSeed, movesPlayed, stage), movesPlayed});
+    };
+    if (move.action == TurnAction::Take) {
+        if (isTakeRowAsked(game)) {
+            decided(DecisionStage::Action, TurnAction::Take, Choice{TurnAction::Take, move.row});
+        }
+        return;
+    }
+    if (isActionPossible(game, TurnAction::Take)) {
+        decided(DecisionStage::Action, TurnAction::Draw, Choice{});
+    }
+    if (rowCount(allowedRows(game, TurnAction::Draw)) > 1) {
+        decided(DecisionStage::Row, TurnAction::Draw, Choice{TurnAction::Draw, move.row});
     }
 }
 

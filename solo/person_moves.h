@@ -13,18 +13,33 @@
 
 namespace pellaro {
 
+// How a person's turn ended: with a move, with S typed (or Ctrl-C) at one of
+// its questions, or at the end of standard input.
+enum class PersonEnd : std::uint8_t { Moved, SaveAsked, InputEnded };
+
+struct PersonTurn {
+    PersonEnd end = PersonEnd::InputEnded;
+    ChosenMove move;
+    // The Draw was chosen and its card seen before the save was asked: the
+    // turn goes on at the row question, never at the Draw-or-Take one.
+    bool drawn = false;
+};
+
 // A person's turn in the game against computer players. A question is asked
 // only when more than one answer is possible; a refused row is told why; a
 // Take can be taken back to the Draw-or-Take question (a Draw cannot: its
-// card has been seen); ? at either question gives a hint. Every decision
-// with more than one answer is added to `decisions` for the review. The
-// person's own turn number (`turnNumber`, from 1) opens the turn's first
-// line, so that the review can name the turn. Nothing when standard input
-// ended first.
-std::optional<ChosenMove> askSoloPersonMove(const GameState& game, const Seating& seating,
-                                            std::uint64_t gameSeed, std::size_t movesPlayed,
-                                            std::vector<Decision>& decisions,
-                                            std::int32_t turnNumber = 1);
+// card has been seen); ? at either question gives a hint, S asks to save the
+// game. The person's own turn number (`turnNumber`, from 1) opens the turn's
+// first line, so that the review can name the turn. `drawn` goes on with a
+// turn whose Draw was chosen before.
+PersonTurn askSoloPersonMove(const GameState& game, const Seating& seating, std::uint64_t gameSeed,
+                             std::size_t movesPlayed, std::int32_t turnNumber = 1,
+                             bool drawn = false);
+
+// Adds the person's decisions of the move to the review's: each question of
+// the turn that had more than one answer, as askSoloPersonMove asked them.
+void addDecisions(std::vector<Decision>& decisions, const GameState& game, const ChosenMove& move,
+                  std::uint64_t gameSeed, std::size_t movesPlayed);
 
 // Why the game refuses the typed row, a number as typed (1 for the first
 // row), for an action the game refuses on it.

@@ -2,6 +2,7 @@
 
 #include "../engine/results.h"
 #include "seating.h"
+#include "whole_files.h"
 
 #include <algorithm>
 #include <array>
@@ -165,63 +166,6 @@ std::string problemOf(std::string_view line, SoloResult& game) {
     return {};
 }
 
-bool readAll(int descriptor, std::string& text) {
-    std::array<char, 1 << 16> buffer{};
-    for (;;) {
-        const ssize_t got = read(descriptor, buffer.data(), buffer.size());
-        if (got <= 0) {
-            return got == 0;
-        }
-        text.append(buffer.data(), static_cast<std::size_t>(got));
-    }
-}
-
-bool writeAll(int descriptor, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t written = write(descriptor, text.data() + done, text.size() - done);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-// Writes the text to a new temporary file in the folder, with the target's
-// permissions, and renames it over the target; on failure removes it and
-// gives the reason.
-bool replaceFile(const fs::path& target, const std::string& text, std::string& failure) {
-    std::error_code ignored;
-    const fs::perms permissions = fs::status(target, ignored).permissions() & fs::perms::all;
-    std::string name = target.string() + ".XXXXXX";
-    const int descriptor = mkstemp(name.data());
-    if (descriptor < 0) {
-        failure = reason();
-        return false;
-    }
-    const bool written = fchmod(descriptor, static_cast<mode_t>(permissions)) == 0 &&
-                         writeAll(descriptor, text) && fsync(descriptor) == 0;
-    if (!written) {
-        failure = reason();
-    }
-    const bool closed = close(descriptor) == 0;
-    if (written && !closed) {
-        failure = reason();
-    }
-    if (written && closed && std::rename(name.c_str(), target.c_str()) == 0) {
-        return true;
-    }
-    if (written && closed) {
-        failure = reason();
-    }
-    unlink(name.c_str());
-    return false;
-}
-
 // Keeps every byte of the file under the first free name of
 // results.jsonl.corrupt, .corrupt.2, ..., as a second link, so that nothing
 // is copied and no earlier copy is ever overwritten; then replaces the file
@@ -339,24 +283,9 @@ fs::path resultsFile(const fs::path& folder) {
 
 ResultsRead readResults(const fs::path& file) {
     ResultsRead read;
-    // Not blocking, so that a pipe in the file's place cannot hang the game.
-    const int descriptor = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (descriptor < 0) {
-        if (errno != ENOENT) {
-            read.failure = reason();
-        }
-        return read;
-    }
-    read.exists = true;
-    struct stat status {};
-    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-        read.failure = "not a file";
-    } else if (!readAll(descriptor, read.text)) {
-        read.failure = reason();
-    }
-    close(descriptor);
-    if (!read.failure.empty()) {
-        read.text.clear();
+    const FileRead outcome = readRegularFile(file, read.text, read.failure);
+    read.exists = outcome != FileRead::Missing;
+    if (outcome != FileRead::Read) {
         return read;
     }
     forEachLine(read.text, [&read](std::int32_t number, std::string_view line) {

@@ -17,6 +17,9 @@ struct Seating {
     std::string botLabel{};
 };
 
+// The label of computer seats that a bot program plays.
+inline constexpr const char* programLabel = "program";
+
 // The computer players' strength, or the bot --bot named.
 std::string computerName(const Seating& seating);
 

@@ -2,35 +2,98 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cstdint>
 #include <limits>
+#include <memory>
+#include <optional>
 #include <sstream>
+#include <string>
 
 namespace pellaro {
+
+namespace {
+
+constexpr std::size_t helpWidth = 80;
+constexpr std::size_t descriptionIndent = 6;
+
+// Each option on a line of its own and what it does below it, wrapped at
+// the terminal's usual 80 columns, as a manual page shows options.
+class WrappedHelp : public CLI::Formatter {
+public:
+    std::string make_option(const CLI::Option* option, bool positional) const override {
+        std::string text = "  " + make_option_name(option, positional) + make_option_opts(option);
+        text += '\n';
+        std::string line(descriptionIndent, ' ');
+        std::istringstream words(make_option_desc(option));
+        std::string word;
+        while (words >> word) {
+            if (line.size() > descriptionIndent && line.size() + 1 + word.size() > helpWidth) {
+                text += line + '\n';
+                line.assign(descriptionIndent, ' ');
+            }
+            line += (line.size() > descriptionIndent ? " " : "") + word;
+        }
+        return text + line + '\n';
+    }
+};
+
+// A seed as a person types one: decimal digits alone, no sign, no 0x.
+std::optional<std::uint32_t> seedOf(const std::string& text) {
+    if (text.empty() || text.size() > 10 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    const std::uint64_t value = std::stoull(text);
+    if (value > std::numeric_limits<std::uint32_t>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(value);
+}
+
+// An option given without its value: CLI11 says "--seed: 1 required N
+// missing", which is its own jargon.
+std::string missingValueText(const std::string& what) {
+    const std::size_t colon = what.find(':');
+    return what.substr(0, colon) + " needs a value";
+}
+
+} // namespace
 
 OptionsRead readSoloOptions(int argc, const char* const* argv, SoloOptions& options,
                             std::string& text) {
     CLI::App app{"The card game Pellaro against computer players.", "pellaro-solo"};
-    // Read wider than the seed: CLI11 would wrap a negative seed round to a
-    // huge one, where the range check turns it away.
-    std::int64_t seed = 0;
+    app.formatter(std::make_shared<WrappedHelp>());
+    std::string seedText;
     CLI::Option* seedOption =
-        app.add_option("--seed", seed,
-                       "Play the deal and computer players of this seed, 0 to 4294967295 "
-                       "(default: from the clock)")
+        app.add_option("--seed", seedText,
+                       "Play the deal and computer players of this seed, a whole number from 0 "
+                       "to 4294967295 (default: from the clock)")
             ->type_name("N")
-            ->check(CLI::Range(std::int64_t{0},
-                               std::int64_t{std::numeric_limits<std::uint32_t>::max()}));
-    std::string botText;
+            ->check(CLI::Validator(
+                [](const std::string& typed) {
+                    return seedOf(typed) ? std::string()
+                                         : "'" + typed +
+                                               "' is no seed: seeds are whole numbers from 0 to "
+                                               "4294967295";
+                },
+                ""));
     CLI::Option* botOption =
-        app.add_option("--bot", botText,
+        app.add_option("--bot", options.botText,
                        "Seat this bot in every computer seat instead of asking for a strength: "
                        "a built-in bot such as greedy or ismcts:5000, or exec:COMMAND for a "
                        "program that speaks the pellaro-bot protocol; its games are not recorded")
             ->type_name("BOT");
+    CLI::Option* resumeOption =
+        app.add_flag("--resume", options.resume,
+                     "List the games you saved (with S or Ctrl-C at a question) and continue "
+                     "one where it stopped")
+            ->excludes(seedOption)
+            ->excludes(botOption);
     app.add_flag("--stats", options.stats,
                  "Show your record from the results file, by strength and table size, and exit")
         ->excludes(seedOption)
-        ->excludes(botOption);
+        ->excludes(botOption)
+        ->excludes(resumeOption);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& failure) {
@@ -41,23 +104,25 @@ OptionsRead readSoloOptions(int argc, const char* const* argv, SoloOptions& opti
             text = help.str();
             return OptionsRead::Help;
         }
-        text = failure.what();
+        text = dynamic_cast<const CLI::ArgumentMismatch*>(&failure) != nullptr
+                   ? missingValueText(failure.what())
+                   : failure.what();
         std::replace(text.begin(), text.end(), '\n', ' ');
         text = "pellaro-solo: " + text + " (pellaro-solo --help lists the options)";
         return OptionsRead::Bad;
     }
     if (seedOption->count() > 0) {
-        options.seed = static_cast<std::uint32_t>(seed);
+        options.seed = seedOf(seedText);
     }
     if (botOption->count() > 0) {
         std::string refusal;
-        options.bot = botNamed(botText, defaultBudget, &refusal);
+        options.bot = botNamed(options.botText, defaultBudget, &refusal);
         if (!refusal.empty()) {
             text = "pellaro-solo: --bot: " + refusal;
             return OptionsRead::Bad;
         }
         if (!options.bot || !options.bot->entry->fair) {
-            text = "pellaro-solo: --bot: '" + botText +
+            text = "pellaro-solo: --bot: '" + options.botText +
                    "' is no bot that plays from its seat's view; name one of " + botNameList() +
                    " but clairvoyant, or exec:COMMAND";
             return OptionsRead::Bad;

@@ -16,6 +16,10 @@ struct SoloOptions {
     // asked for: a built-in bot that decides from its seat's view, or a
     // program (exec:COMMAND).
     std::optional<BotSettings> bot{};
+    // --bot as typed, for the line that tells how to replay a game.
+    std::string botText{};
+    // --resume: continue a saved game instead of starting one.
+    bool resume = false;
     // --stats: show the person's record from the results file instead of
     // playing.
     bool stats = false;

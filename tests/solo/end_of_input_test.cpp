@@ -41,8 +41,8 @@ TEST(SoloEndOfInput, EndsTheProgramRightAfterTheQuestionThatFindsIt) {
         {"n\n5\n1\nx\n", "Invalid choice!\n" + strength},
         {"n\n5\n1\nx", "Invalid choice!\n" + strength},
         // The first turn of a game has only a Draw to make.
-        {"n\n5\n1\ne\n", "so you draw.\n" + drewFive + placeFive},
-        {"n\n5\n1\ne d\n", "so you draw.\n" + drewFive + placeFive},
+        {"n\n5\n1\ne\n", "so a card must be drawn.\n" + drewFive + placeFive},
+        {"n\n5\n1\ne d\n", "so a card must be drawn.\n" + drewFive + placeFive},
         // At two players no one is asked for the number of people.
         {"n\n2\n1\nh\nd\n",
          "Invalid choice!\n" + strength + "You are Player #1;" +
@@ -52,9 +52,9 @@ TEST(SoloEndOfInput, EndsTheProgramRightAfterTheQuestionThatFindsIt) {
              " G:0 B:0 Y:0 P:0 S:0 V:0 W:0 +2:0  score   0\nPlayer #2 (Hard)" +
              "   R:0 G:0 B:0 Y:0 P:0 S:0 V:0 W:0 +2:0  score   0\nStill unseen:" +
              " 76   R:9 G:9 B:9 Y:9 P:9 S:9 V:9 W:3 +2:10\nPlayer #1" +
-             " (you), turn 1: no row holds a card, so you draw.\n" + drewTwo + "Row to" +
-             " place it on (1-2) or ? for a hint: Please type a row number" +
-             " (1-2) or ? for a hint.\nRow to place it on (1-2) or ? for a hint: "},
+             " (you), turn 1: no row holds a card, so a card must be drawn.\n" + drewTwo +
+             "Row to" + " place it on (1-2) or ? for a hint: Please type a row number" +
+             " (1-2), ? for a hint or S to save.\nRow to place it on (1-2) or ? for a hint: "},
     };
     for (const Case& c : cases) {
         const SessionResult result = runSoloSession(c.input, {1});

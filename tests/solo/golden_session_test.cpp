@@ -57,7 +57,7 @@ TEST(SoloGolden, CoversWhatItIsKeptFor) {
           "Please enter the number of people (1-4): ",
           "Computer players: (E)asy, (M)edium or (H)ard? Invalid choice!\n",
           "You are Player #1; Players #2 to #5 are Hard computer players.\n",
-          "People play Players #1 and #2; Players #3 to #4 are Medium computer players.\n",
+          "People play Players #1 and #2; Players #3 and #4 are Medium computer players.\n",
           // No question for the number of people at two players.
           "Enter number of players (2-5): Computer players: ",
           "You are Player #1; Player #2 is an Easy computer player.\n",
@@ -74,13 +74,16 @@ TEST(SoloGolden, CoversWhatItIsKeptFor) {
           // The person's questions: refusals, the way back, no needless question, hints.
           "There is no row 6: the rows are 1 to 5.\n", " was already taken this round.\n",
           " is empty: there is nothing to take.\n",
-          "Please answer D to draw, T to take a row or ? for a hint.\n",
-          "Please type a row number (1-5) or ? for a hint.\n",
+          "Please answer D to draw, T to take a row, ? for a hint or S to save.\n",
+          "Please type a row number (1-5), ? for a hint or S to save.\n",
           "Row to take (1-5), B to go back or ? for a hint: Player #1 (you), turn ",
-          ": no row holds a card, so you draw.\n",
+          ": no row holds a card, so a card must be drawn.\n",
           " is the only one with room, so it goes there.\n",
-          ": every row in play is full, so you take one.\n", " is the only one left to take.\n",
-          "Hint: Hard would draw. Chance of winning:\n   draw ",
+          ": every row in play is full, so a row must be taken.\n",
+          " is the only one left to take.\n", "Hint: Hard would draw. Chance of winning:\n   draw ",
+          // A save asked for and declined, at either question.
+          "or ? for a hint: Save this game and stop? (Y/N) Player #",
+          "for a hint: Save this game and stop? (Y/N) Player #1 (you), turn ",
           "Hint: Hard would place it on row ",
           // At the Take question the Draw is weighed too.
           "for a hint: Hint: Hard would draw (B goes back). Chance of winning:\n   draw ",

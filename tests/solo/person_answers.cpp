@@ -71,6 +71,8 @@ std::string turnAnswers(const SoloGame& plan, const GameState& game, const Playe
         answers += plan.mistakes && turn % 11 == 5 ? "x\n" : "";
         answers += plan.mistakes && turn % 5 == 2 ? "t\nb\n" : "";
         answers += plan.hints && turn % 9 == 1 ? "?\n" : "";
+        // A save asked for and declined: the game goes on.
+        answers += plan.mistakes && turn % 17 == 7 ? "s\nn\n" : "";
         answers += move.action == TurnAction::Draw ? "d\n" : "t\n";
     }
     if (rowAsked) {
@@ -79,6 +81,11 @@ std::string turnAnswers(const SoloGame& plan, const GameState& game, const Playe
         }
         answers += plan.mistakes && turn % 13 == 4 ? "row\n" : "";
         answers += plan.hints && turn % 9 == 4 ? "?\n" : "";
+        if (plan.mistakes && turn % 19 == 9) {
+            // After a declined save a Take's turn starts again at its first
+            // question; a Draw's goes on at the row, its card seen.
+            answers += move.action == TurnAction::Take && actionAsked ? "s\nn\nt\n" : "s\nn\n";
+        }
         answers += std::to_string(move.row + 1) + '\n';
     }
     return answers;

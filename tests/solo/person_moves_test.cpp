@@ -28,13 +28,19 @@ struct Asked {
     std::optional<ChosenMove> move;
     std::string output;
     std::vector<Decision> decisions;
+    PersonTurn turn;
 };
 
-Asked ask(const GameState& game, const std::string& input) {
+// The turn as the table asks it, with the decisions it keeps for the review.
+Asked ask(const GameState& game, const std::string& input, bool drawn = false) {
     const RedirectedConsole console(input);
     Asked asked;
-    asked.move = askSoloPersonMove(game, Seating{game.numberOfPlayers, 1, Strength::Easy}, 9, 4,
-                                   asked.decisions, 3);
+    asked.turn =
+        askSoloPersonMove(game, Seating{game.numberOfPlayers, 1, Strength::Easy}, 9, 4, 3, drawn);
+    if (asked.turn.end == PersonEnd::Moved) {
+        asked.move = asked.turn.move;
+        addDecisions(asked.decisions, game, asked.turn.move, 9, 4);
+    }
     asked.output = console.output();
     return asked;
 }
@@ -73,7 +79,7 @@ TEST(SoloPersonMoves, ARefusedRowIsToldWhy) {
          {TurnAction::Take, 0},
          takeQuestion},
         {"t\nthree\n1\n",
-         "Please type a row number (1-4), B to go back or ? for a hint.",
+         "Please type a row number (1-4), B to go back, ? for a hint or S to save.",
          {TurnAction::Take, 0},
          takeQuestion},
         {"d\n1\n3\n",
@@ -85,7 +91,7 @@ TEST(SoloPersonMoves, ARefusedRowIsToldWhy) {
          {TurnAction::Draw, 2},
          "You drew " + card + ".\n" + placeQuestion},
         {"d\nb\n3\n",
-         "Please type a row number (1-4) or ? for a hint.",
+         "Please type a row number (1-4), ? for a hint or S to save.",
          {TurnAction::Draw, 2},
          "You drew " + card + ".\n" + placeQuestion},
     };
@@ -176,35 +182,39 @@ TEST(SoloPersonMoves, AQuestionWithOneAnswerIsNotAsked) {
     lastRow.rows[0].taken = true;
     lastRow.rows[3].taken = true;
     const std::string card(cardLabels[topCard(opening)]);
+    // Only the questions asked are decisions for the review.
     struct Case {
         const GameState& game;
         std::string input;
         ChosenMove move;
         std::string output;
+        std::size_t decisions;
     };
     const std::vector<Case> cases = {
         {opening,
          "2\n",
          {TurnAction::Draw, 1},
-         "Player #1 (you), turn 3: no row holds a card, so you draw.\nYou drew " + card +
-             ".\nRow to place it on (1-3) or ? for a hint: "},
+         "Player #1 (you), turn 3: no row holds a card, so a card must be drawn.\nYou drew " +
+             card + ".\nRow to place it on (1-3) or ? for a hint: ",
+         1},
         {oneRoom,
          "d\n",
          {TurnAction::Draw, 0},
          actionQuestion + "You drew " + card +
-             ". Row 1 is the only one with room, so it goes there.\n"},
+             ". Row 1 is the only one with room, so it goes there.\n",
+         1},
         {allFull,
          "3\n",
          {TurnAction::Take, 2},
-         "Player #1 (you), turn 3: every row in play is full, so you take one.\nRow to take (1-4) "
-         "or ? "
-         "for a hint: "},
+         "Player #1 (you), turn 3: every row in play is full, so a row must be taken.\n"
+         "Row to take (1-4) or ? for a hint: ",
+         1},
         {lastRow,
          "",
          {TurnAction::Take, 2},
-         "Player #1 (you), turn 3: every row in play is full, so you take one.\nRow 3 is the only "
-         "one "
-         "left to take.\n"},
+         "Player #1 (you), turn 3: every row in play is full, so a row must be taken.\n"
+         "Row 3 is the only one left to take.\n",
+         0},
     };
     for (const Case& c : cases) {
         const Asked asked = ask(c.game, c.input);
@@ -212,7 +222,33 @@ TEST(SoloPersonMoves, AQuestionWithOneAnswerIsNotAsked) {
         EXPECT_EQ(asked.move->action, c.move.action) << c.output;
         EXPECT_EQ(asked.move->row, c.move.row) << c.output;
         EXPECT_EQ(asked.output, c.output);
+        EXPECT_EQ(asked.decisions.size(), c.decisions) << c.output;
     }
+}
+
+// S at any question asks to save, keeping a Draw whose card was seen; the
+// turn then goes on at the row question, and its decisions are those of a
+// turn never stopped.
+TEST(SoloPersonMoves, SAtAnyQuestionAsksToSaveAndADrawStaysDrawn) {
+    const GameState game = boardOfFour();
+    struct Case {
+        std::string input;
+        bool drawn;
+    };
+    for (const Case& c :
+         std::vector<Case>{{"s\n", false}, {"S\n", false}, {"t\n s\n", false}, {"d\nS\n", true}}) {
+        const Asked asked = ask(game, c.input);
+        EXPECT_EQ(asked.turn.end, PersonEnd::SaveAsked) << c.input;
+        EXPECT_EQ(asked.turn.drawn, c.drawn) << c.input;
+    }
+    const Asked resumed = ask(game, "3\n", true);
+    ASSERT_TRUE(resumed.move.has_value());
+    EXPECT_EQ(resumed.move->action, TurnAction::Draw);
+    EXPECT_EQ(resumed.move->row, 2);
+    EXPECT_EQ(resumed.output, "Player #1 (you), turn 3: You drew " +
+                                  std::string(cardLabels[topCard(game)]) +
+                                  ".\nRow to place it on (1-4) or ? for a hint: ");
+    EXPECT_EQ(resumed.decisions.size(), ask(game, "d\n3\n").decisions.size());
 }
 
 TEST(SoloPersonMoves, EndOfInputAtAnyQuestionPlaysNothing) {
