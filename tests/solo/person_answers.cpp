@@ -93,10 +93,10 @@ std::string turnAnswers(const SoloGame& plan, const GameState& game, const Playe
 
 } // namespace
 
-std::string personTurnAnswers(const SoloGame& plan, std::uint32_t seed) {
+std::vector<std::string> personTurnAnswerList(const SoloGame& plan, std::uint32_t seed) {
     GameState game = newGame(plan.players, seed);
     std::vector<Bot> bots = computerPlayers(plan.strength, seed, game.numberOfPlayers);
-    std::string answers;
+    std::vector<std::string> answers;
     bool over = false;
     for (std::int32_t turn = 0; !over;) {
         if (game.currentPlayer >= plan.people) {
@@ -105,9 +105,17 @@ std::string personTurnAnswers(const SoloGame& plan, std::uint32_t seed) {
             continue;
         }
         const PlayedMove move = personMove(game);
-        answers += turnAnswers(plan, game, move, turn);
+        answers.push_back(turnAnswers(plan, game, move, turn));
         over = applyMove(game, move.action, move.row);
         ++turn;
+    }
+    return answers;
+}
+
+std::string personTurnAnswers(const SoloGame& plan, std::uint32_t seed) {
+    std::string answers;
+    for (const std::string& turn : personTurnAnswerList(plan, seed)) {
+        answers += turn;
     }
     return answers;
 }

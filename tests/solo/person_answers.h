@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace pellaro {
 
@@ -25,5 +26,8 @@ struct SoloGame {
 // person takes a full row, or any row when nothing can be drawn, and
 // otherwise draws onto the emptiest row.
 std::string personTurnAnswers(const SoloGame& plan, std::uint32_t seed);
+
+// The same, one string for each turn of the people, in the order played.
+std::vector<std::string> personTurnAnswerList(const SoloGame& plan, std::uint32_t seed);
 
 } // namespace pellaro

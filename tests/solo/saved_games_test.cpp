@@ -1,0 +1,257 @@
+#include "data_home.h"
+#include "e2e/running_program.h"
+#include "engine/turn_rules.h"
+#include "person_answers.h"
+#include "solo/saved_games.h"
+#include "solo/solo_loop.h"
+#include "support/redirected_console.h"
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+namespace pellaro {
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+std::string joined(const std::vector<std::string>& parts, std::size_t from, std::size_t to) {
+    std::string text;
+    for (std::size_t index = from; index < to; ++index) {
+        text += parts[index];
+    }
+    return text;
+}
+
+std::string sessionOutput(const std::string& input, const SoloOptions& options) {
+    const RedirectedConsole console(input);
+    EXPECT_EQ(SoloLoop(options), 0);
+    return console.output();
+}
+
+std::vector<fs::path> savesIn(const fs::path& folder) {
+    std::vector<fs::path> files;
+    std::error_code none;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, none)) {
+        if (entry.path().filename().string().starts_with("saved-")) {
+            files.push_back(entry.path());
+        }
+    }
+    return files;
+}
+
+// Stopped with S at a question, and with the Draw's card seen, then resumed:
+// from the turn's screen on, the rest of the game is what the game never
+// stopped shows, byte for byte, computer players, hints and review alike.
+TEST(SavedGames, AResumedGameEndsAsOneNeverStopped) {
+    struct Case {
+        SoloGame plan;
+        std::uint32_t seed;
+        std::size_t turn;
+        bool drawn;
+    };
+    std::vector<Case> cases = {{{5, 2, Strength::Easy}, 31, 6, true},
+                               {{4, 1, Strength::Easy}, 35, 3, false}};
+    if (!PELLARO_INSTRUMENTED) {
+        cases.push_back({{3, 1, Strength::Medium}, 32, 4, false});
+        cases.push_back({{2, 1, Strength::Hard}, 33, 3, true});
+    }
+    for (const Case& c : cases) {
+        const std::vector<std::string> turns = personTurnAnswerList(c.plan, c.seed);
+        // The first turn from the one named that asks Draw or Take, and for
+        // a stop with the card seen, that draws.
+        std::size_t k = c.turn;
+        while (k < turns.size() && !turns[k].starts_with("d\n") &&
+               (c.drawn || !turns[k].starts_with("t\n"))) {
+            ++k;
+        }
+        ASSERT_LT(k, turns.size()) << c.seed;
+        const std::string setUp =
+            "n\n" + std::to_string(c.plan.players) + '\n' +
+            (c.plan.players == 2 ? "" : std::to_string(c.plan.people) + '\n') +
+            "emh"[static_cast<int>(c.plan.strength)] + '\n';
+        // The review, of the decisions rebuilt from the saved moves, once.
+        const bool reviewed = &c == &cases.front();
+        const std::string end = std::string(reviewed ? "y" : "n") + "\nn\nn\n";
+        const SoloOptions seeded{c.seed};
+        std::string whole;
+        {
+            const TemporaryDataHome home;
+            whole = sessionOutput(setUp + joined(turns, 0, turns.size()) + end, seeded);
+        }
+        const TemporaryDataHome home;
+        const std::string stop = c.drawn ? "d\ns\ny\n" : "s\ny\n";
+        const std::string stopped =
+            sessionOutput(setUp + joined(turns, 0, k) + stop + "never read\n", seeded);
+        EXPECT_TRUE(stopped.ends_with("; pellaro-solo --resume goes on with it.\n")) << stopped;
+        ASSERT_EQ(savesIn(home.pellaro()).size(), 1U) << c.seed;
+        const std::string rest = c.drawn ? turns[k].substr(2) : turns[k];
+        SoloOptions resume;
+        resume.resume = true;
+        const std::string resumed =
+            sessionOutput("1\n" + rest + joined(turns, k + 1, turns.size()) + end, resume);
+        EXPECT_TRUE(resumed.starts_with("Saved games:\n  1. ")) << resumed.substr(0, 200);
+        const std::string seated = " computer player";
+        const std::size_t seating = resumed.find(seated);
+        ASSERT_NE(seating, std::string::npos) << resumed.substr(0, 300);
+        std::string tail = resumed.substr(resumed.find('\n', seating) + 1);
+        if (c.drawn) {
+            tail.replace(tail.find(": You drew "), 2,
+                         ": (D)raw a card, (T)ake a row or ? for a hint: ");
+        }
+        EXPECT_TRUE(whole.ends_with(tail))
+            << "seed " << c.seed << ", resumed:\n"
+            << tail << "\nnever stopped:\n"
+            << whole.substr(whole.size() - std::min(whole.size(), tail.size()));
+        EXPECT_EQ(tail.find("Reviewing your decisions...") != std::string::npos, reviewed);
+        // Finished and recorded, it is no longer offered.
+        EXPECT_TRUE(savesIn(home.pellaro()).empty()) << c.seed;
+        EXPECT_TRUE(fs::exists(home.pellaro() / "results.jsonl"));
+    }
+}
+
+// Three players, each drew onto row 1, the person to move again.
+json savedThreeDraws() {
+    SavedGame saved{"2026-12-10T13:02:29Z",
+                    77,
+                    0,
+                    3,
+                    1,
+                    "easy",
+                    "",
+                    {{TurnAction::Draw, 0}, {TurnAction::Draw, 0}, {TurnAction::Draw, 0}},
+                    false,
+                    0,
+                    1,
+                    {}};
+    for (std::int32_t seat = 0; seat < 3; ++seat) {
+        saved.streams.push_back(seededRandom(static_cast<std::uint64_t>(seat) + 1));
+    }
+    return json::parse(savedGameText(saved));
+}
+
+// A whole game played to its end, the first row the rules allow each time.
+std::string everyMoveOfAGame() {
+    GameState game = newGame(3, 77);
+    std::string moves;
+    for (bool over = false; !over;) {
+        const TurnAction action =
+            isActionPossible(game, TurnAction::Take) ? TurnAction::Take : TurnAction::Draw;
+        const std::int32_t row = lowestRow(allowedRows(game, action));
+        moves += std::string(moves.empty() ? "" : " ") + (action == TurnAction::Draw ? 'D' : 'T') +
+                 static_cast<char>('1' + row);
+        over = applyMove(game, action, row);
+    }
+    return moves;
+}
+
+// Whatever a save file holds that this program could not have saved is
+// refused in a few words, listed in one line and left as it is: nothing in
+// it can run a program, show a terminal anything but what the game prints,
+// or place a card the rules refuse.
+TEST(SavedGames, WhatIsNoSavedGameIsToldAndLeftAsItIs) {
+    ASSERT_EQ(readSavedGame(savedThreeDraws().dump()).problem, "");
+    struct Case {
+        std::string field;
+        json value;
+        std::string problem;
+    };
+    const json zeros = json::array({0U, 0U, 0U, 0U});
+    const std::vector<Case> cases = {
+        {"pellaro-solo", "saved results", "not a game saved by pellaro-solo"},
+        {"format", 2, "another version"},
+        {"players", 6, "out of range"},
+        {"people", 3, "out of range"},
+        {"session seed", -1, "out of range"},
+        {"session seed", 4294967296U, "out of range"},
+        {"game", "0", "out of range"},
+        {"saved", "\x1b[2J2026-12-10T13:02Z", "out of range"},
+        {"moves", "D1 D1 D4", "move 3 is one the rules refuse"},
+        {"moves", "D1 D1 D1 D1", "move 4 is one the rules refuse"},
+        {"moves", "D1 D1", "a computer player to move"},
+        {"moves", "D1 D1 D1 ", "not D or T and a row"},
+        {"moves", "D1,D1,D1", "not D or T and a row"},
+        {"moves", everyMoveOfAGame(), "a game that is over"},
+        {"strength", "brutal", "no strength"},
+        {"bot", "greedy", "neither a strength nor a bot, or both"},
+        {"streams", json::array({zeros, zeros, zeros}), "no random stream"},
+        {"streams", json::array({zeros}), "no random stream"},
+        {"shown", 4, "more shown than played"},
+        {"headed", 3, "more shown than played"},
+    };
+    const TemporaryDataHome home;
+    fs::create_directories(home.pellaro());
+    std::vector<std::pair<fs::path, std::string>> files = {
+        {home.pellaro() / "saved-1.json", "{\"pellaro-solo\": \"saved game\", \"format\": 1"},
+        {home.pellaro() / "saved-2.json", "[1, 2]"}};
+    for (const Case& c : cases) {
+        json object = savedThreeDraws();
+        object[c.field] = c.value;
+        const std::string text = object.dump();
+        EXPECT_NE(readSavedGame(text).problem.find(c.problem), std::string::npos)
+            << c.field << ": " << readSavedGame(text).problem;
+        files.emplace_back(home.pellaro() / ("saved-" + std::to_string(files.size() + 1) + ".json"),
+                           text);
+    }
+    // Bots that would run a program, or see the deck, are no bots for a save.
+    for (const std::string bot : {"exec:touch /tmp/pellaro-ran", "clairvoyant", "nosuch"}) {
+        json object = savedThreeDraws();
+        object.erase("strength");
+        object["bot"] = bot;
+        EXPECT_NE(readSavedGame(object.dump()).problem.find("no built-in bot that plays fair"),
+                  std::string::npos)
+            << bot;
+    }
+    for (const auto& [file, text] : files) {
+        std::ofstream(file) << text;
+    }
+    const SavedGames list = listSavedGames(home.pellaro());
+    EXPECT_TRUE(list.games.empty());
+    ASSERT_EQ(list.warnings.size(), files.size());
+    for (const std::string& warning : list.warnings) {
+        EXPECT_EQ(warning.find('\n'), std::string::npos) << warning;
+        EXPECT_TRUE(warning.ends_with("; it is left as it is.")) << warning;
+    }
+    for (const auto& [file, text] : files) {
+        EXPECT_EQ(bytesOf(file), text) << file;
+    }
+}
+
+// At a terminal Ctrl-C at a question offers to save and stops; the game
+// goes on with --resume, where a second Ctrl-C at the offer ends the
+// program as Ctrl-C always does, the save kept.
+TEST(SavedGames, CtrlCAtAQuestionOffersToSaveAndASecondOneStops) {
+    const TemporaryDataHome home;
+    const std::string question = "turn 2: (D)raw a card, (T)ake a row or ? for a hint: ";
+    RunningProgram program = startProgram({"--seed", "77"}, {home.setting()});
+    send(program, "n\n3\n1\ne\nd\n1\n");
+    ASSERT_TRUE(readUntil(program, question, 20000)) << program.output;
+    kill(program.pid, SIGINT);
+    ASSERT_TRUE(readUntil(program, "\nSave this game before stopping? (Y/N) ", 20000))
+        << program.output;
+    send(program, "y\n");
+    EXPECT_EQ(finish(program, 20000), 0);
+    EXPECT_TRUE(program.output.ends_with("; pellaro-solo --resume goes on with it.\n"));
+    const std::vector<fs::path> saves = savesIn(home.pellaro());
+    ASSERT_EQ(saves.size(), 1U);
+    const std::string saved = bytesOf(saves[0]);
+
+    RunningProgram again = startProgram({"--resume"}, {home.setting()});
+    send(again, "1\n");
+    ASSERT_TRUE(readUntil(again, question, 20000)) << again.output;
+    kill(again.pid, SIGINT);
+    ASSERT_TRUE(readUntil(again, "(Y/N) ", 20000)) << again.output;
+    kill(again.pid, SIGINT);
+    EXPECT_EQ(finish(again, 20000), -1);
+    EXPECT_EQ(bytesOf(saves[0]), saved);
+}
+
+} // namespace
+
+} // namespace pellaro
