@@ -35,6 +35,13 @@ public:
         }
         return text + line + '\n';
     }
+
+    // The value's name alone: which options exclude which is told when
+    // they are given together.
+    std::string make_option_opts(const CLI::Option* option) const override {
+        const std::string value = option->get_type_name();
+        return value.empty() ? value : ' ' + value;
+    }
 };
 
 // A seed as a person types one: decimal digits alone, no sign, no 0x.

@@ -22,6 +22,15 @@ grep -q '^pellaro-solo: Player #2 (program) at move [0-9]*: the bot wrote "hello
     fail "no message for the failing bot: $(cat "$work/solo-failed.err")"
 [ -z "$(ls -A "$work/home")" ] || fail "a failed game left files: $(ls -A "$work/home")"
 
+# A bot that cannot start is told of before the first question.
+HOME=$work/home XDG_DATA_HOME=$work/home "$solo" --seed 3 --bot "exec:$work/no-such-bot" \
+    < "$work/moves" > "$work/solo-unstarted.out" 2> "$work/solo-unstarted.err"
+status=$?
+[ $status -eq 2 ] || fail "a bot that cannot start ends pellaro-solo with status $status"
+[ ! -s "$work/solo-unstarted.out" ] || fail "a question before the bot started: $(head -c 200 "$work/solo-unstarted.out")"
+grep -q '^pellaro-solo: --bot: the bot ' "$work/solo-unstarted.err" ||
+    fail "no message for the bot that cannot start: $(cat "$work/solo-unstarted.err")"
+
 if ! command -v python3 > /dev/null; then
     echo "skipped: no python3 for the example bot"
     exit 77
@@ -35,5 +44,8 @@ grep -q '"interrupted": false' "$work/summary.json" || fail "the run was cut sho
 HOME=$work/home XDG_DATA_HOME=$work/home "$solo" --seed 3 --bot "exec:python3 $example" \
     < "$work/moves" > "$work/solo.out" || fail "pellaro-solo failed"
 grep -q '^Player #2 (program) scored' "$work/solo.out" || fail "the game did not end"
-grep -q '^This deal was seed 3' "$work/solo.out" || fail "the game did not end"
+grep -q ': You are Player #1; Player #2 is played by the bot program\.$' "$work/solo.out" ||
+    fail "no seating line for the program"
+grep -qxF "This deal was seed 3; to play it again: pellaro-solo --seed 3 --bot 'exec:python3 $example'" \
+    "$work/solo.out" || fail "the replay line does not name the bot: $(grep 'This deal' "$work/solo.out")"
 echo "the example bot played 40 simulated games and a game of pellaro-solo"

@@ -30,8 +30,16 @@ TEST(SoloOptions, ReadsTheSeedAndRefusesAnythingElseInOneLine) {
         {{"--seed=4294967295"}, OptionsRead::Play, 4294967295U, ""},
         {{"--seed", "4294967296"}, OptionsRead::Bad, std::nullopt, "4294967296"},
         {{"--seed", "-1"}, OptionsRead::Bad, std::nullopt, "-1"},
-        {{"--seed", "twelve"}, OptionsRead::Bad, std::nullopt, "twelve"},
-        {{"--seed"}, OptionsRead::Bad, std::nullopt, "--seed"},
+        {{"--seed", "twelve"}, OptionsRead::Bad, std::nullopt, "'twelve' is no seed"},
+        {{"--seed", "0x10"}, OptionsRead::Bad, std::nullopt, "'0x10' is no seed"},
+        {{"--seed", "+5"}, OptionsRead::Bad, std::nullopt, "'+5' is no seed"},
+        {{"--seed", "1e3"}, OptionsRead::Bad, std::nullopt, "'1e3' is no seed"},
+        {{"--seed", "007"}, OptionsRead::Play, 7U, ""},
+        {{"--seed"}, OptionsRead::Bad, std::nullopt, "--seed needs a value"},
+        {{"--resume"}, OptionsRead::Play, std::nullopt, ""},
+        {{"--resume", "--seed", "3"}, OptionsRead::Bad, std::nullopt, "excludes"},
+        {{"--resume", "--bot", "greedy"}, OptionsRead::Bad, std::nullopt, "excludes"},
+        {{"--stats", "--resume"}, OptionsRead::Bad, std::nullopt, "excludes"},
         {{"--speed", "3"}, OptionsRead::Bad, std::nullopt, "--speed"},
         {{"extra"}, OptionsRead::Bad, std::nullopt, "extra"},
         {{"--help"}, OptionsRead::Help, std::nullopt, "--stats"},
@@ -73,7 +81,14 @@ TEST(SoloOptions, TheRealProgramEndsABadOptionWithStatusTwoAndNoGame) {
     }
     const ProgramRun help = runProgram("", {"--help"});
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.output.find("--seed"), std::string::npos);
+    for (const std::string option : {"--seed N\n", "--bot BOT\n", "--resume\n", "--stats\n"}) {
+        EXPECT_NE(help.output.find(option), std::string::npos) << option;
+    }
+    // Every line fits a terminal of 80 columns.
+    for (std::size_t start = 0, end = 0; start < help.output.size(); start = end + 1) {
+        end = help.output.find('\n', start);
+        EXPECT_LE(end - start, 80U) << help.output.substr(start, end - start);
+    }
 }
 
 // The same seed plays the same session, deal, computer players, hints and

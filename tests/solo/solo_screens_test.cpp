@@ -4,7 +4,9 @@
 #include "engine/turn_rules.h"
 #include "solo/history.h"
 #include "solo/solo_display.h"
+#include "solo/solo_rules.h"
 #include "support/legal_rows.h"
+#include "support/redirected_console.h"
 
 #include <algorithm>
 #include <array>
@@ -285,6 +287,30 @@ TEST(SoloScreens, EveryBreakdownAddsUpToTheScore) {
         }
     }
     EXPECT_GT(piles, 1000);
+}
+
+// The walkthrough of the game against computer players is its own: the
+// deck as it is, what this program adds, every line within 80 columns.
+TEST(SoloScreens, TheWalkthroughFitsEightyColumnsAndTellsWhatThisProgramAdds) {
+    const RedirectedConsole console("y\nignored\n\n\n\n");
+    offerSoloRules();
+    const std::string shown = console.output();
+    for (const std::string told :
+         {"Would you like to hear the rules? (Y/N) The cards\n", "10 cards worth +2 points",
+          "Press enter to continue; \nTurns and rounds\n",
+          "  Points              1   3   6  10  15  21\n", "type ? for a hint",
+          "S at any question, or Ctrl-C, saves the game", "pellaro-solo --resume",
+          "pellaro-solo --stats", "Press enter to play; \n"}) {
+        EXPECT_NE(shown.find(told), std::string::npos) << told;
+    }
+    EXPECT_TRUE(console.unread().empty());
+    for (std::size_t start = 0, end = 0; start < shown.size(); start = end + 1) {
+        end = shown.find('\n', start);
+        EXPECT_LE(end - start, 80U) << shown.substr(start, end - start);
+    }
+    const RedirectedConsole declined("n\n");
+    offerSoloRules();
+    EXPECT_EQ(declined.output(), "Would you like to hear the rules? (Y/N) ");
 }
 
 } // namespace
