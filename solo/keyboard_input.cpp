@@ -65,6 +65,15 @@ KeyboardInput::int_type KeyboardInput::underflow() {
             }
             return traits_type::eof();
         }
+        // Input that was ready at once leaves a Ctrl-C that came with it
+        // held back; let it through now, so that it comes first, and a second
+        // one ends the program even with the end of input beside it.
+        sigset_t held;
+        pthread_sigmask(SIG_SETMASK, &waiting, &held);
+        pthread_sigmask(SIG_SETMASK, &held, nullptr);
+        if (interrupted != 0) {
+            continue;
+        }
         const ssize_t got = read(STDIN_FILENO, buffer_.data(), buffer_.size());
         if (got < 0 && (errno == EINTR || errno == EAGAIN)) {
             continue;

@@ -288,6 +288,11 @@ ResultsRead readResults(const fs::path& file) {
     if (outcome != FileRead::Read) {
         return read;
     }
+    readResultLines(read);
+    return read;
+}
+
+void readResultLines(ResultsRead& read) {
     forEachLine(read.text, [&read](std::int32_t number, std::string_view line) {
         if (line.find_first_not_of(" \t\r") == std::string_view::npos) {
             return;
@@ -300,7 +305,6 @@ ResultsRead readResults(const fs::path& file) {
             read.unread.push_back(UnreadLine{number, std::move(why)});
         }
     });
-    return read;
 }
 
 ResultsRead readResultsIn(const fs::path& folder) {

@@ -68,6 +68,9 @@ struct ResultsRead {
 // Reads the results file. Blank lines, as an editor may leave, are skipped.
 ResultsRead readResults(const std::filesystem::path& file);
 
+// Reads the games and the unread lines of `read.text`, the file's bytes.
+void readResultLines(ResultsRead& read);
+
 // The same for the results file of the folder, under a shared lock when the
 // folder has a lock file; the folder is never written.
 ResultsRead readResultsIn(const std::filesystem::path& folder);
