@@ -175,6 +175,17 @@ void endLineLeftByEndedInput() {
     }
 }
 
+bool pauseForEnter(const char* text) {
+    std::cout << text;
+    discardRestOfLine();
+    LineAnswer ignored{};
+    if (!readLineAnswer(ignored)) {
+        return false;
+    }
+    endLine();
+    return true;
+}
+
 void endLine() {
     std::cout.put('\n');
     std::cout.flush();

@@ -49,4 +49,8 @@ void endLineLeftByEndedInput();
 // A newline, flushed at once.
 void endLine();
 
+// Shows the text and waits for Enter, then ends the line; whatever was typed
+// before it is ignored. False at the end of input.
+bool pauseForEnter(const char* text);
+
 } // namespace pellaro

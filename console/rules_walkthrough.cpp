@@ -88,18 +88,6 @@ void showBlock(const std::array<const char*, N>& texts) {
     endLine();
 }
 
-// Waits for Enter; whatever was typed before it is ignored. False at the end of input.
-bool pause(const char* text) {
-    std::cout << text;
-    discardRestOfLine();
-    LineAnswer ignored{};
-    if (!readLineAnswer(ignored)) {
-        return false;
-    }
-    endLine();
-    return true;
-}
-
 } // namespace
 
 void ConsoleView::offerRules() const {
@@ -109,15 +97,15 @@ void ConsoleView::offerRules() const {
         return;
     }
     showBlock(blockOne);
-    if (!pause("Press enter to continue; ")) {
+    if (!pauseForEnter("Press enter to continue; ")) {
         return;
     }
     showBlock(blockTwo);
-    if (!pause("Press enter to continue; ")) {
+    if (!pauseForEnter("Press enter to continue; ")) {
         return;
     }
     showBlock(blockThree);
-    if (!pause("Press enter to continue; ")) {
+    if (!pauseForEnter("Press enter to continue; ")) {
         return;
     }
     std::cout << "Scoring!: ";
@@ -128,7 +116,7 @@ void ConsoleView::offerRules() const {
         endLine();
     }
     endLine();
-    pause("Press enter to play; ");
+    pauseForEnter("Press enter to play; ");
 }
 
 } // namespace pellaro

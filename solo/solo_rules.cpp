@@ -55,19 +55,6 @@ const std::vector<std::vector<std::string>> pages = {
 };
 // clang-format on
 
-// Waits for Enter; whatever was typed before it is ignored. False at the
-// end of input.
-bool pause(const char* text) {
-    std::cout << text;
-    discardRestOfLine();
-    LineAnswer ignored{};
-    if (!readLineAnswer(ignored)) {
-        return false;
-    }
-    endLine();
-    return true;
-}
-
 } // namespace
 
 void offerSoloRules() {
@@ -78,8 +65,8 @@ void offerSoloRules() {
     }
     for (std::size_t page = 0; page < pages.size(); ++page) {
         showLines(pages[page]);
-        if (!pause(page + 1 < pages.size() ? "Press enter to continue; "
-                                           : "Press enter to play; ")) {
+        if (!pauseForEnter(page + 1 < pages.size() ? "Press enter to continue; "
+                                                   : "Press enter to play; ")) {
             return;
         }
     }
