@@ -1,10 +1,11 @@
 #include "keyboard_input.h"
 
 #include <cerrno>
-#include <cstring>
+#include <cstddef>
 #include <ctime>
 #include <poll.h>
 #include <pthread.h>
+#include <string_view>
 #include <unistd.h>
 
 namespace pellaro {
@@ -50,9 +51,10 @@ KeyboardInput::int_type KeyboardInput::underflow() {
         if (interrupted != 0) {
             interrupted = 0;
             lastSaveWasInterrupt = true;
-            static constexpr char saveAnswer[] = "s\n";
-            std::memcpy(buffer_.data(), saveAnswer, 2);
-            setg(buffer_.data(), buffer_.data(), buffer_.data() + 2);
+            constexpr std::string_view saveAnswer = "s\n";
+            saveAnswer.copy(buffer_.data(), saveAnswer.size());
+            setg(buffer_.data(), buffer_.data(),
+                 buffer_.data() + static_cast<std::ptrdiff_t>(saveAnswer.size()));
             return traits_type::to_int_type(*gptr());
         }
         pollfd input{STDIN_FILENO, POLLIN, 0};

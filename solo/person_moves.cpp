@@ -82,12 +82,25 @@ struct RowAnswer {
     std::int32_t row = -1;
 };
 
+bool isNumberStart(char c) {
+    return c == '+' || c == '-' || (c >= '0' && c <= '9');
+}
+
+// The first word of a typed line: its first character past the blanks.
+const char* firstWord(const LineAnswer& line) {
+    const char* text = line.data();
+    while (isBlank(*text)) {
+        ++text;
+    }
+    return text;
+}
+
 RowAnswer askRow(const Turn& turn, TurnAction action, bool mayGoBack) {
     const std::string rows = "(1-" + std::to_string(turn.game.numberOfPlayers) + ")";
-    const std::string question =
-        action == TurnAction::Take
-            ? "Row to take " + rows + (mayGoBack ? ", B to go back" : "") + " or ? for a hint: "
-            : "Row to place it on " + rows + " or ? for a hint: ";
+    const std::string back = mayGoBack ? ", B to go back" : "";
+    const std::string question = action == TurnAction::Take
+                                     ? "Row to take " + rows + back + " or ? for a hint: "
+                                     : "Row to place it on " + rows + " or ? for a hint: ";
     discardRestOfLine();
     for (;;) {
         std::cout << question;
@@ -95,10 +108,7 @@ RowAnswer askRow(const Turn& turn, TurnAction action, bool mayGoBack) {
         if (!readLineAnswer(line)) {
             return RowAnswer{true};
         }
-        const char* text = line.data();
-        while (isBlank(*text)) {
-            ++text;
-        }
+        const char* text = firstWord(line);
         if (*text == '?') {
             showHint(turn, DecisionStage::Row, action, mayGoBack);
             continue;
@@ -109,8 +119,8 @@ RowAnswer askRow(const Turn& turn, TurnAction action, bool mayGoBack) {
         if (isSaveWord(*text)) {
             return RowAnswer{false, false, true};
         }
-        if (!(*text == '+' || *text == '-' || (*text >= '0' && *text <= '9'))) {
-            std::cout << "Please type a row number " << rows << (mayGoBack ? ", B to go back" : "")
+        if (!isNumberStart(*text)) {
+            std::cout << "Please type a row number " << rows << back
                       << ", ? for a hint or S to save.";
             endLine();
             continue;

@@ -1,6 +1,7 @@
 #include "results_file.h"
 
 #include "../engine/results.h"
+#include "json_fields.h"
 #include "seating.h"
 #include "whole_files.h"
 
@@ -75,25 +76,6 @@ void forEachLine(std::string_view text, const Visit& visit) {
         visit(++number, text.substr(0, end));
         text.remove_prefix(std::min(end + 1, text.size()));
     }
-}
-
-const json* fieldOf(const json& record, const char* name) {
-    const auto found = record.find(name);
-    return found == record.end() ? nullptr : &*found;
-}
-
-// A whole number from low to high: never a fraction, a text or a number
-// that would wrap round.
-bool integerIn(const json* value, std::int64_t low, std::int64_t high) {
-    if (value == nullptr || !value->is_number_integer()) {
-        return false;
-    }
-    if (value->is_number_unsigned() &&
-        value->get<std::uint64_t>() > std::numeric_limits<std::int64_t>::max()) {
-        return false;
-    }
-    const auto number = value->get<std::int64_t>();
-    return number >= low && number <= high;
 }
 
 bool isStrength(const json* value) {

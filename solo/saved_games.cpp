@@ -2,6 +2,7 @@
 
 #include "../bots/bot.h"
 #include "../engine/turn_rules.h"
+#include "json_fields.h"
 #include "results_file.h"
 #include "whole_files.h"
 
@@ -22,7 +23,7 @@ const char* const kindField = "pellaro-solo";
 const char* const kindValue = "saved game";
 constexpr std::int64_t formatVersion = 1;
 // A whole game holds a few hundred moves: anything far larger is no save.
-constexpr std::size_t largestSave = 64 * 1024;
+constexpr std::size_t largestSave = std::size_t{64} * 1024;
 
 std::string moveText(const std::vector<ChosenMove>& moves) {
     std::string text;
@@ -50,39 +51,6 @@ std::optional<std::vector<ChosenMove>> movesOf(const std::string& text) {
             ChosenMove{text[at] == 'D' ? TurnAction::Draw : TurnAction::Take, text[at + 1] - '1'});
     }
     return moves;
-}
-
-const json* fieldOf(const json& object, const char* name) {
-    const auto found = object.find(name);
-    return found == object.end() ? nullptr : &*found;
-}
-
-std::optional<std::int64_t> integerIn(const json& object, const char* name, std::int64_t low,
-                                      std::int64_t high) {
-    const json* value = fieldOf(object, name);
-    if (value == nullptr || !value->is_number_integer()) {
-        return std::nullopt;
-    }
-    if (value->is_number_unsigned()) {
-        const auto number = value->get<std::uint64_t>();
-        if (number > static_cast<std::uint64_t>(high)) {
-            return std::nullopt;
-        }
-        return static_cast<std::int64_t>(number);
-    }
-    const auto number = value->get<std::int64_t>();
-    if (number < low || number > high) {
-        return std::nullopt;
-    }
-    return number;
-}
-
-std::optional<std::string> textOf(const json& object, const char* name) {
-    const json* value = fieldOf(object, name);
-    if (value == nullptr || !value->is_string()) {
-        return std::nullopt;
-    }
-    return value->get<std::string>();
 }
 
 bool isStream(const json& value) {
@@ -134,28 +102,30 @@ std::string seatsProblem(const SavedGame& saved) {
 
 // The fields, each of its type and range; the moves are checked apart.
 std::string fieldsProblem(const json& object, SavedGame& saved) {
-    const std::optional<std::int64_t> format = integerIn(object, "format", 0, 1'000'000);
+    const std::optional<std::int64_t> format = integerField(object, "format", 0, 1'000'000);
     if (!format || *format != formatVersion) {
         return "saved by another version of pellaro-solo";
     }
-    const std::optional<std::string> date = textOf(object, "saved");
+    const std::optional<std::string> date = textField(object, "saved");
     const std::optional<std::int64_t> sessionSeed =
-        integerIn(object, "session seed", 0, std::numeric_limits<std::uint32_t>::max());
+        integerField(object, "session seed", 0, std::numeric_limits<std::uint32_t>::max());
     const std::optional<std::int64_t> gameNumber =
-        integerIn(object, "game", 0, std::numeric_limits<std::uint32_t>::max());
+        integerField(object, "game", 0, std::numeric_limits<std::uint32_t>::max());
     const std::optional<std::int64_t> players =
-        integerIn(object, "players", minPlayers, maxPlayers);
-    const std::optional<std::string> moves = textOf(object, "moves");
+        integerField(object, "players", minPlayers, maxPlayers);
+    const std::optional<std::string> moves = textField(object, "moves");
     const json* drawn = fieldOf(object, "drawn");
-    const std::optional<std::int64_t> shown = integerIn(object, "shown", 0, largestSave);
-    const std::optional<std::int64_t> headed = integerIn(object, "headed", 0, largestSave);
+    const std::optional<std::int64_t> shown =
+        integerField(object, "shown", 0, static_cast<std::int64_t>(largestSave));
+    const std::optional<std::int64_t> headed =
+        integerField(object, "headed", 0, static_cast<std::int64_t>(largestSave));
     const json* streams = fieldOf(object, "streams");
     if (!date || !isDate(*date) || !sessionSeed || !gameNumber || !players || !moves ||
         drawn == nullptr || !drawn->is_boolean() || !shown || !headed) {
         return "a field missing or out of range";
     }
     saved.players = static_cast<std::int32_t>(*players);
-    const std::optional<std::int64_t> people = integerIn(object, "people", 1, saved.players - 1);
+    const std::optional<std::int64_t> people = integerField(object, "people", 1, saved.players - 1);
     if (!people) {
         return "a field missing or out of range";
     }
@@ -172,8 +142,8 @@ std::string fieldsProblem(const json& object, SavedGame& saved) {
     saved.sessionSeed = static_cast<std::uint32_t>(*sessionSeed);
     saved.gameNumber = static_cast<std::uint64_t>(*gameNumber);
     saved.people = static_cast<std::int32_t>(*people);
-    saved.strength = textOf(object, "strength").value_or("");
-    saved.bot = textOf(object, "bot").value_or("");
+    saved.strength = textField(object, "strength").value_or("");
+    saved.bot = textField(object, "bot").value_or("");
     saved.moves = *played;
     saved.drawn = drawn->get<bool>();
     saved.shown = static_cast<std::size_t>(*shown);
@@ -246,7 +216,7 @@ SaveRead readSavedGame(const std::string& text) {
         read.problem = "not JSON";
         return read;
     }
-    const std::optional<std::string> kind = textOf(object, kindField);
+    const std::optional<std::string> kind = textField(object, kindField);
     if (!kind || *kind != kindValue) {
         read.problem = "not a game saved by pellaro-solo";
         return read;

@@ -445,81 +445,100 @@ Session sessionOf(const SavedGame& saved) {
     return session;
 }
 
+// The session of the command line: its seed, or the clock's, and --bot.
+Session sessionOf(const SoloOptions& options) {
+    Session session;
+    // Without a seed the clock gives one, as in the hot-seat game; every
+    // later game of the session derives its own from it, so one number
+    // replays all.
+    session.seed = options.seed ? *options.seed : static_cast<std::uint32_t>(std::time(nullptr));
+    session.bot = options.bot;
+    session.botText = options.botText;
+    session.seating.botLabel = botLabel(options.bot);
+    return session;
+}
+
+// A program's key and process, before the first question, so that a bot
+// that cannot start is told at once; false when it cannot.
+bool startProgram(Session& session) {
+    // Never from the seed, which a program could trace its requests back
+    // to; so a seed replays its programs' deals but not their requests.
+    session.key = freshRequestKey();
+    try {
+        botProcessFor(session.bot->command);
+    } catch (const BotFailure& fault) {
+        std::cerr << "pellaro-solo: --bot: the bot " << fault.what() << std::endl;
+        return false;
+    }
+    return true;
+}
+
+// How one game of the session ended.
+enum class Played : std::uint8_t { Finished, Stopped, Failed };
+
+// One game from its first move, or from where a saved game stopped.
+Played playOne(const Session& session, std::uint64_t gameNumber, std::optional<Resumed>& resumed) {
+    SoloTable table = tableFor(session, gameNumber);
+    GameState game = newGame(session.seating.players, table.seed);
+    if (resumed) {
+        resumeTable(table, game, *resumed);
+        resumed.reset();
+    }
+    GameEnd end = GameEnd::InputEnded;
+    {
+        // A game against a program is not saved: its command is not
+        // written where a file could make it run.
+        std::optional<SaveOnInterrupt> interrupt;
+        if (!session.bot || !isProgram(*session.bot)) {
+            table.interrupt = &interrupt.emplace();
+        }
+        end = playGame(game, table);
+    }
+    if (end == GameEnd::InputEnded) {
+        if (table.failure.empty()) {
+            return Played::Stopped;
+        }
+        // Nothing of the game is recorded.
+        endLine();
+        std::cerr << "pellaro-solo: " << table.failure << std::endl;
+        return Played::Failed;
+    }
+    finishGame(table, game, table.seed);
+    return inputEnded() ? Played::Stopped : Played::Finished;
+}
+
+void showResumed(const Session& session, const SavedGame& saved) {
+    std::cout << "Going on with the game saved " << saved.date.substr(0, 10) << ' '
+              << saved.date.substr(11, 5) << " UTC.";
+    endLine();
+    std::cout << seatingLine(session.seating);
+    endLine();
+}
+
 } // namespace
 
 int SoloLoop(const SoloOptions& options) {
-    Session session;
     std::optional<Resumed> resumed;
-    std::uint64_t firstGame = 0;
     if (options.resume) {
         resumed = chooseSavedGame();
         if (!resumed) {
             return 0;
         }
-        session = sessionOf(resumed->saved);
-        firstGame = resumed->saved.gameNumber;
-    } else {
-        // Without a seed the clock gives one, as in the hot-seat game; every
-        // later game of the session derives its own from it, so one number
-        // replays all.
-        session.seed =
-            options.seed ? *options.seed : static_cast<std::uint32_t>(std::time(nullptr));
-        session.bot = options.bot;
-        session.botText = options.botText;
-        session.seating.botLabel = botLabel(options.bot);
     }
-    const bool program = session.bot && isProgram(*session.bot);
-    if (program) {
-        // Never from the seed, which a program could trace its requests back
-        // to; so a seed replays its programs' deals but not their requests.
-        session.key = freshRequestKey();
-        // A bot that cannot start is told before the first question.
-        try {
-            botProcessFor(session.bot->command);
-        } catch (const BotFailure& fault) {
-            std::cerr << "pellaro-solo: --bot: the bot " << fault.what() << std::endl;
-            return 2;
-        }
+    Session session = resumed ? sessionOf(resumed->saved) : sessionOf(options);
+    if (session.bot && isProgram(*session.bot) && !startProgram(session)) {
+        return 2;
     }
     bool sameSettings = false;
-    for (std::uint64_t played = firstGame;; ++played) {
+    for (std::uint64_t played = resumed ? resumed->saved.gameNumber : 0;; ++played) {
         if (resumed) {
-            std::cout << "Going on with the game saved " << resumed->saved.date.substr(0, 10) << ' '
-                      << resumed->saved.date.substr(11, 5) << " UTC.";
-            endLine();
-            std::cout << seatingLine(session.seating);
-            endLine();
+            showResumed(session, resumed->saved);
         } else if (!sameSettings && !askSeating(session.seating)) {
             return 0;
         }
-        SoloTable table = tableFor(session, played);
-        GameState game = newGame(session.seating.players, table.seed);
-        if (resumed) {
-            resumeTable(table, game, *resumed);
-            resumed.reset();
-        }
-        GameEnd end = GameEnd::InputEnded;
-        {
-            // A game against a program is not saved: its command is not
-            // written where a file could make it run.
-            std::optional<SaveOnInterrupt> interrupt;
-            if (!program) {
-                table.interrupt = &interrupt.emplace();
-            }
-            end = playGame(game, table);
-        }
-        if (end == GameEnd::InputEnded) {
-            if (table.failure.empty()) {
-                return 0;
-            }
-            // Nothing of the game is recorded.
-            endLine();
-            std::cerr << "pellaro-solo: " << table.failure << std::endl;
-            return 2;
-        }
-        finishGame(table, game, table.seed);
-        if (inputEnded()) {
-            return 0;
+        const Played end = playOne(session, played, resumed);
+        if (end != Played::Finished) {
+            return end == Played::Failed ? 2 : 0;
         }
         endLine();
         sameSettings = askYesNo("Play again with the same settings?");

@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string reason() {
+std::string systemError() {
     return std::strerror(errno);
 }
 
@@ -25,16 +25,16 @@ std::string writeTemporary(const fs::path& near, const std::string& text, fs::pe
     std::string name = near.string() + ".XXXXXX";
     const int descriptor = mkstemp(name.data());
     if (descriptor < 0) {
-        failure = reason();
+        failure = systemError();
         return {};
     }
     bool written = fchmod(descriptor, static_cast<mode_t>(permissions)) == 0 &&
                    writeAll(descriptor, text) && fsync(descriptor) == 0;
     if (!written) {
-        failure = reason();
+        failure = systemError();
     }
     if (close(descriptor) != 0 && written) {
-        failure = reason();
+        failure = systemError();
         written = false;
     }
     if (!written) {
@@ -55,7 +55,7 @@ FileRead readRegularFile(const fs::path& file, std::string& text, std::string& f
         if (errno == ENOENT) {
             return FileRead::Missing;
         }
-        failure = reason();
+        failure = systemError();
         return FileRead::Failed;
     }
     struct stat status {};
@@ -68,7 +68,7 @@ FileRead readRegularFile(const fs::path& file, std::string& text, std::string& f
         for (;;) {
             const ssize_t got = read(descriptor, buffer.data(), buffer.size());
             if (got < 0) {
-                failure = reason();
+                failure = systemError();
                 break;
             }
             if (got == 0) {
@@ -116,7 +116,7 @@ bool replaceFile(const fs::path& target, const std::string& text, std::string& f
         return false;
     }
     if (std::rename(name.c_str(), target.c_str()) != 0) {
-        failure = reason();
+        failure = systemError();
         unlink(name.c_str());
         return false;
     }
@@ -134,14 +134,18 @@ fs::path createFile(const fs::path& folder, const std::string& stem, const std::
     // A second link under the free name, which link() never takes from
     // another file; then the temporary name goes.
     for (std::int32_t copy = 1;; ++copy) {
-        const fs::path target =
-            copy == 1 ? first : folder / (stem + '-' + std::to_string(copy) + '.' + extension);
+        std::string numbered = stem;
+        numbered += '-';
+        numbered += std::to_string(copy);
+        numbered += '.';
+        numbered += extension;
+        fs::path target = copy == 1 ? first : folder / numbered;
         if (link(name.c_str(), target.c_str()) == 0) {
             unlink(name.c_str());
             return target;
         }
         if (errno != EEXIST) {
-            failure = reason();
+            failure = systemError();
             unlink(name.c_str());
             return {};
         }

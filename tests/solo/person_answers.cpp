@@ -56,6 +56,36 @@ std::int32_t refusedRow(const GameState& game, TurnAction action, std::int32_t t
     }
 }
 
+// The answers to the Draw-or-Take question, mistakes and hints first.
+std::string actionAnswers(const SoloGame& plan, const PlayedMove& move, std::int32_t turn) {
+    std::string answers;
+    answers += plan.mistakes && turn % 11 == 5 ? "x\n" : "";
+    answers += plan.mistakes && turn % 5 == 2 ? "t\nb\n" : "";
+    answers += plan.hints && turn % 9 == 1 ? "?\n" : "";
+    // A save asked for and declined: the game goes on.
+    answers += plan.mistakes && turn % 17 == 7 ? "s\nn\n" : "";
+    answers += move.action == TurnAction::Draw ? "d\n" : "t\n";
+    return answers;
+}
+
+// The answers to the row question, mistakes and hints first.
+std::string rowAnswers(const SoloGame& plan, const GameState& game, const PlayedMove& move,
+                       std::int32_t turn, bool actionAsked) {
+    std::string answers;
+    if (plan.mistakes && turn % 3 == 0) {
+        answers += std::to_string(refusedRow(game, move.action, turn / 3) + 1) + '\n';
+    }
+    answers += plan.mistakes && turn % 13 == 4 ? "row\n" : "";
+    answers += plan.hints && turn % 9 == 4 ? "?\n" : "";
+    if (plan.mistakes && turn % 19 == 9) {
+        // After a declined save a Take's turn starts again at its first
+        // question; a Draw's goes on at the row, its card seen.
+        answers += move.action == TurnAction::Take && actionAsked ? "s\nn\nt\n" : "s\nn\n";
+    }
+    answers += std::to_string(move.row + 1) + '\n';
+    return answers;
+}
+
 // What a person types at one turn, answering only the questions asked.
 std::string turnAnswers(const SoloGame& plan, const GameState& game, const PlayedMove& move,
                         std::int32_t turn) {
@@ -66,29 +96,8 @@ std::string turnAnswers(const SoloGame& plan, const GameState& game, const Playe
     const bool actionAsked = canDraw && canTake;
     const bool rowAsked =
         move.action == TurnAction::Draw ? rows.size() > 1 : canDraw || rows.size() > 1;
-    std::string answers;
-    if (actionAsked) {
-        answers += plan.mistakes && turn % 11 == 5 ? "x\n" : "";
-        answers += plan.mistakes && turn % 5 == 2 ? "t\nb\n" : "";
-        answers += plan.hints && turn % 9 == 1 ? "?\n" : "";
-        // A save asked for and declined: the game goes on.
-        answers += plan.mistakes && turn % 17 == 7 ? "s\nn\n" : "";
-        answers += move.action == TurnAction::Draw ? "d\n" : "t\n";
-    }
-    if (rowAsked) {
-        if (plan.mistakes && turn % 3 == 0) {
-            answers += std::to_string(refusedRow(game, move.action, turn / 3) + 1) + '\n';
-        }
-        answers += plan.mistakes && turn % 13 == 4 ? "row\n" : "";
-        answers += plan.hints && turn % 9 == 4 ? "?\n" : "";
-        if (plan.mistakes && turn % 19 == 9) {
-            // After a declined save a Take's turn starts again at its first
-            // question; a Draw's goes on at the row, its card seen.
-            answers += move.action == TurnAction::Take && actionAsked ? "s\nn\nt\n" : "s\nn\n";
-        }
-        answers += std::to_string(move.row + 1) + '\n';
-    }
-    return answers;
+    return (actionAsked ? actionAnswers(plan, move, turn) : "") +
+           (rowAsked ? rowAnswers(plan, game, move, turn, actionAsked) : "");
 }
 
 } // namespace

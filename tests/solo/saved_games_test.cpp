@@ -21,11 +21,15 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
-std::string joined(const std::vector<std::string>& parts, std::size_t from, std::size_t to) {
-    std::string text;
+// The answers before, the turns' answers from `from` to `to`, and those
+// after, as one input.
+std::string input(const std::string& before, const std::vector<std::string>& turns,
+                  std::size_t from, std::size_t to, const std::string& after) {
+    std::string text = before;
     for (std::size_t index = from; index < to; ++index) {
-        text += parts[index];
+        text += turns[index];
     }
+    text += after;
     return text;
 }
 
@@ -83,19 +87,18 @@ TEST(SavedGames, AResumedGameEndsAsOneNeverStopped) {
         std::string whole;
         {
             const TemporaryDataHome home;
-            whole = sessionOutput(setUp + joined(turns, 0, turns.size()) + end, seeded);
+            whole = sessionOutput(input(setUp, turns, 0, turns.size(), end), seeded);
         }
         const TemporaryDataHome home;
-        const std::string stop = c.drawn ? "d\ns\ny\n" : "s\ny\n";
-        const std::string stopped =
-            sessionOutput(setUp + joined(turns, 0, k) + stop + "never read\n", seeded);
+        const std::string stop = c.drawn ? "d\ns\ny\nnever read\n" : "s\ny\nnever read\n";
+        const std::string stopped = sessionOutput(input(setUp, turns, 0, k, stop), seeded);
         EXPECT_TRUE(stopped.ends_with("; pellaro-solo --resume goes on with it.\n")) << stopped;
         ASSERT_EQ(savesIn(home.pellaro()).size(), 1U) << c.seed;
         const std::string rest = c.drawn ? turns[k].substr(2) : turns[k];
         SoloOptions resume;
         resume.resume = true;
         const std::string resumed =
-            sessionOutput("1\n" + rest + joined(turns, k + 1, turns.size()) + end, resume);
+            sessionOutput(input("1\n" + rest, turns, k + 1, turns.size(), end), resume);
         EXPECT_TRUE(resumed.starts_with("Saved games:\n  1. ")) << resumed.substr(0, 200);
         const std::string seated = " computer player";
         const std::size_t seating = resumed.find(seated);
@@ -188,7 +191,7 @@ TEST(SavedGames, WhatIsNoSavedGameIsToldAndLeftAsItIs) {
     const TemporaryDataHome home;
     fs::create_directories(home.pellaro());
     std::vector<std::pair<fs::path, std::string>> files = {
-        {home.pellaro() / "saved-1.json", "{\"pellaro-solo\": \"saved game\", \"format\": 1"},
+        {home.pellaro() / "saved-1.json", R"({"pellaro-solo": "saved game", "format": 1)"},
         {home.pellaro() / "saved-2.json", "[1, 2]"}};
     for (const Case& c : cases) {
         json object = savedThreeDraws();
