@@ -10,6 +10,8 @@ namespace pellaro {
 // sequence belongs to the game's deal. xoshiro256** seeded by SplitMix64.
 struct SeededRandom {
     std::array<std::uint64_t, 4> state{};
+
+    bool operator==(const SeededRandom&) const = default;
 };
 
 // One step of SplitMix64: advances the state and returns a well-mixed value.

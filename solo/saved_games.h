@@ -35,6 +35,8 @@ struct SavedGame {
     std::int32_t headed = 0;
     // Every seat's computer player's random stream as it stood.
     std::vector<SeededRandom> streams;
+
+    bool operator==(const SavedGame&) const = default;
 };
 
 // The deal's seed of a session's game: the session's own for its first.

@@ -65,7 +65,7 @@ std::string saveFault(std::string_view input) {
     }
     const std::string text = savedGameText(saved);
     const SaveRead again = readSavedGame(text);
-    if (!again.problem.empty() || savedGameText(again.saved) != text || again.round != read.round) {
+    if (!again.problem.empty() || !(again.saved == saved) || again.round != read.round) {
         return "a saved game does not read back as written";
     }
     if (!isShowable(saved.date + saved.strength + saved.bot)) {
