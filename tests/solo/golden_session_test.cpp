@@ -34,6 +34,12 @@ TEST(SoloGolden, TheSoloLoopInMemoryWritesTheRecordedBytes) {
 
 TEST(SoloGolden, TheRealProgramWritesTheRecordedBytes) {
     for (const GoldenSession& session : soloGoldenSessions()) {
+        // Instrumented builds play the session of several people alone: the
+        // one of five players against Hard, with its hints and review, takes
+        // them minutes, and the optimised build plays it here and in memory.
+        if (PELLARO_INSTRUMENTED && session.name == "one_against_four") {
+            continue;
+        }
         const TemporaryDataHome home;
         std::vector<std::string> settings = pinnedAt(session.pinnedTime);
         settings.push_back(home.setting());
