@@ -155,8 +155,8 @@ struct SoloTable {
         if (inputEnded()) {
             return true;
         }
+        // After S the handler was never used; after Ctrl-C the game stops.
         if (!save) {
-            interrupt->rearm();
             return interrupted;
         }
         std::string why;
@@ -354,15 +354,20 @@ void resumeTable(SoloTable& table, GameState& game, const Resumed& resumed) {
     table.saveFile = resumed.file;
 }
 
+// "2026-12-10 13:05 UTC": when a game was saved, as the list and the
+// resumed game show it.
+std::string savedAt(const SavedGame& saved) {
+    return saved.date.substr(0, 10) + ' ' + saved.date.substr(11, 5) + " UTC";
+}
+
 std::string savedGameLine(const SaveFile& file) {
     const SavedGame& saved = file.read.saved;
     const std::string against =
         saved.bot.empty() ? strengthName(*strengthOfRecord(saved.strength)) : saved.bot;
     std::string people =
         saved.people == 1 ? std::string("you") : std::to_string(saved.people) + " people";
-    return saved.date.substr(0, 10) + ' ' + saved.date.substr(11, 5) + " UTC  " +
-           std::to_string(saved.players) + " players, " + people + " against " + against +
-           ", round " + std::to_string(file.read.round);
+    return savedAt(saved) + "  " + std::to_string(saved.players) + " players, " + people +
+           " against " + against + ", round " + std::to_string(file.read.round);
 }
 
 // Lists the saved games and asks which to go on with; nothing when there is
@@ -508,8 +513,7 @@ Played playOne(const Session& session, std::uint64_t gameNumber, std::optional<R
 }
 
 void showResumed(const Session& session, const SavedGame& saved) {
-    std::cout << "Going on with the game saved " << saved.date.substr(0, 10) << ' '
-              << saved.date.substr(11, 5) << " UTC.";
+    std::cout << "Going on with the game saved " << savedAt(saved) << '.';
     endLine();
     std::cout << seatingLine(session.seating);
     endLine();

@@ -18,6 +18,22 @@ std::string systemError() {
     return std::strerror(errno);
 }
 
+// Writes every byte to the descriptor; false when it could not.
+bool writeAll(int descriptor, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t written = write(descriptor, text.data() + done, text.size() - done);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
 // A temporary file beside `near` holding the text, flushed to the disk; its
 // name, or empty with the reason.
 std::string writeTemporary(const fs::path& near, const std::string& text, fs::perms permissions,
@@ -88,21 +104,6 @@ FileRead readRegularFile(const fs::path& file, std::string& text, std::string& f
         return FileRead::Failed;
     }
     return FileRead::Read;
-}
-
-bool writeAll(int descriptor, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t written = write(descriptor, text.data() + done, text.size() - done);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
 }
 
 bool replaceFile(const fs::path& target, const std::string& text, std::string& failure,

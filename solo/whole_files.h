@@ -19,9 +19,6 @@ enum class FileRead : std::uint8_t { Missing, Read, Failed };
 FileRead readRegularFile(const std::filesystem::path& file, std::string& text, std::string& failure,
                          std::size_t largest = std::numeric_limits<std::size_t>::max());
 
-// Writes every byte to the descriptor; false when it could not.
-bool writeAll(int descriptor, const std::string& text);
-
 // Writes the text to a new temporary file beside the target, flushed to the
 // disk, with the target's permissions (or `fresh` when there is no target
 // yet), and renames it over the target; on failure removes it, leaves the
