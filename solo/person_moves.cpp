@@ -238,14 +238,12 @@ ActionAnswer chooseAction(const Turn& turn, bool canDraw, bool canTake) {
     return canDraw ? ActionAnswer::Draw : ActionAnswer::Take;
 }
 
-// Whether the row of a Take is asked: always while a Draw is still open, as
-// the person may go back to it, else when more than one row may be taken.
+} // namespace
+
 bool isTakeRowAsked(const GameState& game) {
     return isActionPossible(game, TurnAction::Draw) ||
            rowCount(allowedRows(game, TurnAction::Take)) > 1;
 }
-
-} // namespace
 
 PersonTurn askSoloPersonMove(const GameState& game, const Seating& seating, std::uint64_t gameSeed,
                              std::size_t movesPlayed, std::int32_t turnNumber, bool drawn) {

@@ -36,6 +36,10 @@ PersonTurn askSoloPersonMove(const GameState& game, const Seating& seating, std:
                              std::size_t movesPlayed, std::int32_t turnNumber = 1,
                              bool drawn = false);
 
+// Whether the row of a Take is asked: always while a Draw is still open, as
+// the person may go back to it, else when more than one row may be taken.
+bool isTakeRowAsked(const GameState& game);
+
 // Adds the person's decisions of the move to the review's: each question of
 // the turn that had more than one answer, as askSoloPersonMove asked them.
 void addDecisions(std::vector<Decision>& decisions, const GameState& game, const ChosenMove& move,

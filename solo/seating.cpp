@@ -5,6 +5,9 @@
 namespace pellaro {
 
 bool isPerson(const Seating& seating, std::int32_t seat) {
+    if (!seating.seats.empty()) {
+        return seating.seats[static_cast<std::size_t>(seat)].person;
+    }
     return seat < seating.people;
 }
 
@@ -19,7 +22,9 @@ std::string computerName(const Seating& seating) {
 
 std::string shortSeatName(const Seating& seating, std::int32_t seat) {
     std::string kind;
-    if (!isPerson(seating, seat)) {
+    if (!seating.seats.empty()) {
+        kind = seating.seats[static_cast<std::size_t>(seat)].label;
+    } else if (!isPerson(seating, seat)) {
         kind = computerName(seating);
     } else {
         kind = seating.people == 1 ? "you" : "person";

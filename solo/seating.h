@@ -4,8 +4,16 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace pellaro {
+
+// How one seat is shown and who plays it, where any seat may be a person's.
+struct SeatLabel {
+    bool person = true;
+    // "you", a person's name, or a computer player's strength.
+    std::string label{};
+};
 
 // Who sits where in a game against computer players: people in the first
 // seats, computer players of one strength in the others.
@@ -15,6 +23,10 @@ struct Seating {
     Strength strength = Strength::Easy;
     // Set by --bot: how the computer seats are shown instead of a strength.
     std::string botLabel{};
+    // Set at a table of pellaro-server, where people and computer players
+    // of several strengths sit in any order: each seat's own label, which
+    // the fields above then leave alone.
+    std::vector<SeatLabel> seats{};
 };
 
 // The label of computer seats that a bot program plays.

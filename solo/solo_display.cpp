@@ -46,11 +46,14 @@ std::string padded(std::string text, std::size_t width) {
     return text;
 }
 
-// The names of a table's seats fill one column; a bot of --bot may have a
-// name longer than a strength's.
+// The names of a table's seats fill one column; a bot of --bot, or a
+// person's name at a table of pellaro-server, may be longer than a strength.
 std::size_t nameColumn(const Seating& seating) {
-    const std::size_t column = std::max<std::size_t>(19, seatName(seating, 0).size() + 1);
-    return std::max(column, seatName(seating, seating.players - 1).size() + 1);
+    std::size_t column = 19;
+    for (std::int32_t seat = 0; seat < seating.players; ++seat) {
+        column = std::max(column, seatName(seating, seat).size() + 1);
+    }
+    return column;
 }
 
 // "R:2 G:0 ... +2:1 ": cards by kind, in the board's order.

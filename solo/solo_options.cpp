@@ -1,5 +1,7 @@
 #include "solo_options.h"
 
+#include "wrapped_help.h"
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdint>
@@ -12,37 +14,6 @@
 namespace pellaro {
 
 namespace {
-
-constexpr std::size_t helpWidth = 80;
-constexpr std::size_t descriptionIndent = 6;
-
-// Each option on a line of its own and what it does below it, wrapped at
-// the terminal's usual 80 columns, as a manual page shows options.
-class WrappedHelp : public CLI::Formatter {
-public:
-    std::string make_option(const CLI::Option* option, bool positional) const override {
-        std::string text = "  " + make_option_name(option, positional) + make_option_opts(option);
-        text += '\n';
-        std::string line(descriptionIndent, ' ');
-        std::istringstream words(make_option_desc(option));
-        std::string word;
-        while (words >> word) {
-            if (line.size() > descriptionIndent && line.size() + 1 + word.size() > helpWidth) {
-                text += line + '\n';
-                line.assign(descriptionIndent, ' ');
-            }
-            line += (line.size() > descriptionIndent ? " " : "") + word;
-        }
-        return text + line + '\n';
-    }
-
-    // The value's name alone: which options exclude which is told when
-    // they are given together.
-    std::string make_option_opts(const CLI::Option* option) const override {
-        const std::string value = option->get_type_name();
-        return value.empty() ? value : ' ' + value;
-    }
-};
 
 // A seed as a person types one: decimal digits alone, no sign, no 0x.
 std::optional<std::uint32_t> seedOf(const std::string& text) {

@@ -1,0 +1,627 @@
+#include "table.h"
+
+#include "../engine/turn_rules.h"
+#include "../solo/advice.h"
+#include "../solo/computer_turns.h"
+#include "../solo/person_moves.h"
+#include "../solo/solo_display.h"
+#include "../solo/strengths.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cctype>
+#include <charconv>
+
+namespace pellaro {
+
+namespace {
+
+Strength strengthOf(SeatKind kind) {
+    assert(kind != SeatKind::Person);
+    return static_cast<Strength>(static_cast<std::uint8_t>(kind) - 1);
+}
+
+bool isPersonSeat(const Table& table, std::int32_t seat) {
+    return table.stored.seats[static_cast<std::size_t>(seat)].kind == SeatKind::Person;
+}
+
+// The seats as `viewer` sees them: their own as "you", the other people by
+// name, computer players by strength.
+Seating seatingFor(const Table& table, std::int32_t viewer) {
+    Seating seating;
+    seating.players = static_cast<std::int32_t>(table.stored.seats.size());
+    // The review speaks to its one reader.
+    seating.people = 1;
+    for (std::size_t seat = 0; seat < table.stored.seats.size(); ++seat) {
+        const StoredSeat& stored = table.stored.seats[seat];
+        SeatLabel label{stored.kind == SeatKind::Person, {}};
+        if (!label.person) {
+            label.label = strengthName(strengthOf(stored.kind));
+        } else if (static_cast<std::int32_t>(seat) == viewer) {
+            label.label = "you";
+        } else if (!stored.joined) {
+            label.label = "free";
+        } else {
+            label.label = stored.name.empty() ? "person" : stored.name;
+        }
+        seating.seats.push_back(std::move(label));
+    }
+    return seating;
+}
+
+void sayLines(Outbox& out, ClientId client, const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        out.say(client, line.empty() ? "|" : "| " + line);
+    }
+}
+
+// The news since the connection was last told, read with its own marks.
+std::vector<std::string> newsFor(Table& table, Told& told, std::int32_t viewer) {
+    History& history = table.history;
+    history.shown = told.shown;
+    history.headed = told.headed;
+    std::vector<std::string> lines =
+        newsLines(history, seatingFor(table, viewer), viewer, table.game.currentPlayer);
+    told = {history.shown, history.headed};
+    return lines;
+}
+
+std::string moveLine(const Table& table, std::size_t index) {
+    const PlayedTurn& turn = table.history.turns[index];
+    std::string line = "MOVE " + table.stored.code + ' ' + std::to_string(index + 1) + ' ' +
+                       std::to_string(turn.seat + 1) + ' ' +
+                       (turn.move.action == TurnAction::Draw ? "D " : "T ") +
+                       rowNumber(turn.move.row);
+    if (turn.move.action == TurnAction::Draw) {
+        line += ' ';
+        line += cardLabels[static_cast<std::size_t>(turn.drawn)];
+    }
+    return line;
+}
+
+// Each connection at the table, with the seat it sees from (-1 for a
+// watcher) and its marks.
+template <typename Visit>
+void forEachViewer(Table& table, Visit visit) {
+    for (std::size_t seat = 0; seat < table.seats.size(); ++seat) {
+        TableSeat& held = table.seats[seat];
+        if (held.holder != 0) {
+            visit(held.holder, static_cast<std::int32_t>(seat), held.told);
+        }
+    }
+    for (auto& [client, told] : table.watchers) {
+        visit(client, -1, told);
+    }
+}
+
+std::string turnName(const Table& table) {
+    const std::int32_t seat = table.game.currentPlayer;
+    return seatName(seatingFor(table, seat), seat) + ", turn " +
+           std::to_string(ownTurn(table.history, table.history.turns.size(), seat));
+}
+
+std::string rowsText(const Table& table) {
+    return "(1-" + std::to_string(table.game.numberOfPlayers) + ")";
+}
+
+bool mayGoBack(const Table& table) {
+    return isActionPossible(table.game, TurnAction::Draw);
+}
+
+std::string questionText(const Table& table) {
+    if (table.stored.drawn) {
+        return "Row to place it on " + rowsText(table) + " or ? for a hint: ";
+    }
+    if (table.takeAsked) {
+        return "Row to take " + rowsText(table) + (mayGoBack(table) ? ", B to go back" : "") +
+               " or ? for a hint: ";
+    }
+    return turnName(table) + ": (D)raw a card, (T)ake a row or ? for a hint: ";
+}
+
+ClientId moverHolder(const Table& table) {
+    return table.seats[static_cast<std::size_t>(table.game.currentPlayer)].holder;
+}
+
+void ask(Table& table, Outbox& out) {
+    ++table.question;
+    const ClientId holder = moverHolder(table);
+    if (holder != 0) {
+        out.say(holder, "? " + questionText(table));
+    }
+}
+
+void tellMover(const Table& table, const std::string& line, Outbox& out) {
+    const ClientId holder = moverHolder(table);
+    if (holder != 0) {
+        out.say(holder, "| " + line);
+    }
+}
+
+void tellAll(Table& table, const std::string& line, Outbox& out) {
+    for (const ClientId client : audience(table)) {
+        out.say(client, "| " + line);
+    }
+}
+
+std::string drawnText(const Table& table) {
+    return "You drew " + std::string(cardLabels[static_cast<std::size_t>(topCard(table.game))]) +
+           '.';
+}
+
+void offerReview(Table& table, std::int32_t seat, Outbox& out) {
+    const ClientId holder = table.seats[static_cast<std::size_t>(seat)].holder;
+    if (holder != 0) {
+        out.say(holder, "? Review your decisions against Hard's? (Y/N) ");
+    }
+}
+
+void sayClosing(ClientId client, Outbox& out) {
+    out.say(client, "| The game is over: CREATE, JOIN or WATCH another, or QUIT.");
+}
+
+void finish(Table& table, Store& store, Outbox& out) {
+    forEachViewer(table, [&](ClientId client, std::int32_t seat, Told& told) {
+        sayLines(out, client, newsFor(table, told, seat));
+        sayLines(out, client, resultLines(table.game, seatingFor(table, seat)));
+        out.say(client, "| This deal was seed " + std::to_string(table.stored.seed) + '.');
+    });
+    for (std::size_t seat = 0; seat < table.seats.size(); ++seat) {
+        TableSeat& held = table.seats[seat];
+        held.reviewOffered = !held.decisions.empty();
+        if (held.reviewOffered) {
+            offerReview(table, static_cast<std::int32_t>(seat), out);
+        } else if (held.holder != 0) {
+            sayClosing(held.holder, out);
+        }
+    }
+    for (const auto& [client, told] : table.watchers) {
+        sayClosing(client, out);
+    }
+    // A finished game is no longer loaded at start; if this write fails the
+    // next start finds the game over and closes it then.
+    std::string ignored;
+    store.closeTable(table.stored.code, ignored);
+}
+
+// Stores the move, then plays it and tells everyone; false, with nothing
+// changed, when the store refused it.
+bool play(Table& table, Store& store, const ChosenMove& move, Outbox& out, std::string& why) {
+    assert(isRowValid(table.game, move.action, move.row));
+    const std::size_t index = table.stored.moves.size();
+    if (!store.addMove(table.stored.code, index, move, why)) {
+        return false;
+    }
+    table.stored.moves.push_back(move);
+    table.stored.drawn = false;
+    table.takeAsked = false;
+    const GameState before = table.game;
+    const TurnPlayed played = playTurn(table.game, table.known, move);
+    recordTurn(table.history, before, move, table.game, played.over);
+    TableSeat& mover = table.seats[static_cast<std::size_t>(before.currentPlayer)];
+    if (isPersonSeat(table, before.currentPlayer)) {
+        addDecisions(mover.decisions, before, move, table.stored.seed, index);
+    }
+    ++out.moves;
+    const std::string line = moveLine(table, index);
+    forEachViewer(table, [&](ClientId client, std::int32_t seat, Told& told) {
+        out.say(client, line);
+        if (!played.over) {
+            sayLines(out, client, newsFor(table, told, seat));
+        }
+    });
+    if (played.over) {
+        finish(table, store, out);
+    } else {
+        nextStep(table, store, out);
+    }
+    return true;
+}
+
+void playOrTell(Table& table, Store& store, const ChosenMove& move, Outbox& out) {
+    std::string why;
+    if (!play(table, store, move, out, why)) {
+        tellMover(table, "The server could not store that move (" + why + "); answer again.", out);
+        ask(table, out);
+    }
+}
+
+// After D: the card is marked seen before it is shown, so that no answer
+// after a lost connection can take the Draw back.
+void draw(Table& table, Store& store, Outbox& out) {
+    std::string why;
+    if (!store.setDrawn(table.stored.code, true, why)) {
+        tellMover(table, "The server could not store that (" + why + "); answer again.", out);
+        ask(table, out);
+        return;
+    }
+    table.stored.drawn = true;
+    const RowSet rows = allowedRows(table.game, TurnAction::Draw);
+    if (rowCount(rows) == 1) {
+        tellMover(table,
+                  drawnText(table) + " Row " + rowNumber(lowestRow(rows)) +
+                      " is the only one with room, so it goes there.",
+                  out);
+        playOrTell(table, store, {TurnAction::Draw, lowestRow(rows)}, out);
+        return;
+    }
+    tellMover(table, drawnText(table), out);
+    ask(table, out);
+}
+
+void take(Table& table, Store& store, Outbox& out) {
+    const RowSet rows = allowedRows(table.game, TurnAction::Take);
+    if (!isTakeRowAsked(table.game)) {
+        tellMover(table, "Row " + rowNumber(lowestRow(rows)) + " is the only one left to take.",
+                  out);
+        playOrTell(table, store, {TurnAction::Take, lowestRow(rows)}, out);
+        return;
+    }
+    table.takeAsked = true;
+    ask(table, out);
+}
+
+void startPersonTurn(Table& table, Store& store, Outbox& out) {
+    const ClientId holder = moverHolder(table);
+    if (holder != 0) {
+        const std::int32_t seat = table.game.currentPlayer;
+        sayLines(out, holder, tableLines(table.game, seatingFor(table, seat), table.history.round));
+    }
+    if (table.stored.drawn || table.takeAsked) {
+        if (table.stored.drawn) {
+            tellMover(table, turnName(table) + ": " + drawnText(table), out);
+        }
+        ask(table, out);
+        return;
+    }
+    const bool canDraw = isActionPossible(table.game, TurnAction::Draw);
+    const bool canTake = isActionPossible(table.game, TurnAction::Take);
+    if (canDraw && canTake) {
+        ask(table, out);
+        return;
+    }
+    tellMover(table,
+              turnName(table) + (canDraw ? ": no row holds a card, so a card must be drawn."
+                                         : ": every row in play is full, so a row must be taken."),
+              out);
+    if (canDraw) {
+        draw(table, store, out);
+    } else {
+        take(table, store, out);
+    }
+}
+
+void hint(Table& table, std::int32_t seat, ClientId client, Outbox& out) {
+    Job job;
+    job.kind = JobKind::Hint;
+    job.table = table.stored.code;
+    job.moves = table.stored.moves.size();
+    job.question = table.question;
+    job.client = client;
+    job.seat = seat;
+    job.game = table.game;
+    const DecisionStage stage =
+        table.stored.drawn || table.takeAsked ? DecisionStage::Row : DecisionStage::Action;
+    const TurnAction action = table.takeAsked ? TurnAction::Take : TurnAction::Draw;
+    // While a Draw is still open, the Take question weighs it too.
+    job.backToDraw = table.takeAsked && mayGoBack(table);
+    job.stage = job.backToDraw ? DecisionStage::Action : stage;
+    job.action = action;
+    job.seed = decisionSeed(table.stored.seed, job.moves, job.stage);
+    out.jobs.push_back(std::move(job));
+}
+
+// A row as typed, from 1; nothing when the text is no number.
+std::optional<std::int32_t> typedRow(std::string_view text) {
+    std::int32_t typed = 0;
+    const char* start = text.data();
+    if (!text.empty() && text.front() == '+') {
+        ++start;
+    }
+    const auto [end, error] = std::from_chars(start, text.data() + text.size(), typed);
+    if (error == std::errc::result_out_of_range) {
+        return 0;
+    }
+    if (error != std::errc() || end == start) {
+        return std::nullopt;
+    }
+    return typed;
+}
+
+void answerRow(Table& table, Store& store, std::string_view text, Outbox& out) {
+    const TurnAction action = table.stored.drawn ? TurnAction::Draw : TurnAction::Take;
+    const bool back = action == TurnAction::Take && mayGoBack(table);
+    const char first = static_cast<char>(std::tolower(static_cast<unsigned char>(text.front())));
+    if (back && first == 'b') {
+        table.takeAsked = false;
+        ask(table, out);
+        return;
+    }
+    const std::optional<std::int32_t> typed = typedRow(text);
+    if (!typed) {
+        tellMover(table,
+                  "Please type a row number " + rowsText(table) + (back ? ", B to go back" : "") +
+                      " or ? for a hint.",
+                  out);
+        ask(table, out);
+        return;
+    }
+    const std::int32_t row = *typed > 0 ? *typed - 1 : -1;
+    if (!isRowValid(table.game, action, row)) {
+        tellMover(table, refusalText(table.game, action, *typed), out);
+        ask(table, out);
+        return;
+    }
+    playOrTell(table, store, {action, row}, out);
+}
+
+void answerReview(Table& table, std::int32_t seat, char first, Outbox& out) {
+    TableSeat& held = table.seats[static_cast<std::size_t>(seat)];
+    if (first != 'y' && first != 'n') {
+        offerReview(table, seat, out);
+        return;
+    }
+    held.reviewOffered = false;
+    if (first == 'n') {
+        sayClosing(held.holder, out);
+        return;
+    }
+    out.say(held.holder, "| Reviewing your decisions...");
+    Job job;
+    job.kind = JobKind::Review;
+    job.table = table.stored.code;
+    job.moves = table.stored.moves.size();
+    job.client = held.holder;
+    job.seat = seat;
+    job.decisions = held.decisions;
+    job.history = table.history;
+    job.seating = seatingFor(table, seat);
+    out.jobs.push_back(std::move(job));
+}
+
+} // namespace
+
+std::optional<Table> tableOf(StoredTable stored, std::string& why) {
+    Table table{std::move(stored)};
+    const auto players = static_cast<std::int32_t>(table.stored.seats.size());
+    table.game = seededDeal(players, table.stored.seed);
+    table.known = publicStateOf(table.game);
+    table.seats.resize(table.stored.seats.size());
+    for (std::int32_t seat = 0; seat < players; ++seat) {
+        if (!isPersonSeat(table, seat)) {
+            seatComputer(table, seat);
+        }
+    }
+    for (std::size_t index = 0; index < table.stored.moves.size(); ++index) {
+        const ChosenMove& move = table.stored.moves[index];
+        if (table.history.over || !isRowValid(table.game, move.action, move.row)) {
+            why = "move " + std::to_string(index + 1) + " is one the rules refuse";
+            return std::nullopt;
+        }
+        const GameState before = table.game;
+        const TurnPlayed played = playTurn(table.game, table.known, move);
+        recordTurn(table.history, before, move, table.game, played.over);
+        if (isPersonSeat(table, before.currentPlayer)) {
+            addDecisions(table.seats[static_cast<std::size_t>(before.currentPlayer)].decisions,
+                         before, move, table.stored.seed, index);
+        }
+    }
+    // A drawn mark may stand only where a Draw could be made.
+    if (table.stored.drawn &&
+        (table.history.over || !isActionPossible(table.game, TurnAction::Draw))) {
+        why = "a card is marked drawn where none can be";
+        return std::nullopt;
+    }
+    return table;
+}
+
+void seatComputer(Table& table, std::int32_t seat) {
+    const SeatKind kind = table.stored.seats[static_cast<std::size_t>(seat)].kind;
+    table.seats[static_cast<std::size_t>(seat)].bot =
+        newBot(settingsOf(strengthOf(kind)), table.stored.seed, seat);
+}
+
+bool isStarted(const Table& table) {
+    return std::all_of(
+        table.stored.seats.begin(), table.stored.seats.end(),
+        [](const StoredSeat& seat) { return seat.kind != SeatKind::Person || seat.joined; });
+}
+
+bool isOver(const Table& table) {
+    return table.history.over;
+}
+
+bool isFree(const Table& table, std::int32_t seat) {
+    const StoredSeat& stored = table.stored.seats[static_cast<std::size_t>(seat)];
+    return stored.kind == SeatKind::Person && !stored.joined;
+}
+
+std::string tableSummary(const Table& table) {
+    const Seating seating = seatingFor(table, -1);
+    std::string line = table.stored.code + "  " + std::to_string(seating.players) + " players:";
+    for (std::int32_t seat = 0; seat < seating.players; ++seat) {
+        line += (seat == 0 ? " " : ", ") + shortSeatName(seating, seat);
+    }
+    return line;
+}
+
+void tellStart(Table& table, Outbox& out) {
+    forEachViewer(table, [&](ClientId client, std::int32_t seat, Told&) {
+        const Seating seating = seatingFor(table, seat);
+        std::string line = "Every seat is taken: the game begins. At the table:";
+        for (std::int32_t other = 0; other < seating.players; ++other) {
+            line += (other == 0 ? " " : ", ") + shortSeatName(seating, other);
+        }
+        for (std::string& part : wrapped(line + '.', ", ", 80)) {
+            out.say(client, "| " + part);
+        }
+        // The person to move sees the board with the first question.
+        if (seat != table.game.currentPlayer || !isPersonSeat(table, seat)) {
+            showBoard(table, client, seat, out);
+        }
+    });
+}
+
+void nextStep(Table& table, Store& store, Outbox& out) {
+    if (!isStarted(table) || isOver(table)) {
+        return;
+    }
+    const std::int32_t seat = table.game.currentPlayer;
+    if (isPersonSeat(table, seat)) {
+        startPersonTurn(table, store, out);
+        return;
+    }
+    if (table.thinking) {
+        return;
+    }
+    table.thinking = true;
+    Job job;
+    job.kind = JobKind::Move;
+    job.table = table.stored.code;
+    job.moves = table.stored.moves.size();
+    job.seat = seat;
+    job.game = table.game;
+    job.bot = table.seats[static_cast<std::size_t>(seat)].bot;
+    // Each decision's stream comes from the deal and the moves alone, so a
+    // table the server takes up again after a crash plays on as it would have.
+    job.bot.random =
+        seededRandom(deriveSeed(deriveSeed(table.stored.seed, 1000 + seat), job.moves));
+    job.drawn = table.stored.drawn;
+    out.jobs.push_back(std::move(job));
+}
+
+std::optional<std::string> answerRefusal(const Table& table, std::int32_t seat) {
+    if (table.seats[static_cast<std::size_t>(seat)].reviewOffered) {
+        return std::nullopt;
+    }
+    if (!isStarted(table)) {
+        return "the game has not begun: it waits for people to join";
+    }
+    if (isOver(table)) {
+        return "the game is over";
+    }
+    if (table.game.currentPlayer != seat) {
+        return "it is not your turn";
+    }
+    return std::nullopt;
+}
+
+void answer(Table& table, Store& store, std::int32_t seat, std::string_view text, Outbox& out) {
+    assert(!answerRefusal(table, seat));
+    const char first = static_cast<char>(std::tolower(static_cast<unsigned char>(text.front())));
+    if (table.seats[static_cast<std::size_t>(seat)].reviewOffered) {
+        answerReview(table, seat, first, out);
+        return;
+    }
+    if (first == '?') {
+        hint(table, seat, table.seats[static_cast<std::size_t>(seat)].holder, out);
+        return;
+    }
+    if (table.stored.drawn || table.takeAsked) {
+        answerRow(table, store, text, out);
+        return;
+    }
+    if (first == 'd') {
+        draw(table, store, out);
+    } else if (first == 't') {
+        take(table, store, out);
+    } else {
+        tellMover(table, "Please answer D to draw, T to take a row or ? for a hint.", out);
+        ask(table, out);
+    }
+}
+
+void jobDone(Table& table, Store& store, const JobResult& result, Outbox& out) {
+    if (result.moves != table.stored.moves.size()) {
+        return;
+    }
+    if (result.kind == JobKind::Review) {
+        const ClientId holder = table.seats[static_cast<std::size_t>(result.seat)].holder;
+        if (holder != 0) {
+            sayLines(out, holder, result.lines);
+            sayClosing(holder, out);
+        }
+        return;
+    }
+    if (result.kind == JobKind::Hint) {
+        const ClientId holder = table.seats[static_cast<std::size_t>(result.seat)].holder;
+        if (result.question == table.question && holder == result.client) {
+            sayLines(out, holder, result.lines);
+            ask(table, out);
+        }
+        return;
+    }
+    table.thinking = false;
+    // The seat may have been given back to a person meanwhile: never so
+    // today, but a move is only played by the seat's own player.
+    if (isPersonSeat(table, result.seat) || table.game.currentPlayer != result.seat) {
+        nextStep(table, store, out);
+        return;
+    }
+    std::string why;
+    if (!play(table, store, result.move, out, why)) {
+        tellAll(table, "The server could not store a move (" + why + "); the table waits.", out);
+    }
+}
+
+void showBoard(const Table& table, ClientId client, std::int32_t seat, Outbox& out) {
+    sayLines(out, client, tableLines(table.game, seatingFor(table, seat), table.history.round));
+}
+
+void showTable(Table& table, ClientId client, std::int32_t seat, Outbox& out) {
+    for (std::size_t index = 0; index < table.history.turns.size(); ++index) {
+        out.say(client, moveLine(table, index));
+    }
+    Told fresh;
+    Told& told =
+        seat < 0 ? table.watchers[client] : table.seats[static_cast<std::size_t>(seat)].told;
+    told = fresh;
+    if (!isStarted(table)) {
+        out.say(client, "| " + tableSummary(table));
+        out.say(client, "| The game begins when every person's seat is taken.");
+        return;
+    }
+    // The round being played, not the whole game, as a person's turn shows it.
+    told.shown = table.history.turns.size();
+    while (told.shown > 0 && table.history.turns[told.shown - 1].round == table.history.round) {
+        --told.shown;
+    }
+    told.headed = table.history.round - 1;
+    sayLines(out, client, newsFor(table, told, seat));
+    if (isOver(table)) {
+        sayLines(out, client, resultLines(table.game, seatingFor(table, seat)));
+        if (seat >= 0 && table.seats[static_cast<std::size_t>(seat)].reviewOffered) {
+            offerReview(table, seat, out);
+        } else {
+            sayClosing(client, out);
+        }
+        return;
+    }
+    const bool myTurn = seat == table.game.currentPlayer && isPersonSeat(table, seat);
+    if (!myTurn) {
+        showBoard(table, client, seat, out);
+        return;
+    }
+    // The seat to move is asked again from the start of its turn's screen.
+    sayLines(out, client, tableLines(table.game, seatingFor(table, seat), table.history.round));
+    if (table.stored.drawn) {
+        out.say(client, "| " + turnName(table) + ": " + drawnText(table));
+    }
+    ++table.question;
+    out.say(client, "? " + questionText(table));
+}
+
+std::vector<ClientId> audience(const Table& table) {
+    std::vector<ClientId> clients;
+    for (const TableSeat& seat : table.seats) {
+        if (seat.holder != 0) {
+            clients.push_back(seat.holder);
+        }
+    }
+    for (const auto& [client, told] : table.watchers) {
+        clients.push_back(client);
+    }
+    return clients;
+}
+
+} // namespace pellaro
