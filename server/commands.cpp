@@ -25,7 +25,8 @@ std::optional<std::string> LineCutter::next() {
     }
     const std::size_t end = pending_.find('\n', start_);
     if (end == std::string::npos) {
-        overlong_ = pending_.size() - start_ > longestLine;
+        // One byte more may be the "\r" of a line's end.
+        overlong_ = pending_.size() - start_ > longestLine + 1;
         return std::nullopt;
     }
     std::size_t stop = end;

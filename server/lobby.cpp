@@ -329,13 +329,14 @@ void Lobby::answerOf(ClientId client, const Command& command, Outbox& out) {
 }
 
 void Lobby::board(ClientId client, Outbox& out) {
-    const Table* table = tableOfClient(client);
+    Table* table = tableOfClient(client);
     if (table == nullptr) {
         out.say(client, "ERR you are at no table");
         return;
     }
     out.say(client, "OK");
     showBoard(*table, client, clients_[client].seat, out);
+    askAgain(*table, clients_[client].seat, out);
 }
 
 void Lobby::hand(ClientId client, const Command& command, Outbox& out) {

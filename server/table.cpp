@@ -611,6 +611,17 @@ void showTable(Table& table, ClientId client, std::int32_t seat, Outbox& out) {
     out.say(client, "? " + questionText(table));
 }
 
+void askAgain(Table& table, std::int32_t seat, Outbox& out) {
+    if (seat < 0) {
+        return;
+    }
+    if (table.seats[static_cast<std::size_t>(seat)].reviewOffered) {
+        offerReview(table, seat, out);
+    } else if (!answerRefusal(table, seat) && isPersonSeat(table, seat)) {
+        ask(table, out);
+    }
+}
+
 std::vector<ClientId> audience(const Table& table) {
     std::vector<ClientId> clients;
     for (const TableSeat& seat : table.seats) {

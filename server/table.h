@@ -97,6 +97,9 @@ void showTable(Table& table, ClientId client, std::int32_t seat, Outbox& out);
 // The board as the seat (or -1, a watcher) sees it.
 void showBoard(const Table& table, ClientId client, std::int32_t seat, Outbox& out);
 
+// The seat's open question again, if it has one.
+void askAgain(Table& table, std::int32_t seat, Outbox& out);
+
 // Everyone at the table: the seats' holders and the watchers.
 std::vector<ClientId> audience(const Table& table);
 
