@@ -252,7 +252,9 @@ private:
             if (error || connection->closed || connection->closing) {
                 return;
             }
-            send(*connection, "BYE idle for " + std::to_string(limits_.idle.count()) + " seconds");
+            const auto seconds = limits_.idle.count();
+            send(*connection, "BYE idle for " + std::to_string(seconds) +
+                                  (seconds == 1 ? " second" : " seconds"));
             closeAfterSending(*connection);
         });
     }

@@ -1,8 +1,9 @@
-// Every seed of the readers' fuzz corpora, the simulator's and
-// pellaro-solo's, through the fuzz targets' checks, and each seed spoilt a
+// Every seed of the readers' fuzz corpora, the simulator's, pellaro-solo's
+// and pellaro-server's, through the fuzz targets' checks, and each seed spoilt a
 // byte at a time, so that the checks run in every test build and not only
 // under the fuzzer.
 
+#include "server_lines_check.h"
 #include "sim_input_check.h"
 #include "solo_input_check.h"
 
@@ -22,7 +23,8 @@ TEST(ReadersCorpus, EverySeedAndItsSpoiltCopiesPassTheReadersChecks) {
         std::size_t seeds;
     };
     for (const Corpus& corpus : {Corpus{PELLARO_SIM_CORPUS, simInputFault, 8},
-                                 Corpus{PELLARO_SOLO_CORPUS, soloInputFault, 3}}) {
+                                 Corpus{PELLARO_SOLO_CORPUS, soloInputFault, 3},
+                                 Corpus{PELLARO_SERVER_CORPUS, serverLinesFault, 3}}) {
         std::size_t seeds = 0;
         for (const auto& entry : std::filesystem::directory_iterator(corpus.folder)) {
             std::ifstream file(entry.path(), std::ios::binary);
