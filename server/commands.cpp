@@ -95,16 +95,6 @@ bool isPrintable(std::string_view line) {
                        [](char c) { return (c >= ' ' && c <= '~') || c == '\t'; });
 }
 
-bool isNameCharacter(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-' || c == '_';
-}
-
-bool isCode(std::string_view word) {
-    return word.size() == 6 && std::all_of(word.begin(), word.end(), [](char c) {
-               return (c >= 'A' && c <= 'Z') || (c >= '2' && c <= '9');
-           });
-}
-
 // A seat as typed, from 1, read to its index from 0.
 std::optional<std::int32_t> seatOf(std::string_view word) {
     std::int32_t seat = 0;
@@ -167,8 +157,7 @@ Arity arityOf(Verb verb) {
 bool readFields(Command& command, const std::vector<std::string_view>& words, std::string& why) {
     switch (command.verb) {
     case Verb::Name:
-        if (words[1].size() > longestName ||
-            !std::all_of(words[1].begin(), words[1].end(), isNameCharacter)) {
+        if (!isSeatName(words[1])) {
             why = "a name is 1 to 8 letters, digits, - or _";
             return false;
         }
@@ -199,7 +188,7 @@ bool readFields(Command& command, const std::vector<std::string_view>& words, st
     case Verb::Watch:
     case Verb::Resume: {
         const std::string code = upper(words[1]);
-        if (!isCode(code)) {
+        if (!isTableCode(code)) {
             why = "a table code is six letters and digits, such as K7QF2M";
             return false;
         }

@@ -17,8 +17,6 @@ namespace pellaro {
 
 // The longest line a client may send, its newline aside.
 inline constexpr std::size_t longestLine = 512;
-// How long a name may be: a seat's name fills the board's name column.
-inline constexpr std::size_t longestName = 8;
 
 // The bytes of one connection, cut into lines. A line longer than
 // longestLine is never kept whole: the connection is then to be closed.

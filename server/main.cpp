@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
     std::string portFile;
     pellaro::Lobby::Limits tables;
     pellaro::NetworkLimits network;
-    network.workers = std::max(1U, std::thread::hardware_concurrency() - 1);
+    // hardware_concurrency() may be 0 when the system does not say.
+    network.workers = std::max(2U, std::thread::hardware_concurrency()) - 1;
     std::int64_t idle = network.idle.count();
     app.add_option("--data", data, "The folder of the server's database; made if missing.")
         ->option_text("DIR")

@@ -16,6 +16,19 @@
 
 namespace pellaro {
 
+bool isTableCode(std::string_view code) {
+    return code.size() == 6 && std::ranges::all_of(code, [](char c) {
+               return (c >= 'A' && c <= 'Z') || (c >= '2' && c <= '9');
+           });
+}
+
+bool isSeatName(std::string_view name) {
+    return name.size() <= longestName && std::ranges::all_of(name, [](char c) {
+               return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                      c == '_' || c == '-';
+           });
+}
+
 namespace {
 
 // "Pell": marks the file as ours, so another program's database is refused.
@@ -23,7 +36,6 @@ constexpr std::int32_t applicationId = 0x50656C6C;
 // The layout below; a file of another version is refused rather than guessed at.
 constexpr std::int32_t formatVersion = 1;
 constexpr int busyMilliseconds = 5000;
-constexpr std::size_t maxNameLength = 16;
 constexpr std::int64_t minSeats = 2;
 constexpr std::int64_t maxSeats = 5;
 
@@ -116,19 +128,6 @@ std::string errorOf(sqlite3* db) {
     return oneLine(db != nullptr ? sqlite3_errmsg(db) : "out of memory");
 }
 
-bool isCode(std::string_view code) {
-    return code.size() == 6 && std::ranges::all_of(code, [](char c) {
-               return (c >= 'A' && c <= 'Z') || (c >= '2' && c <= '9');
-           });
-}
-
-bool isName(std::string_view name) {
-    return name.size() <= maxNameLength && std::ranges::all_of(name, [](char c) {
-               return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                      c == '_' || c == '-';
-           });
-}
-
 // "2026-12-10T13:05:00Z"
 bool isTime(std::string_view time) {
     constexpr std::string_view shape = "dddd-dd-ddTdd:dd:ddZ";
@@ -148,7 +147,7 @@ bool isTime(std::string_view time) {
 // What makes a table one the server could not have written, if anything.
 std::optional<std::string> problemOf(const StoredTable& table) {
     const auto seats = static_cast<std::int64_t>(table.seats.size());
-    if (!isCode(table.code)) {
+    if (!isTableCode(table.code)) {
         return "its code is not six characters of A-Z and 2-9";
     }
     if (seats < minSeats || seats > maxSeats) {
@@ -161,8 +160,8 @@ std::optional<std::string> problemOf(const StoredTable& table) {
         return "its creation time is not like 2026-12-10T13:05:00Z";
     }
     for (std::size_t i = 0; i < table.seats.size(); ++i) {
-        if (!isName(table.seats[i].name)) {
-            return "the name at seat " + std::to_string(i) + " is not up to 16 of A-Z a-z 0-9 _ -";
+        if (!isSeatName(table.seats[i].name)) {
+            return "the name at seat " + std::to_string(i) + " is not up to 8 of A-Z a-z 0-9 _ -";
         }
     }
     for (std::size_t i = 0; i < table.moves.size(); ++i) {
@@ -413,8 +412,8 @@ std::optional<std::vector<StoredSeat>> readSeats(StatementCache& statements, std
             return std::nullopt;
         }
         std::optional<std::string> name = textAt(row, 3);
-        if (!name || !isName(*name)) {
-            why = seat + " has a name that is not up to 16 of A-Z a-z 0-9 _ -";
+        if (!name || !isSeatName(*name)) {
+            why = seat + " has a name that is not up to 8 of A-Z a-z 0-9 _ -";
             return std::nullopt;
         }
         if (sqlite3_column_type(row, 4) != SQLITE_BLOB ||
@@ -789,8 +788,8 @@ bool Store::setSeat(const std::string& code, std::int32_t seat, const StoredSeat
         why = "the store is closed";
         return false;
     }
-    if (!isName(value.name)) {
-        why = "a name is up to 16 of A-Z a-z 0-9 _ -";
+    if (!isSeatName(value.name)) {
+        why = "a name is up to 8 of A-Z a-z 0-9 _ -";
         return false;
     }
     StatementCache& sql = *statements_;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct sqlite3;
@@ -20,6 +21,17 @@ namespace pellaro {
 // write has returned true, so a move anyone saw survives the process being
 // killed at any moment. A failed write returns false with its reason and
 // changes nothing, stored or in memory.
+
+// How long a person's name may be: a seat's name fills the board's name
+// column.
+inline constexpr std::size_t longestName = 8;
+
+// Six characters of A to Z and 2 to 9, as table codes are made.
+bool isTableCode(std::string_view code);
+
+// Letters, digits, - and _, at most longestName of them; empty when the
+// seat has no name.
+bool isSeatName(std::string_view name);
 
 // A keyed hash of a seat token: the store never holds a token itself.
 using TokenHash = std::array<std::uint8_t, 32>;

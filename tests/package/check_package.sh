@@ -62,7 +62,8 @@ expected_files="-rw-r--r-- root/root $doc/README.md
 -rw-r--r-- root/root $doc/changelog.gz
 -rw-r--r-- root/root $doc/copyright
 -rw-r--r-- root/root $doc/examples/pellaro_bot.py
--rw-r--r-- root/root ./usr/share/lintian/overrides/pellaro"
+-rw-r--r-- root/root ./usr/share/lintian/overrides/pellaro
+-rw-r--r-- root/root ./usr/lib/systemd/system/pellaro-server.service"
 # The README's pages and charts, each where the README's links lead.
 mapfile -t doc_files < <(cd "$source_dir" && find doc -maxdepth 1 -name '*.md' &&
     find doc/charts -maxdepth 1 -name '*.svg')
@@ -146,6 +147,22 @@ for page in "$root/usr/share/doc/pellaro/README.md" "$root"/usr/share/doc/pellar
 done
 cmp -s "$root/usr/share/doc/pellaro/examples/pellaro_bot.py" "$source_dir/examples/pellaro_bot.py" ||
     fail "the packaged example bot differs from examples/pellaro_bot.py"
+# The server's unit, installed but not enabled: it starts a program and
+# names a manual page that the package holds.
+unit=$root/usr/lib/systemd/system/pellaro-server.service
+if cmp -s "$unit" "$source_dir/doc/pellaro-server.service"; then
+    exec_start=$(sed -n 's/^ExecStart=\([^ ]*\).*/\1/p' "$unit")
+    [[ -n $exec_start && -x $root$exec_start ]] ||
+        fail "the unit starts '$exec_start', which the package lacks"
+    unit_page=$(sed -n 's/^Documentation=man:\([a-z-]*\)(6)$/\1/p' "$unit")
+    [[ -n $unit_page && -f $root/usr/share/man/man6/$unit_page.6.gz ]] ||
+        fail "the unit's Documentation names no manual page of the package"
+else
+    fail "the packaged unit differs from doc/pellaro-server.service"
+fi
+# No maintainer script, so nothing enables or starts the unit.
+scripts=$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -E 'inst$|rm$' || true)
+[[ -z $scripts ]] || fail "the package has maintainer scripts: $scripts"
 for page in "${pages[@]}"; do
     check_gzip "$root/usr/share/man/man6/$page.6.gz" "$source_dir/doc/$page.6"
 done

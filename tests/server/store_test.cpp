@@ -133,7 +133,7 @@ TEST(Store, RefusesWritesThatWouldBreakItsTables) {
          [&](std::string& w) {
              return store.setSeat("TABLE2", 0, {SeatKind::Person, true, "a b", {}}, w);
          },
-         "a name is up to 16 of A-Z a-z 0-9 _ -"},
+         "a name is up to 8 of A-Z a-z 0-9 _ -"},
         {"drawn unknown", [&](std::string& w) { return store.setDrawn("NO\x1b", true, w); },
          "no table NO?"},
         {"close unknown", [&](std::string& w) { return store.closeTable("NOPE22", w); },
@@ -194,7 +194,7 @@ TEST(Store, LeavesOutTablesItCouldNotHaveWritten) {
         {"UPDATE seats SET token = zeroblob(31) WHERE code = 'BAD222' AND seat = 0",
          "Table BAD222 left out: seat 0 has a token hash that is not 32 bytes."},
         {"UPDATE seats SET name = 'a' || char(27) WHERE code = 'BAD222' AND seat = 1",
-         "Table BAD222 left out: seat 1 has a name that is not up to 16 of A-Z a-z 0-9 _ -."},
+         "Table BAD222 left out: seat 1 has a name that is not up to 8 of A-Z a-z 0-9 _ -."},
         {"UPDATE tables SET code = 'B' || char(27) || 'd' WHERE code = 'BAD222'",
          "Table B?? left out: its code is not six characters of A-Z and 2-9."},
         {"INSERT INTO moves VALUES('BAD222', 0, 2, 0)",
