@@ -53,7 +53,7 @@ class Network {
 public:
     Network(Lobby& lobby, const NetworkLimits& limits)
         : lobby_(lobby), limits_(limits), acceptor_(io_), signals_(io_, SIGTERM, SIGINT),
-          pauseTimer_(io_), workers_(std::max<std::size_t>(1, limits.workers)) {}
+          pauseTimer_(io_), sweepTimer_(io_), workers_(std::max<std::size_t>(1, limits.workers)) {}
 
     Network(const Network&) = delete;
     Network& operator=(const Network&) = delete;
@@ -102,6 +102,7 @@ public:
             }
         });
         accept();
+        sweepEachMinute();
         io_.run();
     }
 
@@ -198,6 +199,17 @@ public:
     }
 
 private:
+    void sweepEachMinute() {
+        sweepTimer_.expires_after(std::chrono::minutes(1));
+        sweepTimer_.async_wait([this](const boost::system::error_code& error) {
+            if (error || stopping_) {
+                return;
+            }
+            lobby_.sweep(limits_.abandon);
+            sweepEachMinute();
+        });
+    }
+
     void accept() {
         acceptor_.async_accept([this](const boost::system::error_code& error, tcp::socket socket) {
             if (stopping_) {
@@ -367,6 +379,7 @@ private:
         boost::system::error_code ignored;
         acceptor_.close(ignored);
         pauseTimer_.cancel();
+        sweepTimer_.cancel();
         Outbox out;
         lobby_.stop(out);
         dispatch(out, std::nullopt);
@@ -381,6 +394,7 @@ private:
     tcp::acceptor acceptor_;
     asio::signal_set signals_;
     asio::steady_timer pauseTimer_;
+    asio::steady_timer sweepTimer_;
     asio::thread_pool workers_;
     std::map<ClientId, std::shared_ptr<Connection>> connections_;
     std::map<std::string, std::size_t> perAddress_;

@@ -24,6 +24,8 @@ struct NetworkLimits {
     std::size_t queued = 1 << 20;
     // Threads deciding computer players' moves, hints and reviews.
     std::size_t workers = 1;
+    // Minutes a table waiting for people may stay with nobody at it.
+    std::uint64_t abandon = 60;
 };
 
 // Listens on the address and port (port 0: one the system chooses, which

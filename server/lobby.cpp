@@ -430,6 +430,29 @@ void Lobby::stop(Outbox& out) {
     }
 }
 
+std::size_t Lobby::sweep(std::uint64_t sweeps) {
+    ++sweeps_;
+    std::size_t closed = 0;
+    for (auto entry = tables_.begin(); entry != tables_.end();) {
+        Table& table = entry->second;
+        const bool empty = !isStarted(table) && audience(table).empty();
+        if (!empty) {
+            table.emptySince = 0;
+        } else if (table.emptySince == 0) {
+            table.emptySince = sweeps_;
+        } else if (sweeps_ - table.emptySince >= sweeps) {
+            std::string why;
+            if (store_.closeTable(table.stored.code, why)) {
+                entry = tables_.erase(entry);
+                ++closed;
+                continue;
+            }
+        }
+        ++entry;
+    }
+    return closed;
+}
+
 Table* Lobby::tableOfClient(ClientId client) {
     const auto record = clients_.find(client);
     if (record == clients_.end() || record->second.table.empty()) {

@@ -37,6 +37,11 @@ public:
     void finished(const JobResult& result, Outbox& out);
     // Says goodbye to every connection: the server stops.
     void stop(Outbox& out);
+    // Called at a steady pace (once a minute by the server): closes the
+    // tables still waiting for people that nobody has been at for
+    // `sweeps` calls, so that tables nobody comes back to do not fill the
+    // server. Returns how many it closed.
+    std::size_t sweep(std::uint64_t sweeps);
 
     std::size_t tableCount() const { return tables_.size(); }
     std::size_t clientCount() const { return clients_.size(); }
@@ -71,6 +76,7 @@ private:
     Limits limits_;
     std::map<std::string, Table> tables_;
     std::map<ClientId, Client> clients_;
+    std::uint64_t sweeps_ = 1;
 };
 
 } // namespace pellaro

@@ -75,6 +75,11 @@ int main(int argc, char** argv) {
                    "Seconds a connection may send nothing before it is closed (default 1800).")
         ->option_text("SECONDS")
         ->check(CLI::Range(1, 86400 * 7));
+    app.add_option("--abandon", network.abandon,
+                   "Minutes a table still waiting for people may stay with nobody at it before "
+                   "it is closed (default 60).")
+        ->option_text("MINUTES")
+        ->check(CLI::Range(1, 60 * 24 * 365));
     app.add_option("--workers", network.workers,
                    "Threads for computer players, hints and reviews (default: one less than the "
                    "cores, at least 1).")

@@ -51,6 +51,9 @@ struct Table {
     bool thinking = false;
     // Numbers each question asked, so that a hint that comes late is dropped.
     std::uint64_t question = 0;
+    // For a table still waiting for people: the sweep (see Lobby::sweep)
+    // at which nobody was at it any more, 0 while someone is.
+    std::uint64_t emptySince = 0;
 };
 
 // The table of a stored record, its moves replayed; nothing, with the

@@ -327,5 +327,25 @@ TEST(ServerLobby, TheCreatorHandsTheSeatOfAPersonWhoLeftToAComputerPlayer) {
     }));
 }
 
+TEST(ServerLobby, ATableNobodyComesBackToIsClosedAfterItsTime) {
+    LobbyRoom room;
+    room.connect(1);
+    room.connect(2);
+    room.send(1, "CREATE PP");
+    const Seat waiting = seatOf(room.seen[1]);
+    room.send(2, "CREATE PPP");
+    room.disconnect(1);
+    // Counted from the first sweep that finds it empty; a table someone
+    // still sits at is never closed.
+    for (int sweep = 0; sweep < 3; ++sweep) {
+        EXPECT_EQ(room.lobby->sweep(3), 0U) << sweep;
+    }
+    EXPECT_EQ(room.lobby->sweep(3), 1U);
+    std::vector<std::string> warnings;
+    EXPECT_EQ(room.store.loadTables(warnings).size(), 1U);
+    room.send(2, "JOIN " + waiting.code);
+    EXPECT_EQ(room.take(2).back(), "ERR there is no table " + waiting.code);
+}
+
 } // namespace
 } // namespace pellaro
