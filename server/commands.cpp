@@ -154,7 +154,58 @@ Arity arityOf(Verb verb) {
     }
 }
 
-bool readFields(Command& command, const std::vector<std::string_view>& words, std::string& why) {
+using Words = std::vector<std::string_view>;
+
+bool readSeats(Command& command, std::string_view word, std::string& why) {
+    if (word.size() < 2 || word.size() > 5) {
+        why = "a table has 2 to 5 seats: one letter each, P for a person, E, M or H for a "
+              "computer player";
+        return false;
+    }
+    for (const char letter : word) {
+        const std::optional<SeatKind> kind = kindOf(letter);
+        if (!kind) {
+            why = "seats are P for a person, E, M or H for an Easy, Medium or Hard computer "
+                  "player";
+            return false;
+        }
+        command.seats.push_back(*kind);
+    }
+    if (std::find(command.seats.begin(), command.seats.end(), SeatKind::Person) ==
+        command.seats.end()) {
+        why = "a table needs a person: at least one seat P";
+        return false;
+    }
+    return true;
+}
+
+// JOIN, WATCH and RESUME: a table's code, a seat, a token.
+bool readTableFields(Command& command, const Words& words, std::string& why) {
+    const std::string code = upper(words[1]);
+    if (!isTableCode(code)) {
+        why = "a table code is six letters and digits, such as K7QF2M";
+        return false;
+    }
+    command.code = code;
+    if (words.size() > 2) {
+        const std::optional<std::int32_t> seat = seatOf(words[2]);
+        if (!seat) {
+            why = "seats are numbered 1 to 5";
+            return false;
+        }
+        command.seat = *seat;
+    }
+    if (command.verb == Verb::Resume) {
+        if (!isToken(words[3])) {
+            why = "a seat token is the 32 digits and letters a to f that JOIN or CREATE gave";
+            return false;
+        }
+        command.text = std::string(words[3]);
+    }
+    return true;
+}
+
+bool readFields(Command& command, const Words& words, std::string& why) {
     switch (command.verb) {
     case Verb::Name:
         if (!isSeatName(words[1])) {
@@ -164,52 +215,11 @@ bool readFields(Command& command, const std::vector<std::string_view>& words, st
         command.text = std::string(words[1]);
         return true;
     case Verb::Create:
-        if (words[1].size() < 2 || words[1].size() > 5) {
-            why = "a table has 2 to 5 seats: one letter each, P for a person, E, M or H for a "
-                  "computer player";
-            return false;
-        }
-        for (const char letter : words[1]) {
-            const std::optional<SeatKind> kind = kindOf(letter);
-            if (!kind) {
-                why = "seats are P for a person, E, M or H for an Easy, Medium or Hard computer "
-                      "player";
-                return false;
-            }
-            command.seats.push_back(*kind);
-        }
-        if (std::find(command.seats.begin(), command.seats.end(), SeatKind::Person) ==
-            command.seats.end()) {
-            why = "a table needs a person: at least one seat P";
-            return false;
-        }
-        return true;
+        return readSeats(command, words[1], why);
     case Verb::Join:
     case Verb::Watch:
-    case Verb::Resume: {
-        const std::string code = upper(words[1]);
-        if (!isTableCode(code)) {
-            why = "a table code is six letters and digits, such as K7QF2M";
-            return false;
-        }
-        command.code = code;
-        if (words.size() > 2) {
-            const std::optional<std::int32_t> seat = seatOf(words[2]);
-            if (!seat) {
-                why = "seats are numbered 1 to 5";
-                return false;
-            }
-            command.seat = *seat;
-        }
-        if (command.verb == Verb::Resume) {
-            if (!isToken(words[3])) {
-                why = "a seat token is the 32 digits and letters a to f that JOIN or CREATE gave";
-                return false;
-            }
-            command.text = std::string(words[3]);
-        }
-        return true;
-    }
+    case Verb::Resume:
+        return readTableFields(command, words, why);
     case Verb::Hand: {
         const std::optional<std::int32_t> seat = seatOf(words[1]);
         const std::optional<SeatKind> kind =
@@ -242,8 +252,8 @@ std::optional<Command> parseCommand(std::string_view line, std::string& why) {
         return std::nullopt;
     }
     const std::string verbWord = upper(words[0]);
-    const auto named = std::find_if(verbs.begin(), verbs.end(),
-                                    [&](const VerbName& verb) { return verb.name == verbWord; });
+    const auto* const named = std::find_if(
+        verbs.begin(), verbs.end(), [&](const VerbName& verb) { return verb.name == verbWord; });
     if (named == verbs.end()) {
         why = "no such command; HELP lists them";
         return std::nullopt;

@@ -66,7 +66,10 @@ std::vector<std::string> Lobby::load(Outbox& out) {
         std::string why;
         std::optional<Table> table = tableOf(std::move(stored), why);
         if (!table) {
-            warnings.push_back("table " + code + " is left out: " + why);
+            std::string warning = "table " + code;
+            warning += " is left out: ";
+            warning += why;
+            warnings.push_back(std::move(warning));
             continue;
         }
         if (isOver(*table)) {
@@ -169,7 +172,7 @@ void Lobby::create(ClientId client, const Command& command, Outbox& out) {
     // A code already in use is drawn again; with 31^6 codes that is rare.
     for (int attempt = 0; attempt < 8 && !created; ++attempt) {
         stored.code = newTableCode();
-        created = tables_.count(stored.code) == 0 && store_.createTable(stored, why);
+        created = !tables_.contains(stored.code) && store_.createTable(stored, why);
     }
     if (!created) {
         out.say(client, "ERR the server could not store the table (" + why + ')');

@@ -38,9 +38,7 @@ std::optional<Listen> listenOf(const std::string& text) {
     return Listen{address, static_cast<std::uint16_t>(value)};
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     CLI::App app{"pellaro-server: tables of Pellaro for people at their own terminals, kept in "
                  "a database that survives a crash."};
     app.formatter(std::make_shared<pellaro::WrappedHelp>());
@@ -117,4 +115,16 @@ int main(int argc, char** argv) {
     }
     pellaro::Lobby lobby(*store, tables);
     return pellaro::serve(lobby, listen->address, listen->port, network, portFile);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& failure) {
+        // Out of memory, or a library's surprise: still one line.
+        std::cerr << "pellaro-server: " << failure.what() << '\n';
+        return 1;
+    }
 }

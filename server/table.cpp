@@ -212,28 +212,32 @@ bool play(Table& table, Store& store, const ChosenMove& move, Outbox& out, std::
     });
     if (played.over) {
         finish(table, store, out);
-    } else {
-        nextStep(table, store, out);
     }
     return true;
 }
 
-void playOrTell(Table& table, Store& store, const ChosenMove& move, Outbox& out) {
+// What an answer, or a step that needed none, came to: the seat is asked
+// (or waited for), or a move was played and the game moves on.
+enum class Step : std::uint8_t { Asked, Played };
+
+Step playOrTell(Table& table, Store& store, const ChosenMove& move, Outbox& out) {
     std::string why;
-    if (!play(table, store, move, out, why)) {
-        tellMover(table, "The server could not store that move (" + why + "); answer again.", out);
-        ask(table, out);
+    if (play(table, store, move, out, why)) {
+        return Step::Played;
     }
+    tellMover(table, "The server could not store that move (" + why + "); answer again.", out);
+    ask(table, out);
+    return Step::Asked;
 }
 
 // After D: the card is marked seen before it is shown, so that no answer
 // after a lost connection can take the Draw back.
-void draw(Table& table, Store& store, Outbox& out) {
+Step draw(Table& table, Store& store, Outbox& out) {
     std::string why;
     if (!store.setDrawn(table.stored.code, true, why)) {
         tellMover(table, "The server could not store that (" + why + "); answer again.", out);
         ask(table, out);
-        return;
+        return Step::Asked;
     }
     table.stored.drawn = true;
     const RowSet rows = allowedRows(table.game, TurnAction::Draw);
@@ -242,26 +246,26 @@ void draw(Table& table, Store& store, Outbox& out) {
                   drawnText(table) + " Row " + rowNumber(lowestRow(rows)) +
                       " is the only one with room, so it goes there.",
                   out);
-        playOrTell(table, store, {TurnAction::Draw, lowestRow(rows)}, out);
-        return;
+        return playOrTell(table, store, {TurnAction::Draw, lowestRow(rows)}, out);
     }
     tellMover(table, drawnText(table), out);
     ask(table, out);
+    return Step::Asked;
 }
 
-void take(Table& table, Store& store, Outbox& out) {
+Step take(Table& table, Store& store, Outbox& out) {
     const RowSet rows = allowedRows(table.game, TurnAction::Take);
     if (!isTakeRowAsked(table.game)) {
         tellMover(table, "Row " + rowNumber(lowestRow(rows)) + " is the only one left to take.",
                   out);
-        playOrTell(table, store, {TurnAction::Take, lowestRow(rows)}, out);
-        return;
+        return playOrTell(table, store, {TurnAction::Take, lowestRow(rows)}, out);
     }
     table.takeAsked = true;
     ask(table, out);
+    return Step::Asked;
 }
 
-void startPersonTurn(Table& table, Store& store, Outbox& out) {
+Step startPersonTurn(Table& table, Store& store, Outbox& out) {
     const ClientId holder = moverHolder(table);
     if (holder != 0) {
         const std::int32_t seat = table.game.currentPlayer;
@@ -272,23 +276,19 @@ void startPersonTurn(Table& table, Store& store, Outbox& out) {
             tellMover(table, turnName(table) + ": " + drawnText(table), out);
         }
         ask(table, out);
-        return;
+        return Step::Asked;
     }
     const bool canDraw = isActionPossible(table.game, TurnAction::Draw);
     const bool canTake = isActionPossible(table.game, TurnAction::Take);
     if (canDraw && canTake) {
         ask(table, out);
-        return;
+        return Step::Asked;
     }
     tellMover(table,
               turnName(table) + (canDraw ? ": no row holds a card, so a card must be drawn."
                                          : ": every row in play is full, so a row must be taken."),
               out);
-    if (canDraw) {
-        draw(table, store, out);
-    } else {
-        take(table, store, out);
-    }
+    return canDraw ? draw(table, store, out) : take(table, store, out);
 }
 
 void hint(Table& table, std::int32_t seat, ClientId client, Outbox& out) {
@@ -328,14 +328,14 @@ std::optional<std::int32_t> typedRow(std::string_view text) {
     return typed;
 }
 
-void answerRow(Table& table, Store& store, std::string_view text, Outbox& out) {
+Step answerRow(Table& table, Store& store, std::string_view text, Outbox& out) {
     const TurnAction action = table.stored.drawn ? TurnAction::Draw : TurnAction::Take;
     const bool back = action == TurnAction::Take && mayGoBack(table);
     const char first = static_cast<char>(std::tolower(static_cast<unsigned char>(text.front())));
     if (back && first == 'b') {
         table.takeAsked = false;
         ask(table, out);
-        return;
+        return Step::Asked;
     }
     const std::optional<std::int32_t> typed = typedRow(text);
     if (!typed) {
@@ -344,15 +344,32 @@ void answerRow(Table& table, Store& store, std::string_view text, Outbox& out) {
                       " or ? for a hint.",
                   out);
         ask(table, out);
-        return;
+        return Step::Asked;
     }
     const std::int32_t row = *typed > 0 ? *typed - 1 : -1;
     if (!isRowValid(table.game, action, row)) {
         tellMover(table, refusalText(table.game, action, *typed), out);
         ask(table, out);
-        return;
+        return Step::Asked;
     }
-    playOrTell(table, store, {action, row}, out);
+    return playOrTell(table, store, {action, row}, out);
+}
+
+// A person's answer to the turn's questions.
+Step answerTurn(Table& table, Store& store, std::string_view text, Outbox& out) {
+    const char first = static_cast<char>(std::tolower(static_cast<unsigned char>(text.front())));
+    if (table.stored.drawn || table.takeAsked) {
+        return answerRow(table, store, text, out);
+    }
+    if (first == 'd') {
+        return draw(table, store, out);
+    }
+    if (first == 't') {
+        return take(table, store, out);
+    }
+    tellMover(table, "Please answer D to draw, T to take a row or ? for a hint.", out);
+    ask(table, out);
+    return Step::Asked;
 }
 
 void answerReview(Table& table, std::int32_t seat, char first, Outbox& out) {
@@ -463,13 +480,20 @@ void tellStart(Table& table, Outbox& out) {
 }
 
 void nextStep(Table& table, Store& store, Outbox& out) {
-    if (!isStarted(table) || isOver(table)) {
-        return;
-    }
-    const std::int32_t seat = table.game.currentPlayer;
-    if (isPersonSeat(table, seat)) {
-        startPersonTurn(table, store, out);
-        return;
+    // Turns that need no answer (a Draw when no row can be taken, the only
+    // row left) are played one after another until someone must decide.
+    std::int32_t seat = table.game.currentPlayer;
+    for (;;) {
+        if (!isStarted(table) || isOver(table)) {
+            return;
+        }
+        seat = table.game.currentPlayer;
+        if (!isPersonSeat(table, seat)) {
+            break;
+        }
+        if (startPersonTurn(table, store, out) == Step::Asked) {
+            return;
+        }
     }
     if (table.thinking) {
         return;
@@ -517,17 +541,8 @@ void answer(Table& table, Store& store, std::int32_t seat, std::string_view text
         hint(table, seat, table.seats[static_cast<std::size_t>(seat)].holder, out);
         return;
     }
-    if (table.stored.drawn || table.takeAsked) {
-        answerRow(table, store, text, out);
-        return;
-    }
-    if (first == 'd') {
-        draw(table, store, out);
-    } else if (first == 't') {
-        take(table, store, out);
-    } else {
-        tellMover(table, "Please answer D to draw, T to take a row or ? for a hint.", out);
-        ask(table, out);
+    if (answerTurn(table, store, text, out) == Step::Played) {
+        nextStep(table, store, out);
     }
 }
 
@@ -561,7 +576,9 @@ void jobDone(Table& table, Store& store, const JobResult& result, Outbox& out) {
     std::string why;
     if (!play(table, store, result.move, out, why)) {
         tellAll(table, "The server could not store a move (" + why + "); the table waits.", out);
+        return;
     }
+    nextStep(table, store, out);
 }
 
 void showBoard(const Table& table, ClientId client, std::int32_t seat, Outbox& out) {

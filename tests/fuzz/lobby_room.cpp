@@ -41,38 +41,43 @@ std::vector<std::string> LobbyRoom::take(ClientId client) {
     return fresh;
 }
 
-void LobbyRoom::deliver(Outbox& out) {
+void LobbyRoom::deliver(Outbox& first) {
+    // What one step causes is delivered before the next: the lines of a
+    // connection's goodbye, then the jobs in the order they came.
+    std::deque<Outbox> steps;
+    steps.push_back(std::move(first));
     std::deque<Job> jobs;
-    absorb(out, jobs);
-    while (!jobs.empty()) {
-        Job job = std::move(jobs.front());
-        jobs.pop_front();
-        if (job.kind != JobKind::Move && !heavyJobs) {
+    while (!steps.empty() || !jobs.empty()) {
+        if (steps.empty()) {
+            Job job = std::move(jobs.front());
+            jobs.pop_front();
+            if (job.kind != JobKind::Move && !heavyJobs) {
+                continue;
+            }
+            if (budget > 0) {
+                job.bot.settings.budget = budget;
+            }
+            Outbox next;
+            lobby->finished(runJob(std::move(job)), next);
+            steps.push_back(std::move(next));
             continue;
         }
-        if (budget > 0) {
-            job.bot.settings.budget = budget;
+        Outbox out = std::move(steps.front());
+        steps.pop_front();
+        for (auto& [client, line] : out.lines) {
+            if (std::find(closed.begin(), closed.end(), client) == closed.end()) {
+                seen[client].push_back(std::move(line));
+            }
         }
-        Outbox next;
-        lobby->finished(runJob(std::move(job)), next);
-        absorb(next, jobs);
-    }
-}
-
-void LobbyRoom::absorb(Outbox& out, std::deque<Job>& jobs) {
-    for (auto& [client, line] : out.lines) {
-        if (std::find(closed.begin(), closed.end(), client) == closed.end()) {
-            seen[client].push_back(std::move(line));
+        for (const ClientId client : out.closing) {
+            closed.push_back(client);
+            Outbox gone;
+            lobby->disconnect(client, gone);
+            steps.push_back(std::move(gone));
         }
-    }
-    for (const ClientId client : out.closing) {
-        closed.push_back(client);
-        Outbox gone;
-        lobby->disconnect(client, gone);
-        absorb(gone, jobs);
-    }
-    for (Job& job : out.jobs) {
-        jobs.push_back(std::move(job));
+        for (Job& job : out.jobs) {
+            jobs.push_back(std::move(job));
+        }
     }
 }
 

@@ -43,8 +43,7 @@ struct LobbyRoom {
     std::vector<std::string> take(ClientId client);
 
 private:
-    void deliver(Outbox& out);
-    void absorb(Outbox& out, std::deque<Job>& jobs);
+    void deliver(Outbox& first);
     std::map<ClientId, std::size_t> taken_{};
 };
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <sstream>
 
 namespace pellaro {
@@ -99,14 +100,19 @@ struct Check {
 
     void noteOk(Connection& connection, std::string_view line, const std::string& reply) {
         std::istringstream words(reply);
-        std::string ok, newCode, seat, token;
+        std::string ok;
+        std::string newCode;
+        std::string seat;
+        std::string token;
         words >> ok >> newCode >> seat >> token;
-        const std::string verb(line.substr(0, line.find(' ')));
-        if (verb == "WATCH" || verb == "watch") {
+        std::string verb(line.substr(0, line.find(' ')));
+        std::transform(verb.begin(), verb.end(), verb.begin(), [](char c) {
+            return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        });
+        const bool seated = newCode.size() == 6 && !seat.empty();
+        if (verb == "WATCH") {
             connection.watching = true;
-        } else if (newCode.size() == 6 && !seat.empty()) {
-            connection.watching = false;
-        } else if (reply == "OK you left the table") {
+        } else if (seated || reply == "OK you left the table") {
             connection.watching = false;
         }
         if (newCode.size() == 6) {
@@ -139,7 +145,8 @@ struct Check {
 
     void checkMove(Connection& connection, const std::string& line) {
         std::istringstream words(line);
-        std::string tag, table;
+        std::string tag;
+        std::string table;
         std::size_t number = 0;
         words >> tag >> table >> number;
         std::size_t& last = connection.told[table];
