@@ -72,10 +72,6 @@ std::vector<std::string> Lobby::load(Outbox& out) {
             warnings.push_back(std::move(warning));
             continue;
         }
-        if (isOver(*table)) {
-            store_.closeTable(code, why);
-            continue;
-        }
         Table& placed = tables_.emplace(code, std::move(*table)).first->second;
         // Computer players to move move now; people are asked when they come back.
         if (isStarted(placed) &&
@@ -190,7 +186,7 @@ void Lobby::create(ClientId client, const Command& command, Outbox& out) {
         tellStart(placed, out);
         nextStep(placed, store_, out);
     } else {
-        showTable(placed, client, stored.creator, out);
+        showTable(placed, store_, client, stored.creator, out);
     }
 }
 
@@ -269,7 +265,7 @@ void Lobby::seat(ClientId client, Table& table, std::int32_t seat, std::string t
         tellStart(table, out);
         nextStep(table, store_, out);
     } else {
-        showTable(table, client, seat, out);
+        showTable(table, store_, client, seat, out);
     }
 }
 
@@ -284,7 +280,7 @@ void Lobby::watch(ClientId client, const Command& command, Outbox& out) {
     record.table = command.code;
     record.seat = -1;
     out.say(client, "OK " + command.code);
-    showTable(found->second, client, -1, out);
+    showTable(found->second, store_, client, -1, out);
 }
 
 void Lobby::resume(ClientId client, const Command& command, Outbox& out) {
@@ -407,8 +403,10 @@ void Lobby::detach(ClientId client, Outbox& out) {
                        seatNameOf(*table, record.seat) + " is away; the seat waits for them.", out);
         }
     }
-    // A finished table is dropped once nobody is left at it.
-    if (isOver(*table) && audience(*table).empty()) {
+    // A finished table is closed once nobody is left at it; should that
+    // write fail, the sweep closes it later.
+    std::string why;
+    if (isOver(*table) && audience(*table).empty() && store_.closeTable(table->stored.code, why)) {
         tables_.erase(record.table);
     }
     record = Client{record.name};
@@ -438,7 +436,7 @@ std::size_t Lobby::sweep(std::uint64_t sweeps) {
     std::size_t closed = 0;
     for (auto entry = tables_.begin(); entry != tables_.end();) {
         Table& table = entry->second;
-        const bool empty = !isStarted(table) && audience(table).empty();
+        const bool empty = (!isStarted(table) || isOver(table)) && audience(table).empty();
         if (!empty) {
             table.emptySince = 0;
         } else if (table.emptySince == 0) {

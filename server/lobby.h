@@ -38,9 +38,9 @@ public:
     // Says goodbye to every connection: the server stops.
     void stop(Outbox& out);
     // Called at a steady pace (once a minute by the server): closes the
-    // tables still waiting for people that nobody has been at for
-    // `sweeps` calls, so that tables nobody comes back to do not fill the
-    // server. Returns how many it closed.
+    // tables still waiting for people, or finished, that nobody has been
+    // at for `sweeps` calls, so that tables nobody comes back to do not
+    // fill the server. Returns how many it closed.
     std::size_t sweep(std::uint64_t sweeps);
 
     std::size_t tableCount() const { return tables_.size(); }

@@ -160,7 +160,7 @@ void sayClosing(ClientId client, Outbox& out) {
     out.say(client, "| The game is over: CREATE, JOIN or WATCH another, or QUIT.");
 }
 
-void finish(Table& table, Store& store, Outbox& out) {
+void finish(Table& table, Outbox& out) {
     forEachViewer(table, [&](ClientId client, std::int32_t seat, Told& told) {
         sayLines(out, client, newsFor(table, told, seat));
         sayLines(out, client, resultLines(table.game, seatingFor(table, seat)));
@@ -178,10 +178,6 @@ void finish(Table& table, Store& store, Outbox& out) {
     for (const auto& [client, told] : table.watchers) {
         sayClosing(client, out);
     }
-    // A finished game is no longer loaded at start; if this write fails the
-    // next start finds the game over and closes it then.
-    std::string ignored;
-    store.closeTable(table.stored.code, ignored);
 }
 
 // Stores the move, then plays it and tells everyone; false, with nothing
@@ -211,7 +207,7 @@ bool play(Table& table, Store& store, const ChosenMove& move, Outbox& out, std::
         }
     });
     if (played.over) {
-        finish(table, store, out);
+        finish(table, out);
     }
     return true;
 }
@@ -361,6 +357,11 @@ Step answerTurn(Table& table, Store& store, std::string_view text, Outbox& out) 
     if (table.stored.drawn || table.takeAsked) {
         return answerRow(table, store, text, out);
     }
+    // Draw-or-Take is asked only when both are possible.
+    if (!isActionPossible(table.game, TurnAction::Draw) ||
+        !isActionPossible(table.game, TurnAction::Take)) {
+        return startPersonTurn(table, store, out);
+    }
     if (first == 'd') {
         return draw(table, store, out);
     }
@@ -428,6 +429,11 @@ std::optional<Table> tableOf(StoredTable stored, std::string& why) {
         (table.history.over || !isActionPossible(table.game, TurnAction::Draw))) {
         why = "a card is marked drawn where none can be";
         return std::nullopt;
+    }
+    // A game that ended just before the server stopped is shown to its
+    // people when they come back, with the review they may not have seen.
+    for (TableSeat& seat : table.seats) {
+        seat.reviewOffered = table.history.over && !seat.decisions.empty();
     }
     return table;
 }
@@ -585,7 +591,7 @@ void showBoard(const Table& table, ClientId client, std::int32_t seat, Outbox& o
     sayLines(out, client, tableLines(table.game, seatingFor(table, seat), table.history.round));
 }
 
-void showTable(Table& table, ClientId client, std::int32_t seat, Outbox& out) {
+void showTable(Table& table, Store& store, ClientId client, std::int32_t seat, Outbox& out) {
     for (std::size_t index = 0; index < table.history.turns.size(); ++index) {
         out.say(client, moveLine(table, index));
     }
@@ -619,13 +625,12 @@ void showTable(Table& table, ClientId client, std::int32_t seat, Outbox& out) {
         showBoard(table, client, seat, out);
         return;
     }
-    // The seat to move is asked again from the start of its turn's screen.
-    sayLines(out, client, tableLines(table.game, seatingFor(table, seat), table.history.round));
-    if (table.stored.drawn) {
-        out.say(client, "| " + turnName(table) + ": " + drawnText(table));
+    // The seat to move starts its turn again, as it was shown: what the
+    // server knows of it is the drawn card alone.
+    table.takeAsked = false;
+    if (startPersonTurn(table, store, out) == Step::Played) {
+        nextStep(table, store, out);
     }
-    ++table.question;
-    out.say(client, "? " + questionText(table));
 }
 
 void askAgain(Table& table, std::int32_t seat, Outbox& out) {

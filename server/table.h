@@ -95,7 +95,7 @@ void jobDone(Table& table, Store& store, const JobResult& result, Outbox& out);
 
 // Everything a connection that comes to the table is shown: every move so
 // far, the news, the board and, for a seat, its question.
-void showTable(Table& table, ClientId client, std::int32_t seat, Outbox& out);
+void showTable(Table& table, Store& store, ClientId client, std::int32_t seat, Outbox& out);
 
 // The board as the seat (or -1, a watcher) sees it.
 void showBoard(const Table& table, ClientId client, std::int32_t seat, Outbox& out);

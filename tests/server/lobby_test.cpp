@@ -248,7 +248,12 @@ TEST(ServerLobby, EverySeatIsToldTheStoredMovesAndTheGameEndsAsTheRulesSay) {
             EXPECT_FALSE(startsWith(line, "? ") || line.find("You drew") != std::string::npos)
                 << line;
         }
-        EXPECT_TRUE(room.store.loadTables(warnings).empty()) << "a finished table is closed";
+        // A finished table is kept for those at it, and closed once they left.
+        EXPECT_EQ(room.store.loadTables(warnings).size(), 1U);
+        for (ClientId client = 1; client <= 3; ++client) {
+            room.disconnect(client);
+        }
+        EXPECT_TRUE(room.store.loadTables(warnings).empty());
     }
 }
 
@@ -300,6 +305,47 @@ TEST(ServerLobby, AServerKilledAfterADrawGivesTheSeatBackAtTheCardItShowed) {
         return;
     }
     FAIL() << "no game drew a card with a choice of rows";
+}
+
+// The server killed at every question of whole games: each time the seat
+// comes back to the question it had, a voluntary Take aside (the row was
+// not chosen, so the Draw is open again), and after the end to the review.
+TEST(ServerLobby, AServerKilledAtAnyQuestionAsksItAgainAsItWas) {
+    bool sawForcedTake = false;
+    for (std::uint32_t game = 0; game < 3; ++game) {
+        LobbyRoom room;
+        room.heavyJobs = false;
+        ClientId client = 1;
+        room.connect(client);
+        room.send(client, game == 0 ? "CREATE PE" : "CREATE PEE");
+        const Seat seat = seatOf(room.seen[client]);
+        std::mt19937 random(game);
+        std::string asked = room.seen[client].back();
+        for (int step = 0; step < 400 && asked.compare(0, 2, "? ") == 0; ++step) {
+            const bool onlyTake = asked.find("Row to take") != std::string::npos &&
+                                  asked.find("B to go back") == std::string::npos;
+            sawForcedTake = sawForcedTake || onlyTake;
+            room.restart();
+            room.connect(++client);
+            room.send(client, "RESUME " + seat.code + " 1 " + seat.token);
+            const std::string again = room.seen[client].back();
+            if (asked.find("B to go back") != std::string::npos) {
+                EXPECT_NE(again.find("(D)raw"), std::string::npos) << again;
+            } else {
+                EXPECT_EQ(again, asked);
+            }
+            std::string answer = again.find("(D)raw") != std::string::npos
+                                     ? (random() % 8 == 0 ? "t" : "d")
+                                     : std::to_string(1 + random() % 3);
+            if (again.find("Review") != std::string::npos) {
+                answer = "n";
+            }
+            room.send(client, "ANSWER " + answer);
+            asked = room.seen[client].back();
+        }
+        EXPECT_EQ(asked, "| The game is over: CREATE, JOIN or WATCH another, or QUIT.");
+    }
+    EXPECT_TRUE(sawForcedTake) << "no turn had only a Take";
 }
 
 TEST(ServerLobby, TheCreatorHandsTheSeatOfAPersonWhoLeftToAComputerPlayer) {
