@@ -1,0 +1,348 @@
+#include <arpa/inet.h>
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sstream>
+#include <string>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace pellaro {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A safety net only: every step of the scripts below is answered at once.
+constexpr int waitLimit = 30000;
+
+const std::string token = "0123456789abcdef0123456789abcdef";
+const std::string menu =
+    "(C)reate a table, (J)oin one, (W)atch one, (L)ist the waiting tables, (Q)uit: ";
+
+// A descriptor closed at the end, whatever the way out.
+struct Descriptor {
+    explicit Descriptor(int number = -1) : fd(number) {}
+    ~Descriptor() { reset(); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    Descriptor(Descriptor&& other) noexcept : fd(std::exchange(other.fd, -1)) {}
+    Descriptor& operator=(Descriptor&&) = delete;
+
+    void reset() {
+        if (fd >= 0) {
+            close(fd);
+            fd = -1;
+        }
+    }
+
+    int fd;
+};
+
+bool readable(int fd) {
+    pollfd ready{fd, POLLIN, 0};
+    return poll(&ready, 1, waitLimit) > 0;
+}
+
+// False when the other side closed first, which the scripts check by what
+// it read and printed.
+bool writeAll(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
+        if (written <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// One connection of the scripted server, read a line at a time.
+struct Connection {
+    // The next line the client sent, without its line end; "<closed>" when
+    // the client closed the connection, "<no line>" when none came.
+    std::string line() {
+        for (;;) {
+            const std::size_t end = pending.find('\n');
+            if (end != std::string::npos) {
+                std::string text = pending.substr(0, end);
+                pending.erase(0, end + 1);
+                return text;
+            }
+            if (!readable(socket.fd)) {
+                return "<no line>";
+            }
+            std::array<char, 4096> buffer{};
+            const ssize_t got = read(socket.fd, buffer.data(), buffer.size());
+            if (got <= 0) {
+                return "<closed>";
+            }
+            pending.append(buffer.data(), static_cast<std::size_t>(got));
+        }
+    }
+
+    void send(const std::string& bytes) const { writeAll(socket.fd, bytes); }
+
+    Descriptor socket;
+    std::string pending;
+};
+
+// The server's side of the tests: a listening socket on an ephemeral port
+// of 127.0.0.1.
+struct ScriptedServer {
+    ScriptedServer() : listener(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        auto* any = reinterpret_cast<sockaddr*>(&address); // NOLINT: the sockets API
+        if (listener.fd < 0 || bind(listener.fd, any, size) != 0 || listen(listener.fd, 4) != 0 ||
+            getsockname(listener.fd, any, &size) != 0) {
+            std::abort();
+        }
+        port = ntohs(address.sin_port);
+    }
+
+    Connection accept() const {
+        Connection connection;
+        if (readable(listener.fd)) {
+            connection.socket.fd = ::accept4(listener.fd, nullptr, nullptr, SOCK_CLOEXEC);
+        }
+        return connection;
+    }
+
+    std::string address() const { return "127.0.0.1:" + std::to_string(port); }
+
+    Descriptor listener;
+    int port = 0;
+};
+
+struct TemporaryFolder {
+    TemporaryFolder() {
+        std::string pattern = (fs::temp_directory_path() / "pellaro-net-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) {
+            std::abort();
+        }
+        path = pattern;
+    }
+    ~TemporaryFolder() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+    TemporaryFolder(TemporaryFolder&&) = delete;
+    TemporaryFolder& operator=(TemporaryFolder&&) = delete;
+
+    fs::path path;
+};
+
+std::string bytesOf(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// The real pellaro-net with its standard streams on pipes, its data home
+// in the test's folder; killed and reaped at the end unless it ended.
+struct NetProgram {
+    NetProgram(const std::vector<std::string>& arguments, const fs::path& dataHome) {
+        std::signal(SIGPIPE, SIG_IGN);
+        std::array<int, 2> input{};
+        std::array<int, 2> output{};
+        std::array<int, 2> errors{};
+        if (pipe2(input.data(), O_CLOEXEC) != 0 || pipe2(output.data(), O_CLOEXEC) != 0 ||
+            pipe2(errors.data(), O_CLOEXEC) != 0) {
+            std::abort();
+        }
+        std::vector<std::string> texts = {PELLARO_NET};
+        texts.insert(texts.end(), arguments.begin(), arguments.end());
+        std::vector<std::string> settings = {"XDG_DATA_HOME=" + dataHome.string()};
+        for (char** entry = environ; *entry != nullptr; ++entry) {
+            if (!std::string_view(*entry).starts_with("XDG_DATA_HOME=")) {
+                settings.emplace_back(*entry);
+            }
+        }
+        std::vector<char*> argv;
+        std::vector<char*> envp;
+        argv.reserve(texts.size() + 1);
+        envp.reserve(settings.size() + 1);
+        for (std::string& text : texts) {
+            argv.push_back(text.data());
+        }
+        for (std::string& setting : settings) {
+            envp.push_back(setting.data());
+        }
+        argv.push_back(nullptr);
+        envp.push_back(nullptr);
+        pid = fork();
+        if (pid == 0) {
+            dup2(input[0], STDIN_FILENO);
+            dup2(output[1], STDOUT_FILENO);
+            dup2(errors[1], STDERR_FILENO);
+            execve(argv[0], argv.data(), envp.data());
+            _exit(127);
+        }
+        close(input[0]);
+        close(output[1]);
+        close(errors[1]);
+        toProgram.fd = input[1];
+        fromProgram.fd = output[0];
+        errorsOfProgram.fd = errors[0];
+    }
+
+    ~NetProgram() {
+        if (pid > 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+
+    NetProgram(const NetProgram&) = delete;
+    NetProgram& operator=(const NetProgram&) = delete;
+    NetProgram(NetProgram&&) = delete;
+    NetProgram& operator=(NetProgram&&) = delete;
+
+    void type(const std::string& bytes) const { EXPECT_TRUE(writeAll(toProgram.fd, bytes)); }
+    void endInput() { toProgram.reset(); }
+
+    // Waits for the program to end: its exit status, or -1 if it was killed.
+    int finish() {
+        output = readAll(fromProgram);
+        errors = readAll(errorsOfProgram);
+        int status = 0;
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitLimit);
+        while (waitpid(pid, &status, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() > limit) {
+                return -1;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    static std::string readAll(Descriptor& from) {
+        std::string bytes;
+        std::array<char, 4096> buffer{};
+        ssize_t got = 0;
+        while (readable(from.fd) && (got = read(from.fd, buffer.data(), buffer.size())) > 0) {
+            bytes.append(buffer.data(), static_cast<std::size_t>(got));
+        }
+        from.reset();
+        return bytes;
+    }
+
+    pid_t pid = -1;
+    Descriptor toProgram;
+    Descriptor fromProgram;
+    Descriptor errorsOfProgram;
+    std::string output;
+    std::string errors;
+};
+
+TEST(NetProgram, PlaysLosesTheConnectionAndResumesTheSeat) {
+    const TemporaryFolder home;
+    ScriptedServer server;
+    NetProgram net({server.address(), "--name", "Ann"}, home.path);
+    const fs::path seats = home.path / "pellaro" / "net-seats";
+
+    Connection first = server.accept();
+    first.send("HELLO pellaro 1\n");
+    EXPECT_EQ(first.line(), "NAME Ann");
+    first.send("OK\n");
+    net.type("c\n3\n2\nh\n");
+    EXPECT_EQ(first.line(), "CREATE PPH");
+    first.send("OK AB12 1 " + token + "\n| Waiting for \x1b[2Jone more person.\n" +
+               "MOVE AB12 1 1 D 1 R\n" +
+               "? Player #1 (you), turn 1: (D)raw a card, (T)ake a row or ? for a hint: \n");
+    net.type("d\n");
+    EXPECT_EQ(first.line(), "ANSWER d");
+    EXPECT_EQ(bytesOf(seats), server.address() + " AB12 1 " + token + "\n");
+    first.send("OK\n| You drew R.\n");
+    first.socket.reset();
+
+    Connection second = server.accept();
+    second.send("HELLO pellaro 1\n");
+    EXPECT_EQ(second.line(), "NAME Ann");
+    EXPECT_EQ(second.line(), "RESUME AB12 1 " + token);
+    second.send("OK\nOK AB12 1\n| The game is over: CREATE, JOIN or WATCH another, or QUIT.\n");
+    net.endInput();
+    EXPECT_EQ(second.line(), "QUIT");
+    second.send("BYE goodbye\n");
+    EXPECT_EQ(second.line(), "<closed>");
+
+    EXPECT_EQ(net.finish(), 0);
+    EXPECT_EQ(net.output,
+              menu +
+                  "Enter number of players (2-5): Enter number of people (1-3): "
+                  "Computer players: (E)asy, (M)edium or (H)ard? "
+                  "You sit in seat 1 at table AB12; the others join it with its code.\n"
+                  "Waiting for [2Jone more person.\n"
+                  "Player #1 (you), turn 1: (D)raw a card, (T)ake a row or ? for a hint: "
+                  "You drew R.\n"
+                  "Back in seat 1 at table AB12.\n"
+                  "The game is over: CREATE, JOIN or WATCH another, or QUIT.\n" +
+                  menu + "\ngoodbye\n");
+    EXPECT_EQ(net.errors, "pellaro-net: lost the connection to " + server.address() +
+                              "; connecting again every 2 seconds (Ctrl-C stops)\n");
+    EXPECT_EQ(bytesOf(seats), "");
+}
+
+TEST(NetProgram, OffersTheSeatsOfTheFile) {
+    const TemporaryFolder home;
+    ScriptedServer server;
+    fs::create_directories(home.path / "pellaro");
+    std::ofstream(home.path / "pellaro" / "net-seats")
+        << "elsewhere:1 ZZ 1 " << token << "\nnot a seat\n"
+        << server.address() << " AB12 2 " << token << "\n";
+    NetProgram net({server.address()}, home.path);
+
+    Connection connection = server.accept();
+    connection.send("HELLO pellaro 1\n");
+    net.type("r\n");
+    EXPECT_EQ(connection.line(), "RESUME AB12 2 " + token);
+    connection.send("ERR table AB12 is \x1b]0;over\n");
+    net.type("q\n");
+    EXPECT_EQ(connection.line(), "QUIT");
+    connection.send("BYE goodbye\n");
+
+    EXPECT_EQ(net.finish(), 0);
+    const std::string offer = "(R)esume your seat at table AB12\n" + menu;
+    EXPECT_EQ(net.output, offer + "table AB12 is ]0;over\n" + offer + "goodbye\n");
+    EXPECT_EQ(net.errors, "pellaro-net: " + (home.path / "pellaro" / "net-seats").string() +
+                              ": 1 line holds no seat; ignored\n");
+}
+
+TEST(NetProgram, RefusesWhatIsNoPellaroServer) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"SSH-2.0-OpenSSH\n", " is no pellaro-server\n"},
+        {"HELLO pellaro 1\n" + std::string(70000, 'x'), "the server sent a line too long\n"},
+    };
+    for (const auto& [sent, told] : cases) {
+        const TemporaryFolder home;
+        ScriptedServer server;
+        NetProgram net({server.address()}, home.path);
+        Connection connection = server.accept();
+        connection.send(sent);
+        EXPECT_EQ(net.finish(), 1);
+        std::string expected = "pellaro-net: ";
+        expected += told.starts_with(" ") ? server.address() + told : told;
+        EXPECT_EQ(net.errors, expected);
+    }
+}
+
+} // namespace
+} // namespace pellaro
