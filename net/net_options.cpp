@@ -94,7 +94,7 @@ std::string readServer(const std::string& text, NetOptions& options) {
 }
 
 bool isName(const std::string& text) {
-    return !text.empty() && text.size() <= 16 && std::all_of(text.begin(), text.end(), [](char c) {
+    return !text.empty() && text.size() <= 8 && std::all_of(text.begin(), text.end(), [](char c) {
         return isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-' ||
                c == '_';
     });
@@ -117,13 +117,13 @@ NetOptionsRead readNetOptions(int argc, const char* const* argv, NetOptions& opt
                    "brackets, such as [::1]:7475")
         ->type_name("HOST[:PORT]");
     app.add_option("--name", options.name,
-                   "Show your seats by this name: 1 to 16 letters, digits, '-' or '_'")
+                   "Show your seats by this name: 1 to 8 letters, digits, '-' or '_'")
         ->type_name("NAME")
         ->check(CLI::Validator(
             [](const std::string& typed) {
                 return isName(typed)
                            ? std::string()
-                           : "'" + typed + "' is no name: 1 to 16 letters, digits, '-' or '_'";
+                           : "'" + typed + "' is no name: 1 to 8 letters, digits, '-' or '_'";
             },
             ""));
     try {

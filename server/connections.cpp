@@ -22,8 +22,10 @@ namespace asio = boost::asio;
 using asio::ip::tcp;
 using Clock = std::chrono::steady_clock;
 
-// How long a connection that is being closed may take to read its last lines.
+// How long a connection that is being closed may take to read its last
+// lines, and how long a stopping server waits for all of them.
 constexpr std::chrono::seconds closingGrace{10};
+constexpr std::chrono::seconds stoppingGrace{2};
 
 class Network;
 
@@ -58,7 +60,8 @@ class Network {
 public:
     Network(Lobby& lobby, const NetworkLimits& limits)
         : lobby_(lobby), limits_(limits), acceptor_(io_), signals_(io_, SIGTERM, SIGINT),
-          pauseTimer_(io_), sweepTimer_(io_), workers_(std::max<std::size_t>(1, limits.workers)) {}
+          pauseTimer_(io_), sweepTimer_(io_), stopTimer_(io_),
+          workers_(std::max<std::size_t>(1, limits.workers)) {}
 
     Network(const Network&) = delete;
     Network& operator=(const Network&) = delete;
@@ -143,11 +146,16 @@ public:
                     drop(*connection);
                     return;
                 }
-                received(*connection, bytes);
+                // While it closes, what still comes is read and dropped: a
+                // socket closed with unread bytes would be reset, and the
+                // reset could cost the client its last lines.
+                if (!connection->closing) {
+                    received(*connection, bytes);
+                }
                 if (!connection->closing) {
                     wakeIdleTimer(connection);
-                    read(connection);
                 }
+                read(connection);
             });
     }
 
@@ -255,6 +263,7 @@ private:
                                   ? "BYE too many connections from your address"
                                   : "BYE the server has as many connections as it may");
             closeAfterSending(*connection);
+            read(connection);
             return;
         }
         Outbox out;
@@ -326,10 +335,6 @@ private:
         }
         connection.closing = true;
         leaveLobby(connection);
-        if (connection.writing.empty()) {
-            finishClosing(connection);
-            return;
-        }
         auto held = connection.shared_from_this();
         connection.timer.cancel();
         connection.timer.expires_after(closingGrace);
@@ -338,12 +343,16 @@ private:
                 drop(*held);
             }
         });
+        if (connection.writing.empty()) {
+            finishClosing(connection);
+        }
     }
 
-    void finishClosing(Connection& connection) {
+    // Everything is sent: the client reads the end of the lines, and the
+    // connection goes when the client closes its end or the grace is over.
+    static void finishClosing(Connection& connection) {
         boost::system::error_code ignored;
         connection.socket.shutdown(tcp::socket::shutdown_send, ignored);
-        drop(connection);
     }
 
     // Closes at once; whatever was not sent is lost to a client that did
@@ -392,7 +401,16 @@ private:
         dispatch(out, std::nullopt);
         if (connections_.empty()) {
             io_.stop();
+            return;
         }
+        // Clients that read have their goodbye by then; the others are not
+        // waited for.
+        stopTimer_.expires_after(stoppingGrace);
+        stopTimer_.async_wait([this](const boost::system::error_code& error) {
+            if (!error) {
+                io_.stop();
+            }
+        });
     }
 
     Lobby& lobby_;
@@ -402,6 +420,7 @@ private:
     asio::signal_set signals_;
     asio::steady_timer pauseTimer_;
     asio::steady_timer sweepTimer_;
+    asio::steady_timer stopTimer_;
     asio::thread_pool workers_;
     std::map<ClientId, std::shared_ptr<Connection>> connections_;
     std::map<std::string, std::size_t> perAddress_;
