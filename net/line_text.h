@@ -18,6 +18,11 @@ inline constexpr std::size_t longestTypedLine = 500;
 // enough that a hostile server cannot fill the memory.
 inline constexpr std::size_t longestServerLine = 64 * 1024;
 
+// '0' to '9', whatever the locale.
+inline bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 // The server's text with every byte but printable ASCII and tab left out,
 // so that a hostile server cannot drive the person's terminal.
 std::string printableText(std::string_view text);

@@ -1,5 +1,7 @@
 #include "net_options.h"
 
+#include "line_text.h"
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <memory>
@@ -37,10 +39,6 @@ public:
         return value.empty() ? value : ' ' + value;
     }
 };
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 // A host name or IPv4 address: letters, digits, dots and hyphens.
 bool isHostName(const std::string& text) {

@@ -1,5 +1,7 @@
 #include "seat_file.h"
 
+#include "line_text.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -19,10 +21,6 @@ namespace {
 
 // Far more seats than a person holds; a larger file is no seats file.
 constexpr std::size_t largestFile = 1 << 20;
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 bool isLetterOrDigit(char c) {
     return isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');

@@ -1,4 +1,5 @@
 #include "../../net/lobby_menu.h"
+#include "net_test_files.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -6,10 +7,6 @@
 
 namespace pellaro {
 namespace {
-
-const std::string menu =
-    "(C)reate a table, (J)oin one, (W)atch one, (L)ist the waiting tables, (Q)uit: ";
-const std::string token = "0123456789abcdef0123456789abcdef";
 
 struct MenuCase {
     const char* what;
@@ -21,8 +18,8 @@ struct MenuCase {
 };
 
 TEST(LobbyMenu, TurnsTypedLinesIntoCommands) {
-    const std::vector<HeldSeat> one = {{"AB12", 2, token}};
-    const std::vector<HeldSeat> two = {{"AB12", 2, token}, {"CD34", 1, token}};
+    const std::vector<HeldSeat> one = {{"AB12", 2, sampleToken}};
+    const std::vector<HeldSeat> two = {{"AB12", 2, sampleToken}, {"CD34", 1, sampleToken}};
     const std::vector<MenuCase> cases = {
         {"create with computer players", {}, {"c", "4", "2", "h"}, {"CREATE PPHH"}, ""},
         {"create for people alone", {}, {"C", "3", "3"}, {"CREATE PPP"}, ""},
@@ -56,11 +53,11 @@ TEST(LobbyMenu, TurnsTypedLinesIntoCommands) {
         {"list and quit", {}, {"l", "q"}, {"LIST", "QUIT"}, ""},
         {"a verb passes unchanged", {}, {"join AB12 3"}, {"join AB12 3"}, ""},
         {"a verb leaves a question", {}, {"c", "Help", "j", "Z1"}, {"Help", "JOIN Z1"}, ""},
-        {"a word that is no verb", {}, {"helpme"}, {}, "Invalid choice!\n" + menu},
-        {"an empty line", {}, {""}, {}, menu},
-        {"resume without a seat", {}, {"r"}, {}, "Invalid choice!\n" + menu},
-        {"resume the one seat", one, {"R"}, {"RESUME AB12 2 " + token}, ""},
-        {"resume one of two", two, {"r", "3", "2"}, {"RESUME CD34 1 " + token}, ""},
+        {"a word that is no verb", {}, {"helpme"}, {}, "Invalid choice!\n" + menuPrompt},
+        {"an empty line", {}, {""}, {}, menuPrompt},
+        {"resume without a seat", {}, {"r"}, {}, "Invalid choice!\n" + menuPrompt},
+        {"resume the one seat", one, {"R"}, {"RESUME AB12 2 " + sampleToken}, ""},
+        {"resume one of two", two, {"r", "3", "2"}, {"RESUME CD34 1 " + sampleToken}, ""},
         {"lists the seats",
          two,
          {"r"},
@@ -85,11 +82,11 @@ TEST(LobbyMenu, TurnsTypedLinesIntoCommands) {
 
 TEST(LobbyMenu, OffersTheSeatsHeld) {
     LobbyMenu lobby;
-    EXPECT_EQ(lobby.offer(), menu);
-    lobby.holdSeats({{"AB12", 2, token}});
-    EXPECT_EQ(lobby.offer(), "(R)esume your seat at table AB12\n" + menu);
-    lobby.holdSeats({{"AB12", 2, token}, {"CD34", 1, token}});
-    EXPECT_EQ(lobby.offer(), "(R)esume one of your 2 seats\n" + menu);
+    EXPECT_EQ(lobby.offer(), menuPrompt);
+    lobby.holdSeats({{"AB12", 2, sampleToken}});
+    EXPECT_EQ(lobby.offer(), "(R)esume your seat at table AB12\n" + menuPrompt);
+    lobby.holdSeats({{"AB12", 2, sampleToken}, {"CD34", 1, sampleToken}});
+    EXPECT_EQ(lobby.offer(), "(R)esume one of your 2 seats\n" + menuPrompt);
 }
 
 } // namespace

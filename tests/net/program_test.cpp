@@ -1,3 +1,5 @@
+#include "net_test_files.h"
+
 #include <arpa/inet.h>
 #include <array>
 #include <cerrno>
@@ -25,10 +27,6 @@ namespace fs = std::filesystem;
 
 // A safety net only: every step of the scripts below is answered at once.
 constexpr int waitLimit = 30000;
-
-const std::string token = "0123456789abcdef0123456789abcdef";
-const std::string menu =
-    "(C)reate a table, (J)oin one, (W)atch one, (L)ist the waiting tables, (Q)uit: ";
 
 // A descriptor closed at the end, whatever the way out.
 struct Descriptor {
@@ -127,33 +125,6 @@ struct ScriptedServer {
     Descriptor listener;
     int port = 0;
 };
-
-struct TemporaryFolder {
-    TemporaryFolder() {
-        std::string pattern = (fs::temp_directory_path() / "pellaro-net-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        path = pattern;
-    }
-    ~TemporaryFolder() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-    TemporaryFolder(TemporaryFolder&&) = delete;
-    TemporaryFolder& operator=(TemporaryFolder&&) = delete;
-
-    fs::path path;
-};
-
-std::string bytesOf(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 // The real pellaro-net with its standard streams on pipes, its data home
 // in the test's folder; killed and reaped at the end unless it ended.
@@ -265,19 +236,19 @@ TEST(NetProgram, PlaysLosesTheConnectionAndResumesTheSeat) {
     first.send("OK\n");
     net.type("c\n3\n2\nh\n");
     EXPECT_EQ(first.line(), "CREATE PPH");
-    first.send("OK AB12 1 " + token + "\n| Waiting for \x1b[2Jone more person.\n" +
+    first.send("OK AB12 1 " + sampleToken + "\n| Waiting for \x1b[2Jone more person.\n" +
                "MOVE AB12 1 1 D 1 R\n" +
                "? Player #1 (you), turn 1: (D)raw a card, (T)ake a row or ? for a hint: \n");
     net.type("d\n");
     EXPECT_EQ(first.line(), "ANSWER d");
-    EXPECT_EQ(bytesOf(seats), server.address() + " AB12 1 " + token + "\n");
+    EXPECT_EQ(bytesOf(seats), server.address() + " AB12 1 " + sampleToken + "\n");
     first.send("OK\n| You drew R.\n");
     first.socket.reset();
 
     Connection second = server.accept();
     second.send("HELLO pellaro 1\n");
     EXPECT_EQ(second.line(), "NAME Ann");
-    EXPECT_EQ(second.line(), "RESUME AB12 1 " + token);
+    EXPECT_EQ(second.line(), "RESUME AB12 1 " + sampleToken);
     second.send("OK\nOK AB12 1\n| The game is over: CREATE, JOIN or WATCH another, or QUIT.\n");
     net.endInput();
     EXPECT_EQ(second.line(), "QUIT");
@@ -286,7 +257,7 @@ TEST(NetProgram, PlaysLosesTheConnectionAndResumesTheSeat) {
 
     EXPECT_EQ(net.finish(), 0);
     EXPECT_EQ(net.output,
-              menu +
+              menuPrompt +
                   "Enter number of players (2-5): Enter number of people (1-3): "
                   "Computer players: (E)asy, (M)edium or (H)ard? "
                   "You sit in seat 1 at table AB12; the others join it with its code.\n"
@@ -295,7 +266,7 @@ TEST(NetProgram, PlaysLosesTheConnectionAndResumesTheSeat) {
                   "You drew R.\n"
                   "Back in seat 1 at table AB12.\n"
                   "The game is over: CREATE, JOIN or WATCH another, or QUIT.\n" +
-                  menu + "\ngoodbye\n");
+                  menuPrompt + "\ngoodbye\n");
     EXPECT_EQ(net.errors, "pellaro-net: lost the connection to " + server.address() +
                               "; connecting again every 2 seconds (Ctrl-C stops)\n");
     EXPECT_EQ(bytesOf(seats), "");
@@ -306,21 +277,21 @@ TEST(NetProgram, OffersTheSeatsOfTheFile) {
     ScriptedServer server;
     fs::create_directories(home.path / "pellaro");
     std::ofstream(home.path / "pellaro" / "net-seats")
-        << "elsewhere:1 ZZ 1 " << token << "\nnot a seat\n"
-        << server.address() << " AB12 2 " << token << "\n";
+        << "elsewhere:1 ZZ 1 " << sampleToken << "\nnot a seat\n"
+        << server.address() << " AB12 2 " << sampleToken << "\n";
     NetProgram net({server.address()}, home.path);
 
     Connection connection = server.accept();
     connection.send("HELLO pellaro 1\n");
     net.type("r\n");
-    EXPECT_EQ(connection.line(), "RESUME AB12 2 " + token);
+    EXPECT_EQ(connection.line(), "RESUME AB12 2 " + sampleToken);
     connection.send("ERR table AB12 is \x1b]0;over\n");
     net.type("q\n");
     EXPECT_EQ(connection.line(), "QUIT");
     connection.send("BYE goodbye\n");
 
     EXPECT_EQ(net.finish(), 0);
-    const std::string offer = "(R)esume your seat at table AB12\n" + menu;
+    const std::string offer = "(R)esume your seat at table AB12\n" + menuPrompt;
     EXPECT_EQ(net.output, offer + "table AB12 is ]0;over\n" + offer + "goodbye\n");
     EXPECT_EQ(net.errors, "pellaro-net: " + (home.path / "pellaro" / "net-seats").string() +
                               ": 1 line holds no seat; ignored\n");

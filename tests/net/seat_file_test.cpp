@@ -1,4 +1,5 @@
 #include "../../net/seat_file.h"
+#include "net_test_files.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -11,44 +12,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string token = "0123456789abcdef0123456789abcdef";
-
-// A new empty folder, removed with everything in it at the end.
-struct TemporaryFolder {
-    TemporaryFolder() {
-        std::string pattern = (fs::temp_directory_path() / "pellaro-net-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        path = pattern;
-    }
-    ~TemporaryFolder() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-    TemporaryFolder(TemporaryFolder&&) = delete;
-    TemporaryFolder& operator=(TemporaryFolder&&) = delete;
-
-    fs::path path;
-};
-
-std::string bytesOf(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 TEST(SeatFile, WritesWholeReadsBackAndKeepsItPrivate) {
     const TemporaryFolder home;
     const fs::path file = home.path / "pellaro" / "net-seats";
-    const std::vector<SeatLine> seats = {{"127.0.0.1:7475", {"AB12", 1, token}},
-                                         {"[::1]:9000", {"z", 5, token}}};
+    const std::vector<SeatLine> seats = {{"127.0.0.1:7475", {"AB12", 1, sampleToken}},
+                                         {"[::1]:9000", {"z", 5, sampleToken}}};
     std::string failure;
     ASSERT_TRUE(writeSeats(file, seats, failure)) << failure;
-    EXPECT_EQ(bytesOf(file), "127.0.0.1:7475 AB12 1 " + token + "\n[::1]:9000 z 5 " + token + "\n");
+    EXPECT_EQ(bytesOf(file),
+              "127.0.0.1:7475 AB12 1 " + sampleToken + "\n[::1]:9000 z 5 " + sampleToken + "\n");
     struct stat status {};
     ASSERT_EQ(stat(file.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777U, 0600U);
@@ -66,15 +38,15 @@ TEST(SeatFile, WritesWholeReadsBackAndKeepsItPrivate) {
 TEST(SeatFile, SkipsLinesThatHoldNoSeat) {
     const TemporaryFolder home;
     const fs::path file = home.path / "net-seats";
-    const std::string good = "host:1 AB12 2 " + token + "\n";
+    const std::string good = "host:1 AB12 2 " + sampleToken + "\n";
     std::ofstream(file) << good << "\n"
-                        << "host:1 AB12 6 " << token << "\n"
-                        << "host:1 AB 12 2 " << token << "\n"
-                        << "host:1 AB12 2 " << token.substr(1) << "\n"
+                        << "host:1 AB12 6 " << sampleToken << "\n"
+                        << "host:1 AB 12 2 " << sampleToken << "\n"
+                        << "host:1 AB12 2 " << sampleToken.substr(1) << "\n"
                         << "host:1 AB12 2 " << std::string(32, 'F') << "\n"
-                        << "host AB12 2 " << token << "\n"
-                        << "host:1 AB12 2 " << token << " more\n"
-                        << "host:1 AB12\x1b 2 " << token << "\n"
+                        << "host AB12 2 " << sampleToken << "\n"
+                        << "host:1 AB12 2 " << sampleToken << " more\n"
+                        << "host:1 AB12\x1b 2 " << sampleToken << "\n"
                         << good;
     const SeatsRead read = readSeats(file);
     EXPECT_EQ(read.badLines, 8U);
@@ -88,7 +60,7 @@ TEST(SeatFile, ToldWhenNoFileCanBeRead) {
     const SeatsRead folder = readSeats(home.path);
     EXPECT_EQ(folder.failure, "not a file");
     std::string failure;
-    EXPECT_FALSE(rememberSeat(home.path, {"host:1", {"AB12", 1, token}}, failure));
+    EXPECT_FALSE(rememberSeat(home.path, {"host:1", {"AB12", 1, sampleToken}}, failure));
     EXPECT_EQ(failure, "not a file");
 }
 

@@ -22,11 +22,12 @@ std::vector<std::string> cut(const std::vector<std::string_view>& chunks, bool& 
 
 TEST(ServerLines, AreTheSameHoweverTheBytesAreCut) {
     const std::string longest(longestLine, 'x');
-    const struct {
+    struct Example {
         std::string bytes;
         std::vector<std::string> lines;
         bool overlong;
-    } cases[] = {
+    };
+    const std::vector<Example> cases = {
         {"HELP\nLIST\r\n", {"HELP", "LIST"}, false},
         {"\n\r\nHALF", {"", ""}, false},
         {longest + "\nHELP\n", {longest, "HELP"}, false},

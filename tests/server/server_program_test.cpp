@@ -4,6 +4,7 @@
 #include "e2e/running_program.h"
 
 #include <arpa/inet.h>
+#include <array>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -31,6 +32,8 @@ struct Folder {
     }
     Folder(const Folder&) = delete;
     Folder& operator=(const Folder&) = delete;
+    Folder(Folder&&) = delete;
+    Folder& operator=(Folder&&) = delete;
     ~Folder() { std::filesystem::remove_all(path); }
 };
 
@@ -62,6 +65,8 @@ struct Server {
     }
     Server(const Server&) = delete;
     Server& operator=(const Server&) = delete;
+    Server(Server&&) = delete;
+    Server& operator=(Server&&) = delete;
     ~Server() { end(SIGKILL); }
 
     // The exit status after the signal.
@@ -83,8 +88,7 @@ struct Client {
     int socket = -1;
     std::string pending;
 
-    explicit Client(std::uint16_t port) {
-        socket = ::socket(AF_INET, SOCK_STREAM, 0);
+    explicit Client(std::uint16_t port) : socket(::socket(AF_INET, SOCK_STREAM, 0)) {
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_port = htons(port);
@@ -96,6 +100,8 @@ struct Client {
     }
     Client(const Client&) = delete;
     Client& operator=(const Client&) = delete;
+    Client(Client&&) = delete;
+    Client& operator=(Client&&) = delete;
     ~Client() { close(socket); }
 
     void sendBytes(const std::string& bytes) const {
@@ -125,12 +131,12 @@ struct Client {
                 ADD_FAILURE() << "the server sent nothing for " << waitMilliseconds << " ms";
                 return std::nullopt;
             }
-            char buffer[65536];
-            const ssize_t got = recv(socket, buffer, sizeof buffer, 0);
+            std::array<char, 65536> buffer{};
+            const ssize_t got = recv(socket, buffer.data(), buffer.size(), 0);
             if (got <= 0) {
                 return std::nullopt;
             }
-            pending.append(buffer, static_cast<std::size_t>(got));
+            pending.append(buffer.data(), static_cast<std::size_t>(got));
         }
     }
 
