@@ -60,8 +60,10 @@ void Tally::error(const std::string& who, const std::string& what) {
     errors.push_back(who + ": " + what);
 }
 
-Person::Person(TableSeen& table, std::int32_t index, std::uint64_t runSeed, std::int32_t person)
+Person::Person(TableSeen& table, std::int32_t index, std::uint64_t runSeed, std::int32_t person,
+               std::int32_t thinkMs)
     : table_(table), index_(index), random_(seededRandom(deriveSeed(runSeed, person))),
+      thinkRandom_(seededRandom(deriveSeed(deriveSeed(runSeed, person), 1))), thinkMs_(thinkMs),
       shadow_(seededDeal(seatsPerTable, 0)), known_(publicStateOf(shadow_)) {}
 
 std::string Person::name() const {
@@ -93,6 +95,7 @@ void Person::lost() {
     sent_ = Sent::None;
     rowAllowed_.reset();
     held_.reset();
+    thinking_.reset();
     if (!finished()) {
         phase_ = Phase::Arriving;
     }
@@ -100,7 +103,17 @@ void Person::lost() {
 
 void Person::release(std::vector<std::string>& send) {
     if (held_) {
-        answer(*std::exchange(held_, std::nullopt), send);
+        think(*std::exchange(held_, std::nullopt), send);
+    }
+}
+
+std::optional<Clock::time_point> Person::answerDue() const {
+    return thinking_ ? std::optional<Clock::time_point>(dueAt_) : std::nullopt;
+}
+
+void Person::answerIfDue(Clock::time_point now, std::vector<std::string>& send) {
+    if (thinking_ && now >= dueAt_) {
+        answer(*std::exchange(thinking_, std::nullopt), send);
     }
 }
 
@@ -277,10 +290,20 @@ void Person::heardQuestion(std::string_view question, std::vector<std::string>& 
         held_ = std::move(text);
         return;
     }
-    answer(std::move(*text), send);
+    think(std::move(*text), send);
 }
 
-void Person::answer(std::string text, std::vector<std::string>& send) {
+void Person::think(std::string text, std::vector<std::string>& send) {
+    if (thinkMs_ == 0) {
+        answer(std::move(text), send);
+        return;
+    }
+    thinking_ = std::move(text);
+    dueAt_ = Clock::now() + std::chrono::milliseconds(nextBelow(thinkRandom_, 2 * thinkMs_ + 1));
+}
+
+// The latency starts here, when the answer is sent, after any think time.
+void Person::answer(const std::string& text, std::vector<std::string>& send) {
     if (!over_) {
         table_.answeredAt[moves_.size() + 1] = Clock::now();
     }

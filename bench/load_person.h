@@ -14,8 +14,8 @@
 namespace pellaro::load {
 
 // One person of the server's load run: a scripted player at a table of four
-// people, who answers every question at once and checks every line the
-// server sends against what the game allows.
+// people, who thinks a while before each answer (or answers at once) and
+// checks every line the server sends against what the game allows.
 
 using Clock = std::chrono::steady_clock;
 
@@ -68,7 +68,10 @@ inline constexpr std::int32_t seatsPerTable = 4;
 class Person {
 public:
     // Seat 0 creates the table; the others join it once its code is known.
-    Person(TableSeen& table, std::int32_t index, std::uint64_t runSeed, std::int32_t person);
+    // Before each answer it thinks from 0 to 2 * thinkMs milliseconds, drawn
+    // apart from its choices so that the think time never changes the games.
+    Person(TableSeen& table, std::int32_t index, std::uint64_t runSeed, std::int32_t person,
+           std::int32_t thinkMs);
 
     // Feeds one line from the server; the lines to send back are appended to `send`.
     void hear(std::string_view line, std::vector<std::string>& send, Tally& tally);
@@ -76,8 +79,12 @@ public:
     void lost();
     // The first command of a new connection, once it can be sent.
     std::optional<std::string> greeting();
-    // Sends the answer held back by Tally::holdAt, if any.
+    // Thinks over the answer held back by Tally::holdAt, if any.
     void release(std::vector<std::string>& send);
+    // When the answer being thought over is due; nothing while none is.
+    std::optional<Clock::time_point> answerDue() const;
+    // Sends the answer being thought over once `now` reaches its due time.
+    void answerIfDue(Clock::time_point now, std::vector<std::string>& send);
 
     // Seated: the table's code, the seat and its token are known.
     bool seated() const { return !token_.empty(); }
@@ -94,15 +101,18 @@ private:
     void heardOk(std::string_view rest, Tally& tally);
     void heardMove(std::string_view rest, Tally& tally);
     void heardScreen(std::string_view text, Tally& tally);
-    void heardQuestion(std::string_view text, std::vector<std::string>& send, Tally& tally);
+    void heardQuestion(std::string_view question, std::vector<std::string>& send, Tally& tally);
     std::optional<std::string> answerFor(std::string_view question);
     void newMove(const ToldMove& move, Tally& tally);
-    void answer(std::string text, std::vector<std::string>& send);
+    void think(std::string text, std::vector<std::string>& send);
+    void answer(const std::string& text, std::vector<std::string>& send);
 
     TableSeen& table_;
     // Its place among the table's four connections: 0 creates the table.
     std::int32_t index_;
     SeededRandom random_;
+    SeededRandom thinkRandom_;
+    std::int32_t thinkMs_;
     // The seat the server gave, from 0.
     std::int32_t seat_ = -1;
     bool greeted_ = false;
@@ -121,6 +131,9 @@ private:
     // The row just answered, and whether the rules allow it.
     std::optional<bool> rowAllowed_{};
     std::optional<std::string> held_{};
+    // The answer being thought over and when it is due.
+    std::optional<std::string> thinking_{};
+    Clock::time_point dueAt_{};
     // Draw-or-Take questions where the rules leave one of them, not yet reported.
     std::int32_t pointlessQuestions_ = 0;
 };

@@ -3,6 +3,7 @@
 #include "../engine/card.h"
 #include "../engine/results.h"
 
+#include <algorithm>
 #include <memory>
 #include <sqlite3.h>
 
@@ -29,6 +30,7 @@ Statement prepared(sqlite3* db, const char* sql, std::string& why) {
 
 std::string textAt(sqlite3_stmt* statement, int column) {
     const unsigned char* text = sqlite3_column_text(statement, column);
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): SQLite's text is UTF-8 bytes.
     return text == nullptr ? std::string() : reinterpret_cast<const char*>(text);
 }
 
@@ -68,10 +70,10 @@ std::optional<std::map<std::string, StoredGame>> readStore(const std::string& pa
 }
 
 std::vector<ChosenMove> chosenMoves(const std::vector<ToldMove>& told) {
-    std::vector<ChosenMove> moves;
-    for (const ToldMove& move : told) {
-        moves.push_back({move.action, move.row - 1});
-    }
+    std::vector<ChosenMove> moves(told.size());
+    std::transform(told.begin(), told.end(), moves.begin(), [](const ToldMove& move) {
+        return ChosenMove{move.action, move.row - 1};
+    });
     return moves;
 }
 

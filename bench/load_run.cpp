@@ -10,11 +10,13 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <queue>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -65,8 +67,8 @@ Socket connected(std::uint16_t port) {
     address.sin_port = htons(port);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): the sockets API
-    if (!socket ||
-        connect(socket.fd(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    const auto* generic = reinterpret_cast<const sockaddr*>(&address);
+    if (!socket || connect(socket.fd(), generic, sizeof address) != 0) {
         return {};
     }
     const int one = 1;
@@ -105,7 +107,7 @@ public:
         links_.reserve(static_cast<std::size_t>(options.tables) * seatsPerTable);
         for (std::int32_t i = 0; i < options.tables * seatsPerTable; ++i) {
             links_.push_back(Link{Person(tables_[static_cast<std::size_t>(i / seatsPerTable)],
-                                         i % seatsPerTable, options.seed, i)});
+                                         i % seatsPerTable, options.seed, i, options.thinkMs)});
             links_.back().giveUpAt = Clock::now() + retryFor;
         }
         tally_.holdAt = options.serverPid > 0 ? midpoint : 0;
@@ -123,14 +125,21 @@ private:
     void flush(Link& link);
     void dropped(Link& link);
     void greetTable(std::size_t index);
+    void awaitAnswer(std::size_t index);
+    void sendDueAnswers(Clock::time_point now);
+    int pollTimeoutMs(Clock::time_point now) const;
     void releaseAtMidpoint();
     void maybeKill(ServerProcess* server);
     bool finished() const;
-    void checkTable(std::size_t table, const std::map<std::string, StoredGame>* stored);
+    void checkTable(std::size_t index, const std::map<std::string, StoredGame>* stored);
 
     const Options& options_;
     std::vector<TableSeen> tables_;
     std::vector<Link> links_{};
+    // The answers being thought over, soonest first: when each is due and
+    // whose it is. A person who lost its connection meanwhile sends nothing.
+    using Due = std::pair<Clock::time_point, std::size_t>;
+    std::priority_queue<Due, std::vector<Due>, std::greater<>> due_{};
     Tally tally_{};
     std::vector<std::int64_t> killAt_{};
     std::int32_t kills_ = 0;
@@ -173,6 +182,7 @@ void Run::readFrom(Link& link, std::size_t index) {
         link.input.append(buffer.data(), static_cast<std::size_t>(got));
         heard_ = Clock::now();
     }
+    const std::optional<Clock::time_point> dueBefore = link.person.answerDue();
     std::vector<std::string> send;
     std::size_t start = 0;
     for (std::size_t end = link.input.find('\n'); end != std::string::npos;
@@ -185,6 +195,9 @@ void Run::readFrom(Link& link, std::size_t index) {
         link.output += line + '\n';
     }
     flush(link);
+    if (link.person.answerDue() != dueBefore) {
+        awaitAnswer(index);
+    }
     // A table's code, once known, lets the others join.
     greetTable(index);
 }
@@ -197,6 +210,35 @@ void Run::greetTable(std::size_t index) {
             flush(links_[i]);
         }
     }
+}
+
+void Run::awaitAnswer(std::size_t index) {
+    if (const std::optional<Clock::time_point> due = links_[index].person.answerDue()) {
+        due_.emplace(*due, index);
+    }
+}
+
+void Run::sendDueAnswers(Clock::time_point now) {
+    while (!due_.empty() && due_.top().first <= now) {
+        Link& link = links_[due_.top().second];
+        due_.pop();
+        std::vector<std::string> send;
+        link.person.answerIfDue(now, send);
+        for (const std::string& line : send) {
+            link.output += line + '\n';
+        }
+        flush(link);
+    }
+}
+
+// No longer than the retry of dropped connections or the next answer due,
+// rounded up so as not to wake just before that answer.
+int Run::pollTimeoutMs(Clock::time_point now) const {
+    auto wait = std::chrono::ceil<std::chrono::milliseconds>(retryEvery);
+    if (!due_.empty()) {
+        wait = std::min(wait, std::chrono::ceil<std::chrono::milliseconds>(due_.top().first - now));
+    }
+    return static_cast<int>(std::max<std::int64_t>(wait.count(), 0));
 }
 
 void Run::flush(Link& link) {
@@ -237,13 +279,14 @@ void Run::releaseAtMidpoint() {
     }
     rssMidpoint_ = statusKiB(options_.serverPid, "VmRSS");
     tally_.released = true;
-    for (Link& link : links_) {
+    for (std::size_t i = 0; i < links_.size(); ++i) {
         std::vector<std::string> send;
-        link.person.release(send);
+        links_[i].person.release(send);
         for (const std::string& line : send) {
-            link.output += line + '\n';
+            links_[i].output += line + '\n';
         }
-        flush(link);
+        flush(links_[i]);
+        awaitAnswer(i);
     }
 }
 
@@ -302,7 +345,7 @@ void Run::play(ServerProcess* server, std::uint16_t port) {
                 polledLinks.push_back(i);
             }
         }
-        poll(polled.data(), polled.size(), static_cast<int>(retryEvery.count()));
+        poll(polled.data(), polled.size(), pollTimeoutMs(Clock::now()));
         for (std::size_t p = 0; p < polled.size(); ++p) {
             Link& link = links_[polledLinks[p]];
             if ((polled[p].revents & POLLOUT) != 0) {
@@ -312,6 +355,7 @@ void Run::play(ServerProcess* server, std::uint16_t port) {
                 readFrom(link, polledLinks[p]);
             }
         }
+        sendDueAnswers(Clock::now());
         releaseAtMidpoint();
         maybeKill(server);
     }

@@ -11,6 +11,9 @@ struct Options {
     std::uint16_t port = 0;
     std::int32_t tables = 1000;
     std::uint64_t seed = 1;
+    // Each person thinks from 0 to twice this many milliseconds before each
+    // answer; 0 answers at once.
+    std::int32_t thinkMs = 0;
     // The running server, whose memory is read before the load and with
     // every table at its midpoint; 0 for none.
     pid_t serverPid = 0;

@@ -39,6 +39,7 @@ bool ServerProcess::start(std::string& why) {
     if (pid_ == 0) {
         dup2(output, STDOUT_FILENO);
         dup2(output, STDERR_FILENO);
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast): execv never writes them.
         execv(argv[0], const_cast<char* const*>(argv.data()));
         _exit(127);
     }

@@ -14,6 +14,8 @@ public:
     ServerProcess(std::string program, std::string data, std::uint16_t port);
     ServerProcess(const ServerProcess&) = delete;
     ServerProcess& operator=(const ServerProcess&) = delete;
+    ServerProcess(ServerProcess&&) = delete;
+    ServerProcess& operator=(ServerProcess&&) = delete;
     // A server still running is killed.
     ~ServerProcess();
 

@@ -2,10 +2,12 @@
 // a running pellaro-server, every line checked, every game replayed with the
 // game's own rules at the end; with --fault-kills, the server is killed and
 // started again while they play, and what it stored is checked against what
-// its people were told.
+// its people were told. With --think MS each person thinks from 0 to 2 * MS
+// milliseconds before each answer, as people at a table do.
 //
-//   pellaro_server_load --port P --tables 1000 --seed S [--server-pid PID]
+//   pellaro_server_load --port P --tables 1000 --seed S [--server-pid PID] [--think MS]
 //   pellaro_server_load --fault-kills 20 --server PROGRAM --data DIR --tables 200 --seed S
+//                       [--think MS]
 //
 // Status 1 when any check fails, 2 for a bad command line.
 
@@ -35,6 +37,10 @@ bool option(pellaro::load::Options& options, std::string_view name, std::string_
     if (name == "--tables") {
         return parsed<std::int32_t>(value, options.tables, 1, 2000);
     }
+    if (name == "--think") {
+        // At most 20 s of thought, well inside the run's 60 s of silence.
+        return parsed<std::int32_t>(value, options.thinkMs, 0, 10000);
+    }
     if (name == "--seed") {
         return parsed<std::uint64_t>(value, options.seed, 0, UINT64_MAX);
     }
@@ -60,9 +66,9 @@ int main(int argc, char** argv) {
         if (!option(options, argv[i], value)) {
             std::cerr << "pellaro_server_load: bad option '" << argv[i] << ' ' << value
                       << "'\nusage: pellaro_server_load --port P [--tables N] [--seed S] "
-                         "[--server-pid PID]\n"
+                         "[--server-pid PID] [--think MS]\n"
                          "       pellaro_server_load --fault-kills K --server PROGRAM --data DIR "
-                         "[--tables N] [--seed S]\n";
+                         "[--tables N] [--seed S] [--think MS]\n";
             return 2;
         }
     }

@@ -134,12 +134,12 @@ void NetClient::answered(bool ok, const std::string& rest) {
     if (sent_.empty()) {
         return;
     }
-    const Sent command = sent_.front();
+    const Sent answeredCommand = sent_.front();
     sent_.pop_front();
     if (ok) {
-        accepted(command, rest);
+        accepted(answeredCommand, rest);
     } else {
-        refused(command, rest);
+        refused(answeredCommand, rest);
     }
 }
 

@@ -111,8 +111,12 @@ bool readWhole(const fs::path& file, std::string& text, std::string& failure) {
 } // namespace
 
 bool isTableCode(std::string_view text) {
-    return !text.empty() && text.size() <= 16 &&
-           std::all_of(text.begin(), text.end(), isLetterOrDigit);
+    if (text.empty() || text.size() > 16) {
+        return false;
+    }
+    // The view is of the caller's string, which outlives the call.
+    // cppcheck-suppress invalidLifetime
+    return std::all_of(text.begin(), text.end(), isLetterOrDigit);
 }
 
 std::optional<HeldSeat> heldSeatOf(std::string_view code, std::string_view seat,

@@ -116,7 +116,8 @@ public:
         io_.run();
     }
 
-    void received(Connection& connection, std::size_t bytes) {
+    // Hands the whole lines to the lobby; false once the connection closes.
+    bool received(Connection& connection, std::size_t bytes) {
         connection.cutter.add(std::string_view(connection.buffer.data(), bytes));
         while (!connection.closing && !connection.closed) {
             std::optional<std::string> line = connection.cutter.next();
@@ -133,6 +134,7 @@ public:
                  "BYE that line is longer than " + std::to_string(longestLine) + " bytes");
             closeAfterSending(connection);
         }
+        return !connection.closing && !connection.closed;
     }
 
     void read(const std::shared_ptr<Connection>& connection) {
@@ -149,10 +151,7 @@ public:
                 // While it closes, what still comes is read and dropped: a
                 // socket closed with unread bytes would be reset, and the
                 // reset could cost the client its last lines.
-                if (!connection->closing) {
-                    received(*connection, bytes);
-                }
-                if (!connection->closing) {
+                if (!connection->closing && received(*connection, bytes)) {
                     wakeIdleTimer(connection);
                 }
                 read(connection);

@@ -213,8 +213,8 @@ void Lobby::join(ClientId client, const Command& command, Outbox& out) {
     const auto seats = static_cast<std::int32_t>(table.stored.seats.size());
     std::int32_t chosen = command.seat;
     if (chosen < 0) {
-        for (std::int32_t seat = 0; seat < seats && chosen < 0; ++seat) {
-            chosen = isFree(table, seat) ? seat : -1;
+        for (std::int32_t free = 0; free < seats && chosen < 0; ++free) {
+            chosen = isFree(table, free) ? free : -1;
         }
         if (chosen < 0) {
             out.say(client, "ERR table " + command.code + " has no free seat");
@@ -244,7 +244,8 @@ void Lobby::join(ClientId client, const Command& command, Outbox& out) {
     seat(client, table, chosen, token, out);
 }
 
-void Lobby::seat(ClientId client, Table& table, std::int32_t seat, std::string token, Outbox& out) {
+void Lobby::seat(ClientId client, Table& table, std::int32_t seat, const std::string& token,
+                 Outbox& out) {
     Client& record = clients_[client];
     if (record.table != table.stored.code) {
         detach(client, out);

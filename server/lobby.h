@@ -66,7 +66,8 @@ private:
     void leave(ClientId client, Outbox& out);
 
     // Takes a seat at the table for the connection, with a new token.
-    void seat(ClientId client, Table& table, std::int32_t seat, std::string token, Outbox& out);
+    void seat(ClientId client, Table& table, std::int32_t seat, const std::string& token,
+              Outbox& out);
     // The connection leaves whatever table it is at.
     void detach(ClientId client, Outbox& out);
     Table* tableOfClient(ClientId client);

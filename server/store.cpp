@@ -105,11 +105,9 @@ constexpr std::array<const char*, static_cast<std::size_t>(Sql::Count)> sqlText{
 // Control characters from a path or the library would break the one line.
 std::string oneLine(std::string_view text) {
     std::string line(text);
-    for (char& c : line) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
-            c = '?';
-        }
-    }
+    std::replace_if(
+        line.begin(), line.end(),
+        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }, '?');
     return line;
 }
 
@@ -689,12 +687,12 @@ std::optional<Store> Store::open(const std::filesystem::path& folder, std::strin
         return std::nullopt;
     }
     std::string reason;
-    const std::optional<Blob> key = prepareDatabase(connection.db, reason);
-    if (!key) {
+    const std::optional<Blob> madeKey = prepareDatabase(connection.db, reason);
+    if (!madeKey) {
         why = "cannot use " + oneLine(dbPath.string()) + ": " + reason;
         return std::nullopt;
     }
-    return Store(connection.release(), lock.release(), *key);
+    return Store(connection.release(), lock.release(), *madeKey);
 }
 
 Store Store::inMemory() {
@@ -705,11 +703,11 @@ Store Store::inMemory() {
     std::string why;
     const int opened = sqlite3_open_v2(":memory:", &connection.db,
                                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    const std::optional<Blob> key =
+    const std::optional<Blob> madeKey =
         opened == SQLITE_OK ? prepareDatabase(connection.db, why) : std::nullopt;
     // Only a lack of memory stops this; every call of a store without its
     // database then fails with its reason.
-    return key ? Store(connection.release(), -1, *key) : Store(nullptr, -1, Blob{});
+    return madeKey ? Store(connection.release(), -1, *madeKey) : Store(nullptr, -1, Blob{});
 }
 
 Store::Store(Store&& other) noexcept

@@ -138,7 +138,7 @@ void tellMover(const Table& table, const std::string& line, Outbox& out) {
     }
 }
 
-void tellAll(Table& table, const std::string& line, Outbox& out) {
+void tellAll(const Table& table, const std::string& line, Outbox& out) {
     for (const ClientId client : audience(table)) {
         out.say(client, "| " + line);
     }
@@ -194,8 +194,8 @@ bool play(Table& table, Store& store, const ChosenMove& move, Outbox& out, std::
     const GameState before = table.game;
     const TurnPlayed played = playTurn(table.game, table.known, move);
     recordTurn(table.history, before, move, table.game, played.over);
-    TableSeat& mover = table.seats[static_cast<std::size_t>(before.currentPlayer)];
     if (isPersonSeat(table, before.currentPlayer)) {
+        TableSeat& mover = table.seats[static_cast<std::size_t>(before.currentPlayer)];
         addDecisions(mover.decisions, before, move, table.stored.seed, index);
     }
     ++out.moves;
@@ -475,7 +475,7 @@ void tellStart(Table& table, Outbox& out) {
         for (std::int32_t other = 0; other < seating.players; ++other) {
             line += (other == 0 ? " " : ", ") + shortSeatName(seating, other);
         }
-        for (std::string& part : wrapped(line + '.', ", ", 80)) {
+        for (const std::string& part : wrapped(line + '.', ", ", 80)) {
             out.say(client, "| " + part);
         }
         // The person to move sees the board with the first question.

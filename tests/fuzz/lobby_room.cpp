@@ -75,9 +75,7 @@ void LobbyRoom::deliver(Outbox& first) {
             lobby->disconnect(client, gone);
             steps.push_back(std::move(gone));
         }
-        for (Job& job : out.jobs) {
-            jobs.push_back(std::move(job));
-        }
+        std::move(out.jobs.begin(), out.jobs.end(), std::back_inserter(jobs));
     }
 }
 

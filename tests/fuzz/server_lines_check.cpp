@@ -158,9 +158,7 @@ struct Check {
 
     void restart() {
         room.restart();
-        for (Connection& connection : connections) {
-            connection = Connection{};
-        }
+        connections.fill(Connection{});
     }
 };
 

@@ -100,16 +100,16 @@ struct Connection {
 // of 127.0.0.1.
 struct ScriptedServer {
     ScriptedServer() : listener(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        auto* any = reinterpret_cast<sockaddr*>(&address); // NOLINT: the sockets API
+        sockaddr_in local{};
+        local.sin_family = AF_INET;
+        local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof local;
+        auto* any = reinterpret_cast<sockaddr*>(&local); // NOLINT: the sockets API
         if (listener.fd < 0 || bind(listener.fd, any, size) != 0 || listen(listener.fd, 4) != 0 ||
             getsockname(listener.fd, any, &size) != 0) {
             std::abort();
         }
-        port = ntohs(address.sin_port);
+        port = ntohs(local.sin_port);
     }
 
     Connection accept() const {
@@ -132,10 +132,10 @@ struct NetProgram {
     NetProgram(const std::vector<std::string>& arguments, const fs::path& dataHome) {
         std::signal(SIGPIPE, SIG_IGN);
         std::array<int, 2> input{};
-        std::array<int, 2> output{};
-        std::array<int, 2> errors{};
-        if (pipe2(input.data(), O_CLOEXEC) != 0 || pipe2(output.data(), O_CLOEXEC) != 0 ||
-            pipe2(errors.data(), O_CLOEXEC) != 0) {
+        std::array<int, 2> outputPipe{};
+        std::array<int, 2> errorPipe{};
+        if (pipe2(input.data(), O_CLOEXEC) != 0 || pipe2(outputPipe.data(), O_CLOEXEC) != 0 ||
+            pipe2(errorPipe.data(), O_CLOEXEC) != 0) {
             std::abort();
         }
         std::vector<std::string> texts = {PELLARO_NET};
@@ -150,28 +150,26 @@ struct NetProgram {
         std::vector<char*> envp;
         argv.reserve(texts.size() + 1);
         envp.reserve(settings.size() + 1);
-        for (std::string& text : texts) {
-            argv.push_back(text.data());
-        }
-        for (std::string& setting : settings) {
-            envp.push_back(setting.data());
-        }
+        std::transform(texts.begin(), texts.end(), std::back_inserter(argv),
+                       [](std::string& text) { return text.data(); });
+        std::transform(settings.begin(), settings.end(), std::back_inserter(envp),
+                       [](std::string& setting) { return setting.data(); });
         argv.push_back(nullptr);
         envp.push_back(nullptr);
         pid = fork();
         if (pid == 0) {
             dup2(input[0], STDIN_FILENO);
-            dup2(output[1], STDOUT_FILENO);
-            dup2(errors[1], STDERR_FILENO);
+            dup2(outputPipe[1], STDOUT_FILENO);
+            dup2(errorPipe[1], STDERR_FILENO);
             execve(argv[0], argv.data(), envp.data());
             _exit(127);
         }
         close(input[0]);
-        close(output[1]);
-        close(errors[1]);
+        close(outputPipe[1]);
+        close(errorPipe[1]);
         toProgram.fd = input[1];
-        fromProgram.fd = output[0];
-        errorsOfProgram.fd = errors[0];
+        fromProgram.fd = outputPipe[0];
+        errorsOfProgram.fd = errorPipe[0];
     }
 
     ~NetProgram() {

@@ -122,9 +122,9 @@ struct Client {
         for (;;) {
             const std::size_t end = pending.find('\n');
             if (end != std::string::npos) {
-                std::string line = pending.substr(0, end);
+                std::string whole = pending.substr(0, end);
                 pending.erase(0, end + 1);
-                return line;
+                return whole;
             }
             pollfd ready{socket, POLLIN, 0};
             if (poll(&ready, 1, waitMilliseconds) != 1) {
@@ -223,11 +223,8 @@ Seated seatOf(const std::string& ok) {
 
 std::vector<std::string> movesIn(const std::vector<std::string>& lines) {
     std::vector<std::string> moves;
-    for (const std::string& line : lines) {
-        if (line.compare(0, 5, "MOVE ") == 0) {
-            moves.push_back(line);
-        }
-    }
+    std::copy_if(lines.begin(), lines.end(), std::back_inserter(moves),
+                 [](const std::string& line) { return line.compare(0, 5, "MOVE ") == 0; });
     return moves;
 }
 
