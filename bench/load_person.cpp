@@ -295,7 +295,7 @@ void Person::heardQuestion(std::string_view question, std::vector<std::string>& 
 
 void Person::think(std::string text, std::vector<std::string>& send) {
     if (thinkMs_ == 0) {
-        answer(std::move(text), send);
+        answer(text, send);
         return;
     }
     thinking_ = std::move(text);
