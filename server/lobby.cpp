@@ -42,12 +42,12 @@ std::string seatWord(std::int32_t seat) {
 }
 
 // "Player #2 (ann)" as everyone but its holder sees it.
-std::string seatNameOf(const Table& table, std::int32_t seat) {
+std::string seatNameOf(const ServerTable& table, std::int32_t seat) {
     const StoredSeat& stored = table.stored.seats[static_cast<std::size_t>(seat)];
     return "Player #" + seatWord(seat) + (stored.name.empty() ? "" : " (" + stored.name + ')');
 }
 
-void tellOthers(const Table& table, ClientId except, const std::string& line, Outbox& out) {
+void tellOthers(const ServerTable& table, ClientId except, const std::string& line, Outbox& out) {
     for (const ClientId client : audience(table)) {
         if (client != except) {
             out.say(client, "| " + line);
@@ -64,7 +64,7 @@ std::vector<std::string> Lobby::load(Outbox& out) {
     for (StoredTable& stored : store_.loadTables(warnings)) {
         const std::string code = stored.code;
         std::string why;
-        std::optional<Table> table = tableOf(std::move(stored), why);
+        std::optional<ServerTable> table = tableOf(std::move(stored), why);
         if (!table) {
             std::string warning = "table " + code;
             warning += " is left out: ";
@@ -72,7 +72,7 @@ std::vector<std::string> Lobby::load(Outbox& out) {
             warnings.push_back(std::move(warning));
             continue;
         }
-        Table& placed = tables_.emplace(code, std::move(*table)).first->second;
+        ServerTable& placed = tables_.emplace(code, std::move(*table)).first->second;
         // Computer players to move move now; people are asked when they come back.
         if (isStarted(placed) &&
             placed.stored.seats[static_cast<std::size_t>(placed.game.currentPlayer)].kind !=
@@ -174,9 +174,9 @@ void Lobby::create(ClientId client, const Command& command, Outbox& out) {
         out.say(client, "ERR the server could not store the table (" + why + ')');
         return;
     }
-    std::optional<Table> table = tableOf(stored, why);
+    std::optional<ServerTable> table = tableOf(stored, why);
     detach(client, out);
-    Table& placed = tables_.emplace(stored.code, std::move(*table)).first->second;
+    ServerTable& placed = tables_.emplace(stored.code, std::move(*table)).first->second;
     Client& record = clients_[client];
     record.table = stored.code;
     record.seat = stored.creator;
@@ -191,14 +191,14 @@ void Lobby::create(ClientId client, const Command& command, Outbox& out) {
 }
 
 void Lobby::list(ClientId client, Outbox& out) {
-    std::vector<const Table*> waiting;
+    std::vector<const ServerTable*> waiting;
     for (const auto& [code, table] : tables_) {
         if (!isStarted(table)) {
             waiting.push_back(&table);
         }
     }
     out.say(client, "OK " + std::to_string(waiting.size()) + " waiting");
-    for (const Table* table : waiting) {
+    for (const ServerTable* table : waiting) {
         out.say(client, "| " + tableSummary(*table));
     }
 }
@@ -209,7 +209,7 @@ void Lobby::join(ClientId client, const Command& command, Outbox& out) {
         out.say(client, "ERR there is no table " + command.code);
         return;
     }
-    Table& table = found->second;
+    ServerTable& table = found->second;
     const auto seats = static_cast<std::int32_t>(table.stored.seats.size());
     std::int32_t chosen = command.seat;
     if (chosen < 0) {
@@ -244,7 +244,7 @@ void Lobby::join(ClientId client, const Command& command, Outbox& out) {
     seat(client, table, chosen, token, out);
 }
 
-void Lobby::seat(ClientId client, Table& table, std::int32_t seat, const std::string& token,
+void Lobby::seat(ClientId client, ServerTable& table, std::int32_t seat, const std::string& token,
                  Outbox& out) {
     Client& record = clients_[client];
     if (record.table != table.stored.code) {
@@ -292,7 +292,7 @@ void Lobby::resume(ClientId client, const Command& command, Outbox& out) {
         out.say(client, refusal);
         return;
     }
-    Table& table = found->second;
+    ServerTable& table = found->second;
     if (command.seat >= static_cast<std::int32_t>(table.stored.seats.size())) {
         out.say(client, refusal);
         return;
@@ -315,7 +315,7 @@ void Lobby::resume(ClientId client, const Command& command, Outbox& out) {
 
 void Lobby::answerOf(ClientId client, const Command& command, Outbox& out) {
     const Client& record = clients_[client];
-    Table* table = tableOfClient(client);
+    ServerTable* table = tableOfClient(client);
     if (table == nullptr || record.seat < 0) {
         out.say(client, "ERR you hold no seat: CREATE, JOIN or RESUME one first");
         return;
@@ -329,7 +329,7 @@ void Lobby::answerOf(ClientId client, const Command& command, Outbox& out) {
 }
 
 void Lobby::board(ClientId client, Outbox& out) {
-    Table* table = tableOfClient(client);
+    ServerTable* table = tableOfClient(client);
     if (table == nullptr) {
         out.say(client, "ERR you are at no table");
         return;
@@ -340,7 +340,7 @@ void Lobby::board(ClientId client, Outbox& out) {
 }
 
 void Lobby::hand(ClientId client, const Command& command, Outbox& out) {
-    Table* table = tableOfClient(client);
+    ServerTable* table = tableOfClient(client);
     const std::int32_t own = clients_[client].seat;
     if (table == nullptr || own < 0 || own != table->stored.creator) {
         out.say(client, "ERR only the table's creator, at its seat, may hand a seat over");
@@ -390,7 +390,7 @@ void Lobby::leave(ClientId client, Outbox& out) {
 
 void Lobby::detach(ClientId client, Outbox& out) {
     Client& record = clients_[client];
-    Table* table = tableOfClient(client);
+    ServerTable* table = tableOfClient(client);
     if (table == nullptr) {
         record = Client{record.name};
         return;
@@ -436,7 +436,7 @@ std::size_t Lobby::sweep(std::uint64_t sweeps) {
     ++sweeps_;
     std::size_t closed = 0;
     for (auto entry = tables_.begin(); entry != tables_.end();) {
-        Table& table = entry->second;
+        ServerTable& table = entry->second;
         const bool empty = (!isStarted(table) || isOver(table)) && audience(table).empty();
         if (!empty) {
             table.emptySince = 0;
@@ -455,7 +455,7 @@ std::size_t Lobby::sweep(std::uint64_t sweeps) {
     return closed;
 }
 
-Table* Lobby::tableOfClient(ClientId client) {
+ServerTable* Lobby::tableOfClient(ClientId client) {
     const auto record = clients_.find(client);
     if (record == clients_.end() || record->second.table.empty()) {
         return nullptr;

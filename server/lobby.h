@@ -66,16 +66,16 @@ private:
     void leave(ClientId client, Outbox& out);
 
     // Takes a seat at the table for the connection, with a new token.
-    void seat(ClientId client, Table& table, std::int32_t seat, const std::string& token,
+    void seat(ClientId client, ServerTable& table, std::int32_t seat, const std::string& token,
               Outbox& out);
     // The connection leaves whatever table it is at.
     void detach(ClientId client, Outbox& out);
-    Table* tableOfClient(ClientId client);
+    ServerTable* tableOfClient(ClientId client);
     std::size_t tablesInPlay() const;
 
     Store& store_;
     Limits limits_;
-    std::map<std::string, Table> tables_;
+    std::map<std::string, ServerTable> tables_;
     std::map<ClientId, Client> clients_;
     std::uint64_t sweeps_ = 1;
 };

@@ -21,13 +21,13 @@ Strength strengthOf(SeatKind kind) {
     return static_cast<Strength>(static_cast<std::uint8_t>(kind) - 1);
 }
 
-bool isPersonSeat(const Table& table, std::int32_t seat) {
+bool isPersonSeat(const ServerTable& table, std::int32_t seat) {
     return table.stored.seats[static_cast<std::size_t>(seat)].kind == SeatKind::Person;
 }
 
 // The seats as `viewer` sees them: their own as "you", the other people by
 // name, computer players by strength.
-Seating seatingFor(const Table& table, std::int32_t viewer) {
+Seating seatingFor(const ServerTable& table, std::int32_t viewer) {
     Seating seating;
     seating.players = static_cast<std::int32_t>(table.stored.seats.size());
     // The review speaks to its one reader.
@@ -56,7 +56,7 @@ void sayLines(Outbox& out, ClientId client, const std::vector<std::string>& line
 }
 
 // The news since the connection was last told, read with its own marks.
-std::vector<std::string> newsFor(Table& table, Told& told, std::int32_t viewer) {
+std::vector<std::string> newsFor(ServerTable& table, Told& told, std::int32_t viewer) {
     History& history = table.history;
     history.shown = told.shown;
     history.headed = told.headed;
@@ -66,7 +66,7 @@ std::vector<std::string> newsFor(Table& table, Told& told, std::int32_t viewer) 
     return lines;
 }
 
-std::string moveLine(const Table& table, std::size_t index) {
+std::string moveLine(const ServerTable& table, std::size_t index) {
     const PlayedTurn& turn = table.history.turns[index];
     std::string line = "MOVE " + table.stored.code + ' ' + std::to_string(index + 1) + ' ' +
                        std::to_string(turn.seat + 1) + ' ' +
@@ -82,7 +82,7 @@ std::string moveLine(const Table& table, std::size_t index) {
 // Each connection at the table, with the seat it sees from (-1 for a
 // watcher) and its marks.
 template <typename Visit>
-void forEachViewer(Table& table, Visit visit) {
+void forEachViewer(ServerTable& table, Visit visit) {
     for (std::size_t seat = 0; seat < table.seats.size(); ++seat) {
         TableSeat& held = table.seats[seat];
         if (held.holder != 0) {
@@ -94,21 +94,21 @@ void forEachViewer(Table& table, Visit visit) {
     }
 }
 
-std::string turnName(const Table& table) {
+std::string turnName(const ServerTable& table) {
     const std::int32_t seat = table.game.currentPlayer;
     return seatName(seatingFor(table, seat), seat) + ", turn " +
            std::to_string(ownTurn(table.history, table.history.turns.size(), seat));
 }
 
-std::string rowsText(const Table& table) {
+std::string rowsText(const ServerTable& table) {
     return "(1-" + std::to_string(table.game.numberOfPlayers) + ")";
 }
 
-bool mayGoBack(const Table& table) {
+bool mayGoBack(const ServerTable& table) {
     return isActionPossible(table.game, TurnAction::Draw);
 }
 
-std::string questionText(const Table& table) {
+std::string questionText(const ServerTable& table) {
     if (table.stored.drawn) {
         return "Row to place it on " + rowsText(table) + " or ? for a hint: ";
     }
@@ -119,11 +119,11 @@ std::string questionText(const Table& table) {
     return turnName(table) + ": (D)raw a card, (T)ake a row or ? for a hint: ";
 }
 
-ClientId moverHolder(const Table& table) {
+ClientId moverHolder(const ServerTable& table) {
     return table.seats[static_cast<std::size_t>(table.game.currentPlayer)].holder;
 }
 
-void ask(Table& table, Outbox& out) {
+void ask(ServerTable& table, Outbox& out) {
     ++table.question;
     const ClientId holder = moverHolder(table);
     if (holder != 0) {
@@ -131,25 +131,25 @@ void ask(Table& table, Outbox& out) {
     }
 }
 
-void tellMover(const Table& table, const std::string& line, Outbox& out) {
+void tellMover(const ServerTable& table, const std::string& line, Outbox& out) {
     const ClientId holder = moverHolder(table);
     if (holder != 0) {
         out.say(holder, "| " + line);
     }
 }
 
-void tellAll(const Table& table, const std::string& line, Outbox& out) {
+void tellAll(const ServerTable& table, const std::string& line, Outbox& out) {
     for (const ClientId client : audience(table)) {
         out.say(client, "| " + line);
     }
 }
 
-std::string drawnText(const Table& table) {
+std::string drawnText(const ServerTable& table) {
     return "You drew " + std::string(cardLabels[static_cast<std::size_t>(topCard(table.game))]) +
            '.';
 }
 
-void offerReview(Table& table, std::int32_t seat, Outbox& out) {
+void offerReview(ServerTable& table, std::int32_t seat, Outbox& out) {
     const ClientId holder = table.seats[static_cast<std::size_t>(seat)].holder;
     if (holder != 0) {
         out.say(holder, "? Review your decisions against Hard's? (Y/N) ");
@@ -160,7 +160,7 @@ void sayClosing(ClientId client, Outbox& out) {
     out.say(client, "| The game is over: CREATE, JOIN or WATCH another, or QUIT.");
 }
 
-void finish(Table& table, Outbox& out) {
+void finish(ServerTable& table, Outbox& out) {
     forEachViewer(table, [&](ClientId client, std::int32_t seat, Told& told) {
         sayLines(out, client, newsFor(table, told, seat));
         sayLines(out, client, resultLines(table.game, seatingFor(table, seat)));
@@ -182,7 +182,7 @@ void finish(Table& table, Outbox& out) {
 
 // Stores the move, then plays it and tells everyone; false, with nothing
 // changed, when the store refused it.
-bool play(Table& table, Store& store, const ChosenMove& move, Outbox& out, std::string& why) {
+bool play(ServerTable& table, Store& store, const ChosenMove& move, Outbox& out, std::string& why) {
     assert(isRowValid(table.game, move.action, move.row));
     const std::size_t index = table.stored.moves.size();
     if (!store.addMove(table.stored.code, index, move, why)) {
@@ -216,7 +216,7 @@ bool play(Table& table, Store& store, const ChosenMove& move, Outbox& out, std::
 // (or waited for), or a move was played and the game moves on.
 enum class Step : std::uint8_t { Asked, Played };
 
-Step playOrTell(Table& table, Store& store, const ChosenMove& move, Outbox& out) {
+Step playOrTell(ServerTable& table, Store& store, const ChosenMove& move, Outbox& out) {
     std::string why;
     if (play(table, store, move, out, why)) {
         return Step::Played;
@@ -228,7 +228,7 @@ Step playOrTell(Table& table, Store& store, const ChosenMove& move, Outbox& out)
 
 // After D: the card is marked seen before it is shown, so that no answer
 // after a lost connection can take the Draw back.
-Step draw(Table& table, Store& store, Outbox& out) {
+Step draw(ServerTable& table, Store& store, Outbox& out) {
     std::string why;
     if (!store.setDrawn(table.stored.code, true, why)) {
         tellMover(table, "The server could not store that (" + why + "); answer again.", out);
@@ -249,7 +249,7 @@ Step draw(Table& table, Store& store, Outbox& out) {
     return Step::Asked;
 }
 
-Step take(Table& table, Store& store, Outbox& out) {
+Step take(ServerTable& table, Store& store, Outbox& out) {
     const RowSet rows = allowedRows(table.game, TurnAction::Take);
     if (!isTakeRowAsked(table.game)) {
         tellMover(table, "Row " + rowNumber(lowestRow(rows)) + " is the only one left to take.",
@@ -261,7 +261,7 @@ Step take(Table& table, Store& store, Outbox& out) {
     return Step::Asked;
 }
 
-Step startPersonTurn(Table& table, Store& store, Outbox& out) {
+Step startPersonTurn(ServerTable& table, Store& store, Outbox& out) {
     const ClientId holder = moverHolder(table);
     if (holder != 0) {
         const std::int32_t seat = table.game.currentPlayer;
@@ -287,7 +287,7 @@ Step startPersonTurn(Table& table, Store& store, Outbox& out) {
     return canDraw ? draw(table, store, out) : take(table, store, out);
 }
 
-void hint(Table& table, std::int32_t seat, ClientId client, Outbox& out) {
+void hint(ServerTable& table, std::int32_t seat, ClientId client, Outbox& out) {
     Job job;
     job.kind = JobKind::Hint;
     job.table = table.stored.code;
@@ -324,7 +324,7 @@ std::optional<std::int32_t> typedRow(std::string_view text) {
     return typed;
 }
 
-Step answerRow(Table& table, Store& store, std::string_view text, Outbox& out) {
+Step answerRow(ServerTable& table, Store& store, std::string_view text, Outbox& out) {
     const TurnAction action = table.stored.drawn ? TurnAction::Draw : TurnAction::Take;
     const bool back = action == TurnAction::Take && mayGoBack(table);
     const char first = static_cast<char>(std::tolower(static_cast<unsigned char>(text.front())));
@@ -352,7 +352,7 @@ Step answerRow(Table& table, Store& store, std::string_view text, Outbox& out) {
 }
 
 // A person's answer to the turn's questions.
-Step answerTurn(Table& table, Store& store, std::string_view text, Outbox& out) {
+Step answerTurn(ServerTable& table, Store& store, std::string_view text, Outbox& out) {
     const char first = static_cast<char>(std::tolower(static_cast<unsigned char>(text.front())));
     if (table.stored.drawn || table.takeAsked) {
         return answerRow(table, store, text, out);
@@ -373,7 +373,7 @@ Step answerTurn(Table& table, Store& store, std::string_view text, Outbox& out) 
     return Step::Asked;
 }
 
-void answerReview(Table& table, std::int32_t seat, char first, Outbox& out) {
+void answerReview(ServerTable& table, std::int32_t seat, char first, Outbox& out) {
     TableSeat& held = table.seats[static_cast<std::size_t>(seat)];
     if (first != 'y' && first != 'n') {
         offerReview(table, seat, out);
@@ -399,8 +399,8 @@ void answerReview(Table& table, std::int32_t seat, char first, Outbox& out) {
 
 } // namespace
 
-std::optional<Table> tableOf(StoredTable stored, std::string& why) {
-    Table table{std::move(stored)};
+std::optional<ServerTable> tableOf(StoredTable stored, std::string& why) {
+    ServerTable table{std::move(stored)};
     const auto players = static_cast<std::int32_t>(table.stored.seats.size());
     table.game = seededDeal(players, table.stored.seed);
     table.known = publicStateOf(table.game);
@@ -438,28 +438,28 @@ std::optional<Table> tableOf(StoredTable stored, std::string& why) {
     return table;
 }
 
-void seatComputer(Table& table, std::int32_t seat) {
+void seatComputer(ServerTable& table, std::int32_t seat) {
     const SeatKind kind = table.stored.seats[static_cast<std::size_t>(seat)].kind;
     table.seats[static_cast<std::size_t>(seat)].bot =
         newBot(settingsOf(strengthOf(kind)), table.stored.seed, seat);
 }
 
-bool isStarted(const Table& table) {
+bool isStarted(const ServerTable& table) {
     return std::all_of(
         table.stored.seats.begin(), table.stored.seats.end(),
         [](const StoredSeat& seat) { return seat.kind != SeatKind::Person || seat.joined; });
 }
 
-bool isOver(const Table& table) {
+bool isOver(const ServerTable& table) {
     return table.history.over;
 }
 
-bool isFree(const Table& table, std::int32_t seat) {
+bool isFree(const ServerTable& table, std::int32_t seat) {
     const StoredSeat& stored = table.stored.seats[static_cast<std::size_t>(seat)];
     return stored.kind == SeatKind::Person && !stored.joined;
 }
 
-std::string tableSummary(const Table& table) {
+std::string tableSummary(const ServerTable& table) {
     const Seating seating = seatingFor(table, -1);
     std::string line = table.stored.code + "  " + std::to_string(seating.players) + " players:";
     for (std::int32_t seat = 0; seat < seating.players; ++seat) {
@@ -468,7 +468,7 @@ std::string tableSummary(const Table& table) {
     return line;
 }
 
-void tellStart(Table& table, Outbox& out) {
+void tellStart(ServerTable& table, Outbox& out) {
     forEachViewer(table, [&](ClientId client, std::int32_t seat, Told&) {
         const Seating seating = seatingFor(table, seat);
         std::string line = "Every seat is taken: the game begins. At the table:";
@@ -485,7 +485,7 @@ void tellStart(Table& table, Outbox& out) {
     });
 }
 
-void nextStep(Table& table, Store& store, Outbox& out) {
+void nextStep(ServerTable& table, Store& store, Outbox& out) {
     // Turns that need no answer (a Draw when no row can be taken, the only
     // row left) are played one after another until someone must decide.
     std::int32_t seat = table.game.currentPlayer;
@@ -520,7 +520,7 @@ void nextStep(Table& table, Store& store, Outbox& out) {
     out.jobs.push_back(std::move(job));
 }
 
-std::optional<std::string> answerRefusal(const Table& table, std::int32_t seat) {
+std::optional<std::string> answerRefusal(const ServerTable& table, std::int32_t seat) {
     if (table.seats[static_cast<std::size_t>(seat)].reviewOffered) {
         return std::nullopt;
     }
@@ -536,7 +536,8 @@ std::optional<std::string> answerRefusal(const Table& table, std::int32_t seat) 
     return std::nullopt;
 }
 
-void answer(Table& table, Store& store, std::int32_t seat, std::string_view text, Outbox& out) {
+void answer(ServerTable& table, Store& store, std::int32_t seat, std::string_view text,
+            Outbox& out) {
     assert(!answerRefusal(table, seat));
     const char first = static_cast<char>(std::tolower(static_cast<unsigned char>(text.front())));
     if (table.seats[static_cast<std::size_t>(seat)].reviewOffered) {
@@ -552,7 +553,7 @@ void answer(Table& table, Store& store, std::int32_t seat, std::string_view text
     }
 }
 
-void jobDone(Table& table, Store& store, const JobResult& result, Outbox& out) {
+void jobDone(ServerTable& table, Store& store, const JobResult& result, Outbox& out) {
     if (result.moves != table.stored.moves.size()) {
         return;
     }
@@ -587,11 +588,11 @@ void jobDone(Table& table, Store& store, const JobResult& result, Outbox& out) {
     nextStep(table, store, out);
 }
 
-void showBoard(const Table& table, ClientId client, std::int32_t seat, Outbox& out) {
+void showBoard(const ServerTable& table, ClientId client, std::int32_t seat, Outbox& out) {
     sayLines(out, client, tableLines(table.game, seatingFor(table, seat), table.history.round));
 }
 
-void showTable(Table& table, Store& store, ClientId client, std::int32_t seat, Outbox& out) {
+void showTable(ServerTable& table, Store& store, ClientId client, std::int32_t seat, Outbox& out) {
     for (std::size_t index = 0; index < table.history.turns.size(); ++index) {
         out.say(client, moveLine(table, index));
     }
@@ -633,7 +634,7 @@ void showTable(Table& table, Store& store, ClientId client, std::int32_t seat, O
     }
 }
 
-void askAgain(Table& table, std::int32_t seat, Outbox& out) {
+void askAgain(ServerTable& table, std::int32_t seat, Outbox& out) {
     if (seat < 0) {
         return;
     }
@@ -644,7 +645,7 @@ void askAgain(Table& table, std::int32_t seat, Outbox& out) {
     }
 }
 
-std::vector<ClientId> audience(const Table& table) {
+std::vector<ClientId> audience(const ServerTable& table) {
     std::vector<ClientId> clients;
     for (const TableSeat& seat : table.seats) {
         if (seat.holder != 0) {

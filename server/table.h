@@ -38,7 +38,7 @@ struct TableSeat {
     bool reviewOffered = false;
 };
 
-struct Table {
+struct ServerTable {
     StoredTable stored;
     std::vector<TableSeat> seats{};
     GameState game{};
@@ -58,52 +58,53 @@ struct Table {
 
 // The table of a stored record, its moves replayed; nothing, with the
 // reason, when a move is one the rules refuse.
-std::optional<Table> tableOf(StoredTable stored, std::string& why);
+std::optional<ServerTable> tableOf(StoredTable stored, std::string& why);
 
 // A new table's bot for a computer seat.
-void seatComputer(Table& table, std::int32_t seat);
+void seatComputer(ServerTable& table, std::int32_t seat);
 
 // Every person's seat has been joined.
-bool isStarted(const Table& table);
+bool isStarted(const ServerTable& table);
 
-bool isOver(const Table& table);
+bool isOver(const ServerTable& table);
 
 // A person's seat that someone may join.
-bool isFree(const Table& table, std::int32_t seat);
+bool isFree(const ServerTable& table, std::int32_t seat);
 
 // "K7QF2M  4 players: #1 ann, #2 free, #3 Hard, #4 Hard" for the list.
-std::string tableSummary(const Table& table);
+std::string tableSummary(const ServerTable& table);
 
 // Told to everyone at the table once every person's seat is joined.
-void tellStart(Table& table, Outbox& out);
+void tellStart(ServerTable& table, Outbox& out);
 
 // Moves the game on: asks the person to move, plays what needs no answer
 // (a Draw when no row can be taken, the only row with room), or starts the
 // computer player's job. Nothing while the game waits for people.
-void nextStep(Table& table, Store& store, Outbox& out);
+void nextStep(ServerTable& table, Store& store, Outbox& out);
 
 // Why the seat may not answer now, or nothing.
-std::optional<std::string> answerRefusal(const Table& table, std::int32_t seat);
+std::optional<std::string> answerRefusal(const ServerTable& table, std::int32_t seat);
 
 // The answer of the seat's holder, which answerRefusal allowed.
-void answer(Table& table, Store& store, std::int32_t seat, std::string_view text, Outbox& out);
+void answer(ServerTable& table, Store& store, std::int32_t seat, std::string_view text,
+            Outbox& out);
 
 // A job's result for this table: a computer player's move is stored and
 // played, a hint or a review shown; a result the table has moved past is
 // dropped.
-void jobDone(Table& table, Store& store, const JobResult& result, Outbox& out);
+void jobDone(ServerTable& table, Store& store, const JobResult& result, Outbox& out);
 
 // Everything a connection that comes to the table is shown: every move so
 // far, the news, the board and, for a seat, its question.
-void showTable(Table& table, Store& store, ClientId client, std::int32_t seat, Outbox& out);
+void showTable(ServerTable& table, Store& store, ClientId client, std::int32_t seat, Outbox& out);
 
 // The board as the seat (or -1, a watcher) sees it.
-void showBoard(const Table& table, ClientId client, std::int32_t seat, Outbox& out);
+void showBoard(const ServerTable& table, ClientId client, std::int32_t seat, Outbox& out);
 
 // The seat's open question again, if it has one.
-void askAgain(Table& table, std::int32_t seat, Outbox& out);
+void askAgain(ServerTable& table, std::int32_t seat, Outbox& out);
 
 // Everyone at the table: the seats' holders and the watchers.
-std::vector<ClientId> audience(const Table& table);
+std::vector<ClientId> audience(const ServerTable& table);
 
 } // namespace pellaro

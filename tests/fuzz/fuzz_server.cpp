@@ -9,8 +9,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast): libFuzzer hands us bytes.
-    const std::string fault =
-        pellaro::serverLinesFault({reinterpret_cast<const char*>(data), size});
+    const auto* bytes = reinterpret_cast<const char*>(data);
+    const std::string fault = pellaro::serverLinesFault({bytes, size});
     if (!fault.empty()) {
         std::fprintf(stderr, "server fault: %s\n", fault.c_str());
         std::abort();

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <stdlib.h>
 #include <string>
 #include <system_error>
 
