@@ -39,8 +39,9 @@ std::optional<Listen> listenOf(const std::string& text) {
 }
 
 int run(int argc, char** argv) {
-    CLI::App app{"pellaro-server: tables of Pellaro for people at their own terminals, kept in "
-                 "a database that survives a crash."};
+    CLI::App app{"Tables of Pellaro for people at their own terminals, kept in a database\n"
+                 "that survives a crash.",
+                 "pellaro-server"};
     app.formatter(std::make_shared<pellaro::WrappedHelp>());
     std::string data;
     std::string listenText = "127.0.0.1:7475";
@@ -51,42 +52,42 @@ int run(int argc, char** argv) {
     network.workers = std::max(2U, std::thread::hardware_concurrency()) - 1;
     std::int64_t idle = network.idle.count();
     app.add_option("--data", data, "The folder of the server's database; made if missing.")
-        ->option_text("DIR")
+        ->type_name("DIR")
         ->required();
     app.add_option("--listen", listenText,
                    "The address and port to listen on (default 127.0.0.1:7475; port 0 lets the "
                    "system choose).")
-        ->option_text("ADDRESS:PORT");
+        ->type_name("ADDRESS:PORT");
     app.add_option("--max-tables", tables.tables,
                    "Tables whose game is not over, at most (default 1000).")
-        ->option_text("N")
+        ->type_name("N")
         ->check(CLI::Range(1, 1000000));
     app.add_option("--per-address", network.perAddress,
                    "Connections from one address, at most (default 16).")
-        ->option_text("N")
+        ->type_name("N")
         ->check(CLI::Range(1, 1000000));
     app.add_option("--max-connections", network.connections,
                    "Connections in all, at most (default 5000).")
-        ->option_text("N")
+        ->type_name("N")
         ->check(CLI::Range(1, 1000000));
     app.add_option("--idle", idle,
                    "Seconds a connection may send nothing before it is closed (default 1800).")
-        ->option_text("SECONDS")
+        ->type_name("SECONDS")
         ->check(CLI::Range(1, 86400 * 7));
     app.add_option("--abandon", network.abandon,
                    "Minutes a table still waiting for people may stay with nobody at it before "
                    "it is closed (default 60).")
-        ->option_text("MINUTES")
+        ->type_name("MINUTES")
         ->check(CLI::Range(1, 60 * 24 * 365));
     app.add_option("--workers", network.workers,
                    "Threads for computer players, hints and reviews (default: one less than the "
                    "cores, at least 1).")
-        ->option_text("N")
+        ->type_name("N")
         ->check(CLI::Range(1, 256));
     app.add_option("--port-file", portFile,
                    "Once listening, write the port to this file (for scripts that let the system "
                    "choose it).")
-        ->option_text("FILE");
+        ->type_name("FILE");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -175,15 +175,18 @@ std::string warningFor(std::string_view code, const std::string& reason) {
     return "Table " + printableCode(code) + " left out: " + reason + ".";
 }
 
-// A prepared statement, finalized when dropped.
-class Statement {
+} // namespace
+
+// A prepared statement, finalized when dropped. Outside the unnamed
+// namespace, as the statement cache that Store names holds them.
+class StoreStatement {
 public:
-    Statement() = default;
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-    Statement(Statement&&) = delete;
-    Statement& operator=(Statement&&) = delete;
-    ~Statement() { sqlite3_finalize(stmt_); }
+    StoreStatement() = default;
+    StoreStatement(const StoreStatement&) = delete;
+    StoreStatement& operator=(const StoreStatement&) = delete;
+    StoreStatement(StoreStatement&&) = delete;
+    StoreStatement& operator=(StoreStatement&&) = delete;
+    ~StoreStatement() { sqlite3_finalize(stmt_); }
 
     sqlite3_stmt* get() const { return stmt_; }
     sqlite3_stmt** out() { return &stmt_; }
@@ -191,6 +194,8 @@ public:
 private:
     sqlite3_stmt* stmt_ = nullptr;
 };
+
+namespace {
 
 // One run of a cached statement: reset, and its values unbound, on every way
 // out, so no string it borrowed outlives the call.
@@ -275,7 +280,7 @@ public:
     // `why` told) when it cannot be prepared or bound.
     template <typename... Values>
     sqlite3_stmt* prepare(Sql which, std::string& why, const Values&... values) {
-        Statement& slot = all[static_cast<std::size_t>(which)];
+        StoreStatement& slot = all[static_cast<std::size_t>(which)];
         if (slot.get() == nullptr &&
             sqlite3_prepare_v3(db, sqlText[static_cast<std::size_t>(which)], -1,
                                SQLITE_PREPARE_PERSISTENT, slot.out(), nullptr) != SQLITE_OK) {
@@ -305,7 +310,7 @@ public:
     }
 
     sqlite3* db;
-    std::array<Statement, static_cast<std::size_t>(Sql::Count)> all{};
+    std::array<StoreStatement, static_cast<std::size_t>(Sql::Count)> all{};
 };
 
 namespace {
@@ -511,7 +516,7 @@ bool exec(sqlite3* db, const char* sql, std::string& why) {
 }
 
 std::optional<std::int64_t> pragmaNumber(sqlite3* db, const char* sql, std::string& why) {
-    Statement statement;
+    StoreStatement statement;
     if (sqlite3_prepare_v2(db, sql, -1, statement.out(), nullptr) != SQLITE_OK ||
         sqlite3_step(statement.get()) != SQLITE_ROW) {
         why = errorOf(db);
@@ -521,7 +526,7 @@ std::optional<std::int64_t> pragmaNumber(sqlite3* db, const char* sql, std::stri
 }
 
 bool insertKey(sqlite3* db, const Blob& key, std::string& why) {
-    Statement insert;
+    StoreStatement insert;
     if (sqlite3_prepare_v2(db, "INSERT INTO meta(name, value) VALUES('key', ?)", -1, insert.out(),
                            nullptr) != SQLITE_OK ||
         bindAll(insert.get(), key) != SQLITE_OK || sqlite3_step(insert.get()) != SQLITE_DONE) {
@@ -549,7 +554,7 @@ bool createSchema(sqlite3* db, std::string& why) {
 }
 
 std::optional<Blob> readKey(sqlite3* db, std::string& why) {
-    Statement select;
+    StoreStatement select;
     if (sqlite3_prepare_v2(db, "SELECT value FROM meta WHERE name = 'key'", -1, select.out(),
                            nullptr) != SQLITE_OK) {
         why = errorOf(db);

@@ -198,6 +198,62 @@ TEST(ServerProgram, AHostileClientCostsOnlyItsOwnConnection) {
     EXPECT_EQ(good.rest(), std::vector<std::string>{"BYE the server stops"});
 }
 
+struct CommandRun {
+    int status = -1;
+    std::string output;
+};
+
+// The server on a command line whose words need no quoting, both its
+// streams read.
+CommandRun runServer(const std::string& arguments) {
+    const std::string command = std::string(PELLARO_PROGRAM) + ' ' + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    CommandRun run;
+    std::array<char, 4096> buffer{};
+    for (std::size_t got = 0; (got = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) {
+        run.output.append(buffer.data(), got);
+    }
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+TEST(ServerProgram, ABadCommandLineIsToldInOneLine) {
+    const Folder folder;
+    const std::string file = (folder.path / "file").string();
+    std::ofstream(file) << "not a folder\n";
+    const struct Case {
+        std::string arguments;
+        int status;
+        std::string output;
+    } cases[] = {
+        {"--data " + file + " --listen 127.0.0.1:0", 1,
+         "pellaro-server: " + file + " is not a folder\n"},
+        {"--listen 127.0.0.1:0", 2, "pellaro-server: --data is required\n"},
+        {"--data " + file + " --listen nowhere", 2,
+         "pellaro-server: --listen: 'nowhere' is no ADDRESS:PORT, such as 127.0.0.1:7475\n"},
+        {"--data " + file + " --listen 127.0.0.1:70000", 2,
+         "pellaro-server: --listen: '127.0.0.1:70000' is no ADDRESS:PORT, such as "
+         "127.0.0.1:7475\n"},
+        {"--data " + (folder.path / "data").string() + " --listen 300.1.1.1:0", 1,
+         "pellaro-server: '300.1.1.1' is no IP address\n"},
+    };
+    for (const Case& example : cases) {
+        const CommandRun run = runServer(example.arguments);
+        EXPECT_EQ(run.status, example.status) << example.arguments;
+        EXPECT_EQ(run.output, example.output) << example.arguments;
+    }
+    // Every option's help within 80 columns.
+    const CommandRun help = runServer("--help");
+    EXPECT_EQ(help.status, 0);
+    std::istringstream lines(help.output);
+    std::size_t count = 0;
+    for (std::string line; std::getline(lines, line); ++count) {
+        EXPECT_LE(line.size(), 80U) << line;
+    }
+    EXPECT_GT(count, 10U);
+}
+
 TEST(ServerProgram, AnIdleConnectionIsClosed) {
     const Folder folder;
     Server server(folder, {"--idle", "1"});
