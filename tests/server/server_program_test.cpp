@@ -222,11 +222,12 @@ TEST(ServerProgram, ABadCommandLineIsToldInOneLine) {
     const Folder folder;
     const std::string file = (folder.path / "file").string();
     std::ofstream(file) << "not a folder\n";
-    const struct Case {
+    struct Case {
         std::string arguments;
         int status;
         std::string output;
-    } cases[] = {
+    };
+    const std::vector<Case> cases = {
         {"--data " + file + " --listen 127.0.0.1:0", 1,
          "pellaro-server: " + file + " is not a folder\n"},
         {"--listen 127.0.0.1:0", 2, "pellaro-server: --data is required\n"},
