@@ -1,5 +1,6 @@
 #include "net_options.h"
 
+#include "../solo/wrapped_help.h"
 #include "line_text.h"
 
 #include <CLI/CLI.hpp>
@@ -10,35 +11,6 @@
 namespace pellaro {
 
 namespace {
-
-constexpr std::size_t helpWidth = 80;
-constexpr std::size_t descriptionIndent = 6;
-
-// Each option on a line of its own and what it does below it, wrapped at
-// the terminal's usual 80 columns, as pellaro-solo's help is.
-class WrappedHelp : public CLI::Formatter {
-public:
-    std::string make_option(const CLI::Option* option, bool positional) const override {
-        std::string text = "  " + make_option_name(option, positional) + make_option_opts(option);
-        text += '\n';
-        std::string line(descriptionIndent, ' ');
-        std::istringstream words(make_option_desc(option));
-        std::string word;
-        while (words >> word) {
-            if (line.size() > descriptionIndent && line.size() + 1 + word.size() > helpWidth) {
-                text += line + '\n';
-                line.assign(descriptionIndent, ' ');
-            }
-            line += (line.size() > descriptionIndent ? " " : "") + word;
-        }
-        return text + line + '\n';
-    }
-
-    std::string make_option_opts(const CLI::Option* option) const override {
-        const std::string value = option->get_type_name();
-        return value.empty() ? value : ' ' + value;
-    }
-};
 
 // A host name or IPv4 address: letters, digits, dots and hyphens.
 bool isHostName(const std::string& text) {

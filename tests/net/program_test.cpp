@@ -1,5 +1,6 @@
 #include "net_test_files.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <array>
 #include <cerrno>
@@ -293,6 +294,33 @@ TEST(NetProgram, OffersTheSeatsOfTheFile) {
     EXPECT_EQ(net.output, offer + "table AB12 is ]0;over\n" + offer + "goodbye\n");
     EXPECT_EQ(net.errors, "pellaro-net: " + (home.path / "pellaro" / "net-seats").string() +
                               ": 1 line holds no seat; ignored\n");
+}
+
+// pellaro-net's help within 80 columns, and a bad option in one line with
+// status 2, both streams read.
+TEST(NetProgram, HelpsAndRefusesABadOptionInOneLine) {
+    const auto run = [](const std::string& arguments) {
+        const std::string command = std::string(PELLARO_NET) + ' ' + arguments + " 2>&1";
+        FILE* pipe = popen(command.c_str(), "r");
+        std::string output;
+        std::array<char, 4096> buffer{};
+        for (std::size_t got = 0; (got = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) {
+            output.append(buffer.data(), got);
+        }
+        const int status = pclose(pipe);
+        return std::pair{WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+    };
+    const auto [helped, help] = run("--help");
+    EXPECT_EQ(helped, 0);
+    std::istringstream lines(help);
+    std::size_t count = 0;
+    for (std::string line; std::getline(lines, line); ++count) {
+        EXPECT_LE(line.size(), 80U) << line;
+    }
+    EXPECT_GT(count, 5U);
+    const auto [refused, why] = run("--name 'robert the long'");
+    EXPECT_EQ(refused, 2);
+    EXPECT_EQ(std::count(why.begin(), why.end(), '\n'), 1) << why;
 }
 
 TEST(NetProgram, RefusesWhatIsNoPellaroServer) {
