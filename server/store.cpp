@@ -743,9 +743,15 @@ void Store::close() noexcept {
     }
 }
 
-bool Store::createTable(const StoredTable& table, std::string& why) {
+bool Store::isOpen(std::string& why) const {
     if (db_ == nullptr) {
         why = "the store is closed";
+    }
+    return db_ != nullptr;
+}
+
+bool Store::createTable(const StoredTable& table, std::string& why) {
+    if (!isOpen(why)) {
         return false;
     }
     if (std::optional<std::string> problem = problemOf(table)) {
@@ -787,8 +793,7 @@ bool Store::createTable(const StoredTable& table, std::string& why) {
 
 bool Store::setSeat(const std::string& code, std::int32_t seat, const StoredSeat& value,
                     std::string& why) {
-    if (db_ == nullptr) {
-        why = "the store is closed";
+    if (!isOpen(why)) {
         return false;
     }
     if (!isSeatName(value.name)) {
@@ -816,8 +821,7 @@ bool Store::setSeat(const std::string& code, std::int32_t seat, const StoredSeat
 
 bool Store::addMove(const std::string& code, std::size_t index, const ChosenMove& move,
                     std::string& why) {
-    if (db_ == nullptr) {
-        why = "the store is closed";
+    if (!isOpen(why)) {
         return false;
     }
     StatementCache& sql = *statements_;
@@ -845,8 +849,7 @@ bool Store::addMove(const std::string& code, std::size_t index, const ChosenMove
 }
 
 bool Store::setDrawn(const std::string& code, bool drawn, std::string& why) {
-    if (db_ == nullptr) {
-        why = "the store is closed";
+    if (!isOpen(why)) {
         return false;
     }
     StatementCache& sql = *statements_;
@@ -857,8 +860,7 @@ bool Store::setDrawn(const std::string& code, bool drawn, std::string& why) {
 }
 
 bool Store::closeTable(const std::string& code, std::string& why) {
-    if (db_ == nullptr) {
-        why = "the store is closed";
+    if (!isOpen(why)) {
         return false;
     }
     StatementCache& sql = *statements_;

@@ -116,6 +116,8 @@ public:
 private:
     Store(sqlite3* db, int lockFile, const std::array<std::uint8_t, 32>& key);
     void close() noexcept;
+    // False, with the reason, for a store moved from or without its database.
+    bool isOpen(std::string& why) const;
 
     sqlite3* db_ = nullptr;
     // The open lock file that keeps a second server out of the folder; -1
