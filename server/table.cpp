@@ -287,14 +287,20 @@ Step startPersonTurn(ServerTable& table, Store& store, Outbox& out) {
     return canDraw ? draw(table, store, out) : take(table, store, out);
 }
 
-void hint(ServerTable& table, std::int32_t seat, ClientId client, Outbox& out) {
+// A job for the seat, marked with the table and how far its game had come.
+Job jobFor(const ServerTable& table, JobKind kind, std::int32_t seat, ClientId client) {
     Job job;
-    job.kind = JobKind::Hint;
+    job.kind = kind;
     job.table = table.stored.code;
     job.moves = table.stored.moves.size();
     job.question = table.question;
     job.client = client;
     job.seat = seat;
+    return job;
+}
+
+void hint(const ServerTable& table, std::int32_t seat, ClientId client, Outbox& out) {
+    Job job = jobFor(table, JobKind::Hint, seat, client);
     job.game = table.game;
     const DecisionStage stage =
         table.stored.drawn || table.takeAsked ? DecisionStage::Row : DecisionStage::Action;
@@ -385,12 +391,7 @@ void answerReview(ServerTable& table, std::int32_t seat, char first, Outbox& out
         return;
     }
     out.say(held.holder, "| Reviewing your decisions...");
-    Job job;
-    job.kind = JobKind::Review;
-    job.table = table.stored.code;
-    job.moves = table.stored.moves.size();
-    job.client = held.holder;
-    job.seat = seat;
+    Job job = jobFor(table, JobKind::Review, seat, held.holder);
     job.decisions = held.decisions;
     job.history = table.history;
     job.seating = seatingFor(table, seat);
@@ -488,28 +489,23 @@ void tellStart(ServerTable& table, Outbox& out) {
 void nextStep(ServerTable& table, Store& store, Outbox& out) {
     // Turns that need no answer (a Draw when no row can be taken, the only
     // row left) are played one after another until someone must decide.
-    std::int32_t seat = table.game.currentPlayer;
     for (;;) {
         if (!isStarted(table) || isOver(table)) {
             return;
         }
-        seat = table.game.currentPlayer;
-        if (!isPersonSeat(table, seat)) {
+        if (!isPersonSeat(table, table.game.currentPlayer)) {
             break;
         }
         if (startPersonTurn(table, store, out) == Step::Asked) {
             return;
         }
     }
+    const std::int32_t seat = table.game.currentPlayer;
     if (table.thinking) {
         return;
     }
     table.thinking = true;
-    Job job;
-    job.kind = JobKind::Move;
-    job.table = table.stored.code;
-    job.moves = table.stored.moves.size();
-    job.seat = seat;
+    Job job = jobFor(table, JobKind::Move, seat, 0);
     job.game = table.game;
     job.bot = table.seats[static_cast<std::size_t>(seat)].bot;
     // Each decision's stream comes from the deal and the moves alone, so a
