@@ -106,10 +106,7 @@ NetOptionsRead readNetOptions(int argc, const char* const* argv, NetOptions& opt
             text = help.str();
             return NetOptionsRead::Help;
         }
-        text = dynamic_cast<const CLI::ArgumentMismatch*>(&failure) != nullptr
-                   ? "--name needs a value"
-                   : failure.what();
-        std::replace(text.begin(), text.end(), '\n', ' ');
+        text = parseFailureText(failure);
         text = "pellaro-net: " + text + " (pellaro-net --help lists the options)";
         return NetOptionsRead::Bad;
     }

@@ -28,13 +28,6 @@ std::optional<std::uint32_t> seedOf(const std::string& text) {
     return static_cast<std::uint32_t>(value);
 }
 
-// An option given without its value: CLI11 says "--seed: 1 required N
-// missing", which is its own jargon.
-std::string missingValueText(const std::string& what) {
-    const std::size_t colon = what.find(':');
-    return what.substr(0, colon) + " needs a value";
-}
-
 } // namespace
 
 OptionsRead readSoloOptions(int argc, const char* const* argv, SoloOptions& options,
@@ -82,10 +75,7 @@ OptionsRead readSoloOptions(int argc, const char* const* argv, SoloOptions& opti
             text = help.str();
             return OptionsRead::Help;
         }
-        text = dynamic_cast<const CLI::ArgumentMismatch*>(&failure) != nullptr
-                   ? missingValueText(failure.what())
-                   : failure.what();
-        std::replace(text.begin(), text.end(), '\n', ' ');
+        text = parseFailureText(failure);
         text = "pellaro-solo: " + text + " (pellaro-solo --help lists the options)";
         return OptionsRead::Bad;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstddef>
 #include <sstream>
 #include <string>
@@ -37,5 +38,18 @@ public:
         return value.empty() ? value : ' ' + value;
     }
 };
+
+// What a refused command line is told in one line. An option given without
+// its value is "--seed needs a value": CLI11 says "--seed: 1 required N
+// missing", which is its own jargon.
+inline std::string parseFailureText(const CLI::ParseError& failure) {
+    std::string text = failure.what();
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&failure) != nullptr) {
+        text.resize(std::min(text.find(':'), text.size()));
+        text += " needs a value";
+    }
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    return text;
+}
 
 } // namespace pellaro
